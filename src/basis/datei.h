@@ -1,0 +1,106 @@
+// The one file class.  Nothing else in the program calls the POSIX file API.
+//
+// Paths are Windows-1252 texts like every text of the core; they are turned
+// into UTF-8 only for the system call.  An existing file is found whatever
+// the case of its name (the books come from a Windows program), a new file
+// is created under the name given.
+//
+// Sharing as the Windows program knows it ("other writers denied",
+// "exclusive") is emulated with open-file-description locks on bytes far
+// beyond any real file size, so two instances of this program (or a test
+// holding a lock) see each other's files as in use.
+//
+// Every call counts towards the fault injector, so a test can make the n-th
+// file operation fail and check that the caller copes.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+enum class DateiFehler {
+  Keiner,
+  NichtGefunden,  // the file or a directory on its path does not exist
+  Zugriff,        // access denied: read-only file, directory or file system
+  Teilung,        // sharing violation: another holder has it open incompatibly
+  Sperre,         // lock violation
+  Voll,           // disk full (or the file-size limit reached)
+  Sonstig,
+};
+
+class Datei {
+ public:
+  enum Modus {
+    Lesen,           // existing file, read only
+    LesenSchreiben,  // existing file, read and write
+    Anlegen,         // create or truncate, read and write
+  };
+  enum Teilen {
+    Geteilt,              // others may read and write
+    SchreibenVerweigert,  // others may read, nobody else may write
+    Exklusiv,             // nobody else may open it at all
+  };
+
+  Datei() = default;
+  ~Datei();
+  Datei(const Datei&) = delete;
+  Datei& operator=(const Datei&) = delete;
+  Datei(Datei&& andere) noexcept;
+  Datei& operator=(Datei&& andere) noexcept;
+
+  bool Oeffnen(const std::string& pfad, Modus modus, Teilen teilen = Geteilt);
+  bool IstOffen() const { return fd_ >= 0; }
+  // Bytes read (0 at the end of the file), -1 on error.
+  int64_t Lies(void* puffer, size_t anzahl);
+  // Reads exactly `anzahl` bytes at `position`; false on error or short read.
+  bool LiesBei(int64_t position, void* puffer, size_t anzahl);
+  // Writes all bytes or fails (a short write is a failure, cause Voll).
+  bool Schreibe(const void* puffer, size_t anzahl);
+  bool SchreibeBei(int64_t position, const void* puffer, size_t anzahl);
+  bool Positioniere(int64_t position);
+  int64_t Laenge();  // -1 on error
+  bool SetzeLaenge(int64_t laenge);
+  bool Synchronisiere();
+  void Schliessen();
+
+  DateiFehler Fehler() const { return fehler_; }
+  const std::string& Pfad() const { return pfad_; }
+
+ private:
+  bool Scheitern(int err);
+  int fd_ = -1;
+  DateiFehler fehler_ = DateiFehler::Keiner;
+  std::string pfad_;
+};
+
+// Path of an existing file or directory, found case-insensitively component
+// by component; the path as given when nothing matches.
+std::string LoesePfadAuf(const std::string& pfad);
+
+bool DateiExistiert(const std::string& pfad);
+bool VerzeichnisExistiert(const std::string& pfad);
+bool LoescheDatei(const std::string& pfad);
+// Creates one directory; true when it exists afterwards.
+bool ErzeugeVerzeichnis(const std::string& pfad);
+
+// File probe: opens for reading and writing and closes again.
+// 1 usable, 2 missing, 4 access denied / in use / locked / read-only
+// (the file or its directory), 16 disk full, 0 anything else.
+int PruefeDatei(const std::string& pfad);
+
+// Replaces the whole file safely: writes a temporary file beside it, syncs
+// it, renames it over the target (keeping the target's permissions) and
+// syncs the directory.  On failure the old file is unchanged.
+DateiFehler SpeichereSicher(const std::string& pfad, const std::string& inhalt);
+
+// Fault injection for tests: the n-th file operation from now on (counting
+// from 1) fails with the given cause; 0 switches it off.
+struct Fehlerinjektion {
+  static void Setze(long nachAufrufen, DateiFehler art = DateiFehler::Sonstig);
+  static void Aus();
+  static long Aufrufe();        // operations counted since the last Setze/Aus
+  static bool Ausgeloest();     // the planned failure has happened
+};
+
+}  // namespace kv

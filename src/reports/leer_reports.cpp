@@ -1,0 +1,1 @@
+// Keeps the reports library non-empty while it grows.

@@ -1,0 +1,1 @@
+// Keeps the storage library non-empty while it grows.
