@@ -1,0 +1,115 @@
+#include "app/auswahl.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "basis/datei.h"
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+#include "storage/dateinamen.h"
+#include "storage/inidatei.h"
+
+namespace kv {
+
+int DezimalWert(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negativ = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativ = text[i++] == '-';
+  long long wert = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    wert = wert * 10 + (text[i] - '0');
+    if (wert > INT_MAX) wert = static_cast<long long>(INT_MAX) + 1;  // stays clamped
+  }
+  if (negativ) wert = -wert;
+  if (wert > INT_MAX) return INT_MAX;
+  if (wert < INT_MIN) return INT_MIN;
+  return static_cast<int>(wert);
+}
+
+std::string FiltereAuswahlfeld(std::string_view text) {
+  std::string ziffern;
+  bool entfernt = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9')
+      ziffern += c;
+    else
+      entfernt = true;
+  }
+  // Leading zeros carry no value; strip them before judging the size so a
+  // long run of zeros is not mistaken for a huge number.
+  size_t erste = ziffern.find_first_not_of('0');
+  std::string wert = erste == std::string::npos ? "0" : ziffern.substr(erste);
+  if (wert.size() > 9) {
+    char meldung[64];
+    std::snprintf(meldung, sizeof meldung, "Maximaler Betrag: %.0f", kAuswahlMaximum);
+    ZeigeMeldung(meldung, "FEHLER", 16);
+    wert = "0";
+  }
+  if (entfernt) ZeigeMeldung(W("Nur numerische Zeichen zulässig !"), "FEHLER", 16);
+  return wert;
+}
+
+std::string AuswahlFehler(std::string_view jahr, std::string_view von, std::string_view bis,
+                          std::string_view bezug, Kumulationsauswahl& auswahl) {
+  const int r = DezimalWert(bezug);
+  if (r <= 0 || r > 999) return W("Keine gültige Nummer als Bezugsbuchungskreis!");
+  const int v = DezimalWert(von);
+  if (v <= 0 || v > 999) return W("Keine gültige Nummer bei 'Von Buchungskreis'!");
+  const int b = DezimalWert(bis);
+  if (b <= 0 || b > 999) return W("Keine gültige Nummer bei 'Bis Buchungskreis'!");
+  auswahl.bezug = r;
+  auswahl.von = v;
+  auswahl.bis = b;
+  auswahl.jahr = std::string(jahr.substr(0, 5));
+  return {};
+}
+
+bool PruefeKumAuswahl(std::string_view jahr, std::string_view von, std::string_view bis,
+                      std::string_view bezug, Kumulationsauswahl& auswahl) {
+  std::string fehler = AuswahlFehler(jahr, von, bis, bezug, auswahl);
+  if (fehler.empty()) return true;
+  ZeigeStandardMeldung(fehler);
+  return false;
+}
+
+namespace {
+
+// Loads the master file of n when it is usable.
+bool LadeStamm(std::string_view daten, int n, CIniDatei& ini) {
+  const std::string pfad = NameStammdatei(daten, n);
+  if (PruefeDatei(pfad) != 1) return false;
+  ini.SetzeDateiname(pfad);
+  // Opened only to load the text; the text stays readable after closing.
+  if (ini.Oeffnen(0) != 1) return false;
+  ini.Schliessen();
+  return true;
+}
+
+}  // namespace
+
+int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte) {
+  CIniDatei ini;
+  if (!LadeStamm(daten, n, ini)) return 0;
+  std::string wert;
+  ini.LeseWert("[BUCHUNGSKREIS]", "Kontenrahmen", wert);
+  werte.kontenrahmen = DezimalWert(wert);
+  ini.LeseWert("[BUCHUNGSKREIS]", "1.Monat", wert);
+  werte.ersterMonat = DezimalWert(wert);
+  ini.LeseWert("[BUCHUNGSKREIS]", "Name", wert);
+  werte.name = wert;
+  werte.abweichendesWJ = werte.ersterMonat != 1 ? 1 : 0;
+  return 1;
+}
+
+std::string Buchungskreiszeile(std::string_view daten, int n) {
+  CIniDatei ini;
+  if (!LadeStamm(daten, n, ini)) return {};
+  std::string name;
+  ini.LeseWert("[BUCHUNGSKREIS]", "Name", name);
+  char zeile[200];
+  std::snprintf(zeile, sizeof zeile, "BK-Nr.: %03i,  %s", n, name.c_str());
+  return zeile;
+}
+
+}  // namespace kv

@@ -1,0 +1,206 @@
+#include "app/dokument.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "basis/fortschritt.h"
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+
+#if __has_include("storage/altdaten.h")
+#include "storage/altdaten.h"
+#define KV_HAT_ALTDATEN 1
+#endif
+
+namespace kv {
+
+// ---- password ------------------------------------------------------------------
+
+std::string PasswortFalschText() { return "Das eingebene Passwort ist leider falsch!"; }
+
+Passwortpruefung::Passwortpruefung(std::string konfiguriert)
+    : vergleich_(std::move(konfiguriert)) {
+  if (vergleich_.size() > 16) vergleich_.resize(16);
+}
+
+bool Passwortpruefung::IstRichtig(std::string_view eingabe) const {
+  size_t a = eingabe.find_first_not_of(' ');
+  if (a == std::string_view::npos) eingabe = {};
+  else eingabe = eingabe.substr(a, eingabe.find_last_not_of(' ') - a + 1);
+  if (eingabe.empty() && !vergleich_.empty()) return false;
+  return eingabe == vergleich_;
+}
+
+void Passwortpruefung::ZaehleFehlversuch() {
+  ++fehlversuche_;
+  if (fehlversuche_ > 2) {
+    uint64_t neu = static_cast<uint64_t>(sperrfaktor_) * (sperrfaktor_ + 1u);
+    sperrfaktor_ = neu > kMaxSperrfaktor ? kMaxSperrfaktor : static_cast<uint32_t>(neu);
+  }
+}
+
+void Passwortpruefung::Sperre(const std::function<void()>& warte) const {
+  Fortschrittsanzeige f;
+  char zeile2[160];
+  std::snprintf(zeile2, sizeof zeile2, "%i. Versuch\n%s", fehlversuche_,
+                W("Das Programm wird vorübergehend gesperrt...").c_str());
+  f.Einrichten("Falsche Passworteingabe", "Die Passworteingabe war falsch.", zeile2,
+               W("Wartezeit bis zur Freigabe..."), 1000, kBalkenText, kAbbruchGesperrt);
+  for (int schritt = 0; schritt < 999; ++schritt) {
+    for (uint32_t u = 0; u < sperrfaktor_; ++u)
+      if (warte) warte();
+    f.Schritt(1);
+    f.Verarbeite();
+  }
+  f.Schliessen();
+}
+
+// ---- document -------------------------------------------------------------------
+
+CKv02Doc::CKv02Doc() {
+  std::error_code ec;
+  Programmverzeichnis = W(std::filesystem::current_path(ec).string());
+}
+
+CKv02Doc::~CKv02Doc() {
+  if (KumulationAktiv == 1 || kumulationBereit_) SchliesseKumulationsdateien();
+}
+
+void CKv02Doc::LeseKonfiguration() {
+  const std::string ini(kKonfigurationsdatei);
+  if (PruefeDatei(ini) == 2) {
+#ifdef KV_HAT_ALTDATEN
+    if (DateiExistiert(std::string(kAlteSetupdatei)) ||
+        DateiExistiert(std::string(kAlteInstallationsdatei)))
+      KonvertiereAltdaten();
+#endif
+    // Nothing converted (or nothing to convert from): the defaults, so that
+    // no report runs with zero lines per page.
+    if (PruefeDatei(ini) == 2) Konfiguration.SchreibeStandardKonfiguration();
+  }
+  Konfiguration.SetzeDateiname(ini);
+  if (Konfiguration.Oeffnen(0) == 1) {
+    Konfiguration.LeseKonfiguration();
+    Konfiguration.Schliessen();
+  }
+  std::string daten;
+  Konfiguration.LeseWert(kKonfigurationssektion, "Daten", daten);
+  // The companion program writes Windows paths; a relative value is resolved
+  // against the program directory, which is the working directory.
+  for (char& c : daten)
+    if (c == '\\') c = '/';
+  while (daten.size() > 1 && daten.back() == '/') daten.pop_back();
+  Datenverzeichnis = daten;
+}
+
+bool CKv02Doc::PasswortGesetzt() const { return Konfiguration.konfiguration.passwort[0] != '\0'; }
+
+Passwortpruefung CKv02Doc::ErzeugePasswortpruefung() const {
+  return Passwortpruefung(Konfiguration.konfiguration.passwort);
+}
+
+int CKv02Doc::OnNewDocument(const PasswortDialog& passwort, const AuswahlDialog& auswahlDialog) {
+  LeseKonfiguration();
+  if (PasswortGesetzt()) {
+    Passwortpruefung pruefung = ErzeugePasswortpruefung();
+    if (!passwort || !passwort(pruefung)) return 0;
+  }
+  Kumulationsauswahl auswahl;
+  if (!auswahlDialog || !auswahlDialog(auswahl)) return 0;
+  UebernehmeAuswahl(auswahl);
+  return 1;
+}
+
+void CKv02Doc::UebernehmeAuswahl(const Kumulationsauswahl& auswahl) {
+  Bezugsbuchungskreis = auswahl.bezug;
+  Buchungsjahr = DezimalWert(auswahl.jahr);
+  Stamm.stamm.jahr = Buchungsjahr;
+  Kumulieren(auswahl.von, auswahl.bis, Bezugsbuchungskreis, auswahl.jahr);
+  LeseStammdaten();
+  BildeTitel();
+  KumulationAktiv = 1;
+  DruckAngefordert = 0;
+  Ueberschreibmodus = 1;
+}
+
+void CKv02Doc::Neuauswahl(const Kumulationsauswahl& auswahl) {
+  Bezugsbuchungskreis = auswahl.bezug;
+  Stamm.stamm.jahr = DezimalWert(auswahl.jahr);
+  SchliesseKumulationsdateien();
+  LeereKumulationsanzeige();
+  Kumulieren(auswahl.von, auswahl.bis, Bezugsbuchungskreis, auswahl.jahr);
+  LeseStammdaten();
+  BildeTitel();
+}
+
+void CKv02Doc::LeseStammdaten() {
+  Dateien.stammdatei = NameStammdatei(Datenverzeichnis, Bezugsbuchungskreis);
+  // Reading a master file completes missing keys, and opening a missing one
+  // would create it: only a usable file of an existing circle is read.
+  if (PruefeDatei(Dateien.stammdatei) == 1) {
+    Stamm.SetzeDateiname(Dateien.stammdatei);
+    Stamm.stamm.jahr = Buchungsjahr;
+    Stamm.LeseStamm();
+  } else {
+    Stamm.stamm = Stammdaten{};
+    Stamm.stamm.jahr = Buchungsjahr;
+  }
+}
+
+void CKv02Doc::BildeTitel() {
+  std::string name = Stamm.stamm.name;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  char titel[400];
+  const Stammdaten& s = Stamm.stamm;
+  if (s.geteiltesJahr)
+    std::snprintf(titel, sizeof titel, "BK-Nr: %i (kum.) - %-s - %02i.%02i-%02i.%02i",
+                  Bezugsbuchungskreis, name.c_str(), s.ersterPeriodenmonat, s.startjahr,
+                  s.letzterPeriodenmonat, s.endjahr);
+  else
+    std::snprintf(titel, sizeof titel, "BK-Nr: %i (kum.) - %-s - %04i", Bezugsbuchungskreis,
+                  name.c_str(), Buchungsjahr);
+  dokumenttitel_ = titel;
+}
+
+int CKv02Doc::Menuebefehl() const { return Stamm.stamm.euRechnung == 1 ? kMenueEuer : kMenueGuv; }
+
+std::string CKv02Doc::Menuetext() const {
+  return Menuebefehl() == kMenueEuer ? W("Einnahme-&Überschuss-Rechnung\tF4")
+                                     : "Gewinn- und &Verlust-Rechnung\tF4";
+}
+
+bool CKv02Doc::PruefeKumulationBereit() const {
+  if (kumulationBereit_) return true;
+  ZeigeMeldung(W("Es liegt keine Kummulierung vor: die Kummulierung konnte nicht\n"
+                 "ausgeführt werden. Bitte wählen Sie die Kummulierungsdaten neu aus !"),
+               "INFORMATION", 64);
+  return false;
+}
+
+Berichtskontext CKv02Doc::Kontext() {
+  Berichtskontext k;
+  for (size_t i = 0; i < Saldenleser.size(); ++i) k.saldenleser[i] = &Saldenleser[i];
+  k.index = &Kumulationsindex;
+  k.kumulationAktiv = kumulationBereit_ ? 1 : 0;
+  k.datenverzeichnis = Datenverzeichnis;
+  k.druckdatei = Dateien.druckdatei;
+  k.bezugsbuchungskreis = Bezugsbuchungskreis;
+  const Stammdaten& s = Stamm.stamm;
+  k.name = s.name;
+  if (s.waehrung1[0]) k.waehrung = s.waehrung1;
+  k.kontenrahmen = Kontenrahmen;
+  k.euRechnung = s.euRechnung;
+  k.buchungsjahr = Buchungsjahr;
+  k.wjGeteilt = s.geteiltesJahr;
+  k.ersterMonat = s.geteiltesJahr ? s.ersterPeriodenmonat : 1;
+  k.letzterMonat = s.geteiltesJahr ? s.letzterPeriodenmonat : 12;
+  k.jahr1 = s.startjahrVoll;
+  k.jahr2 = s.endjahrVoll;
+  const Programmkonfiguration& c = Konfiguration.konfiguration;
+  k.zeilenProSeite = c.zeilenProSeite;
+  k.randOben = c.randOben;
+  k.dreizehnterMonat = c.dreizehnterMonat;
+  return k;
+}
+
+}  // namespace kv

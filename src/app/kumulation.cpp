@@ -1,0 +1,379 @@
+// The cumulation: the reference's balances file and index are copied into
+// the work files "~ksal~.tmp" / "~ksdx~.tmp" in the data directory, and every
+// matching booking circle of the range is added into that copy, account by
+// account and slot by slot.
+//
+// Invariants:
+//   K1  Only the work files are written, apart from the file layer's repairs
+//       of a circle being added (tax accounts in a file of fewer than two
+//       records, a rebuilt index).
+//   K2  The cumulated index lives in memory during the run and is written
+//       once when the run ends (and on close when that did not happen); its
+//       bytes equal those of writing it after every insertion.
+//   K3  Every record of the cumulated file with an account above 0 has one
+//       entry in the cumulated index: a record is only indexed after it was
+//       appended, and an index whose insertion failed is rebuilt.
+//   K4  No amount beyond the 12-character field is ever written: a sum that
+//       would not fit leaves the account as it was before that addition,
+//       and a message names the booking circle and the account.
+//   K5  The readers and the index are attached to the work files only while
+//       KumulationBereit(); a cumulation that did not run leaves them closed.
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "app/dokument.h"
+#include "app/saldenabbild.h"
+#include "basis/oberflaeche.h"
+#include "basis/stringtabelle.h"
+#include "basis/text1252.h"
+
+namespace kv {
+namespace {
+
+constexpr size_t kKopierblock = 32768;
+constexpr size_t kKopierpuffer = 33000;
+
+void Fehler(int textNr) { ZeigeMeldung(textNr, "FEHLER", 16); }
+
+void UnerwarteterFehler(const std::string& pfad) {
+  ZeigeStandardMeldung(W("Unerwarteter Fehler beim Öffnen der Datei:\n") + pfad);
+}
+
+std::string Format(const char* muster, int n) {
+  char puffer[300];
+  std::snprintf(puffer, sizeof puffer, muster, n);
+  return puffer;
+}
+
+std::string OhneRandblanks(std::string s) {
+  size_t a = s.find_first_not_of(' ');
+  if (a == std::string::npos) return {};
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+}  // namespace
+
+int KopiereDatei(const std::string& quelle, const std::string& ziel) {
+  std::vector<char> puffer;
+  try {
+    puffer.assign(kKopierpuffer, 0);
+  } catch (const std::bad_alloc&) {
+    ZeigeMeldung(58148, "INFORMATION", 64);
+    return 0;
+  }
+  Datei q;
+  if (!q.Oeffnen(quelle, Datei::Lesen)) {
+    // Nothing to copy from: the destination keeps what it had instead of
+    // being emptied, and the caller learns that the copy failed.
+    Fehler(58049);
+    return 0;
+  }
+  Datei z;
+  if (!z.Oeffnen(ziel, Datei::Anlegen)) {
+    Fehler(34408);
+    return 0;
+  }
+  int ergebnis = 1;
+  for (;;) {
+    int64_t n = q.Lies(puffer.data(), kKopierblock);
+    if (n < 0 || (n > 0 && !z.Schreibe(puffer.data(), static_cast<size_t>(n)))) {
+      Fehler(58051);
+      ergebnis = 0;  // a partial copy is no copy
+      break;
+    }
+    if (static_cast<size_t>(n) < kKopierblock) break;
+  }
+  q.Schliessen();
+  z.Schliessen();
+  return ergebnis;
+}
+
+// ---- main view feedback -----------------------------------------------------------
+
+void CKv02Doc::ZeigeBezugsbuchungskreis(int n) {
+  std::string zeile = Buchungskreiszeile(Datenverzeichnis, n);
+  if (zeile.empty()) return;
+  bezugszeile_ = zeile;
+  Ui().SetzeBezugszeile(zeile);
+}
+
+void CKv02Doc::MeldeKumuliertenBuchungskreis(int n) {
+  std::string zeile = Buchungskreiszeile(Datenverzeichnis, n);
+  if (zeile.empty()) return;
+  liste_.push_back(zeile);
+  Ui().FuegeListeHinzu(zeile);
+  Ui().Aktualisiere();
+}
+
+void CKv02Doc::LeereKumulationsanzeige() {
+  liste_.clear();
+  bezugszeile_.clear();
+  Ui().LeereListe();
+  Ui().SetzeBezugszeile("");
+}
+
+// ---- the run ------------------------------------------------------------------------
+
+int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrText) {
+  // The work files are about to be overwritten: whatever was open on them
+  // from an earlier run is closed first (K5).
+  if (kumulationBereit_) SchliesseKumulationsdateien();
+
+  Buchungsjahr = DezimalWert(jahrText);
+  BkKennwerte werte;
+  const int stammOk = LeseBkKennwerte(Datenverzeichnis, bezug, werte);
+  if (stammOk) {
+    Kontenrahmen = werte.kontenrahmen;
+    ErsterMonat = werte.ersterMonat;
+    AbweichendesWJ = werte.abweichendesWJ;
+    ZeigeBezugsbuchungskreis(bezug);
+  }
+  // A reference that does not exist ends the run silently; one whose master
+  // file is there but in use or read-only (a read-only data directory) is
+  // said so, or nothing would tell the user why nothing happened.
+  if (!stammOk && PruefeDatei(NameStammdatei(Datenverzeichnis, bezug)) == 4)
+    ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+  if (!stammOk || (Kontenrahmen != 3 && Kontenrahmen != 4)) return 0;
+  if (!LegeKumulationsdateienAn(Kontenrahmen, Buchungsjahr, bezug)) return 0;
+
+  Dateien.Setze(Datenverzeichnis, bezug, Buchungsjahr, Kontenrahmen);
+  Dateien.saldendatei = NameKumSalden(Datenverzeichnis);
+  Dateien.saldenindex = NameKumIndex(Datenverzeichnis);
+  Bezugsbuchungskreis = bezug;
+  LeseStammdaten();
+
+  quellsalden_ = std::make_unique<CSalden>();
+  quellindex_ = std::make_unique<CSIndex>();
+  const int offen = OeffneKumulationsdateien();
+  if (offen) {
+    for (int n = von; n <= bis; ++n) {
+      if (n == bezug) continue;
+      if (!OeffneQuellbuchungskreis(Buchungsjahr, n, Kontenrahmen, ErsterMonat, AbweichendesWJ))
+        continue;
+      // One read for the whole circle; records in file order.
+      Saldenabbild quelle;
+      if (!quelle.Lade(quellSaldendatei_)) UnerwarteterFehler(quellSaldendatei_.Pfad());
+      Saldenzeile zeile;
+      for (int i = 0; i < quelle.Anzahl(); ++i) {
+        ZerlegeSatz(quelle.Satz(i), zeile);
+        AddiereSatz(n, zeile);
+      }
+      SchliesseQuellbuchungskreis();
+    }
+    BeendeLauf();
+  }
+  quellindex_.reset();
+  quellsalden_.reset();
+  return offen && kumulationBereit_ ? 1 : 0;
+}
+
+int CKv02Doc::LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug) {
+  const std::string sal = NameSaldendatei(Datenverzeichnis, bezug, kontenrahmen, jahr);
+  const std::string sdx = NameSaldenindex(Datenverzeichnis, bezug, kontenrahmen, jahr);
+  const std::string kumSal = NameKumSalden(Datenverzeichnis);
+  const std::string kumSdx = NameKumIndex(Datenverzeichnis);
+
+  // No books for the year is the one silent case; a file that is there but
+  // cannot be used is said so, or a read-only data directory would look
+  // like a wrong year.
+  switch (PruefeDatei(sal)) {
+    case 1: break;
+    case 2: return 0;
+    case 4: ZeigeMeldung(Ressource(58010), "FEHLER", 48); return 0;
+    default: UnerwarteterFehler(sal); return 0;
+  }
+  const int indexProbe = PruefeDatei(sdx);
+  if (indexProbe != 1 && indexProbe != 2) {
+    if (indexProbe == 4)
+      ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+    else
+      UnerwarteterFehler(sdx);
+    return 0;
+  }
+  if (!KopiereDatei(sal, kumSal)) return 0;
+  if (indexProbe == 1) {
+    if (!KopiereDatei(sdx, kumSdx)) return 0;
+  } else if (DateiExistiert(kumSdx) && !LoescheDatei(kumSdx)) {
+    // A missing index is rebuilt from the copy when the work files are
+    // opened; an old work index must not stand in for it.
+    UnerwarteterFehler(kumSdx);
+    return 0;
+  }
+  MeldeKumuliertenBuchungskreis(bezug);
+  return 1;
+}
+
+int CKv02Doc::OeffneKumulationsdateien() {
+  const std::string& sal = Dateien.saldendatei;
+  const int probe = PruefeDatei(sal);
+  bool offen = false;
+  if (probe == 2) {
+    Datei neu;
+    if (neu.Oeffnen(sal, Datei::Anlegen)) {
+      neu.Schliessen();
+      offen = kumSalden_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
+    }
+  } else if (probe == 1) {
+    offen = kumSalden_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
+  }
+  if (!offen) {
+    UnerwarteterFehler(sal);
+    return 0;
+  }
+  const Stammdaten& s = Stamm.stamm;
+  for (CSalden& leser : Saldenleser)
+    leser.Verbinde(&kumSalden_, &Kumulationsindex, s.geteiltesJahr, s.ersterPeriodenmonat,
+                   s.kontenrahmen);
+  Kumulationsindex.Verbinde(&kumIndexdatei_, &kumSalden_, Dateien.saldendatei,
+                            Dateien.saldenindex);
+  // The tax accounts only go into a file known to hold fewer than two
+  // records: a length that cannot be read must not look like an empty file.
+  const int64_t laenge = kumSalden_.Laenge();
+  if (laenge < 0) {
+    UnerwarteterFehler(sal);
+    kumSalden_.Schliessen();
+    return 0;
+  }
+  if (laenge / kSatzLaenge < 2) {
+    for (CSalden& leser : Saldenleser) leser.LegeSteuerkontenAn();
+    // Records appended for the tax accounts are in no index yet: build the
+    // work index from the file instead of trusting the copy (K3).
+    LoescheDatei(Dateien.saldenindex);
+  }
+  if (Kumulationsindex.Oeffnen() != 1) {
+    Fehler(58011);
+    kumSalden_.Schliessen();
+    return 0;
+  }
+  if (!abbild_.Lade(kumSalden_)) {
+    Fehler(58051);
+    Kumulationsindex.Schliesse();
+    kumSalden_.Schliessen();
+    return 0;
+  }
+  kumulationBereit_ = true;
+  indexUngeschrieben_ = false;
+  return 1;
+}
+
+int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int ersterMonat,
+                                       int abweichendesWJ) {
+  (void)abweichendesWJ;  // equal first months imply equal flags
+  BkKennwerte werte;
+  if (!LeseBkKennwerte(Datenverzeichnis, n, werte)) {
+    ZeigeStandardMeldung(Format(
+        "Stammdaten f\xFCr Buchungskreis Nummer %i \n nicht gefunden, in Verwendung oder gesperrt!",
+        n));
+    return 0;
+  }
+  if (werte.kontenrahmen != kontenrahmen) {
+    ZeigeStandardMeldung(
+        Format("Buchungskreis %i hat anderen Kontenrahmen \n als Bezugs-Buchungskreis!", n));
+    return 0;
+  }
+  if (werte.ersterMonat != ersterMonat) {
+    ZeigeStandardMeldung(
+        Format("Buchungskreis %i hat anderen ersten Monat \n als Bezugs-Buchungskreis!", n));
+    return 0;
+  }
+  const std::string sal = NameSaldendatei(Datenverzeichnis, n, kontenrahmen, jahr);
+  const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
+  switch (PruefeDatei(sal)) {
+    case 2:
+      return 0;  // no books for this year
+    case 4:
+      ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+      return 0;
+    case 1:
+      if (quellSaldendatei_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert)) break;
+      [[fallthrough]];
+    default:
+      UnerwarteterFehler(sal);
+      return 0;
+  }
+  quellsalden_->Verbinde(&quellSaldendatei_, quellindex_.get(), werte.abweichendesWJ,
+                         werte.ersterMonat, werte.kontenrahmen);
+  quellindex_->Verbinde(&quellIndexdatei_, &quellSaldendatei_, sal, sdx);
+  // As for the work file: never append tax accounts to a file whose length
+  // could not be read.
+  const int64_t laenge = quellSaldendatei_.Laenge();
+  if (laenge < 0) {
+    UnerwarteterFehler(sal);
+    quellSaldendatei_.Schliessen();
+    return 0;
+  }
+  if (laenge / kSatzLaenge < 2) {
+    quellsalden_->LegeSteuerkontenAn();
+    // The circle's own index does not know the appended tax accounts: let
+    // it be rebuilt, as the companion program would need it.
+    LoescheDatei(sdx);
+  }
+  if (quellindex_->Oeffnen() != 1) Fehler(58011);
+  MeldeKumuliertenBuchungskreis(n);
+  return 1;
+}
+
+void CKv02Doc::AddiereSatz(int n, const Saldenzeile& quelle) {
+  // The lookup the balances reader makes by account number: numbers outside
+  // 1..29999 are never found.
+  int satz = -1;
+  const bool gefunden = quelle.konto >= 1 && quelle.konto <= 29999 &&
+                        Kumulationsindex.SucheNummer(std::to_string(quelle.konto), satz) == kGleich &&
+                        satz >= 0 && satz < abbild_.Anzahl();
+  if (!gefunden) {
+    satz = abbild_.Haenge(quelle.kontoText, quelle.name);
+    if (Kumulationsindex.FuegeEin(satz, quelle.konto, quelle.name, 0) == 1) {
+      indexUngeschrieben_ = true;
+    } else {
+      // The rebuild reads the file: bring it up to date first (K3).
+      if (!abbild_.Schreibe(kumSalden_)) Fehler(58100);
+      if (Kumulationsindex.Neuaufbau() == 1) indexUngeschrieben_ = false;
+    }
+  }
+  if (!abbild_.Addiere(satz, quelle.betrag)) {
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  "Die Summe passt nicht in das Betragsfeld:\n"
+                  "Konto %s aus Buchungskreis %i wurde nicht addiert !",
+                  OhneRandblanks(quelle.kontoText).c_str(), n);
+    ZeigeMeldung(W(text), "FEHLER", 16);  // K4: the account stays as it was
+  }
+}
+
+void CKv02Doc::BeendeLauf() {
+  // The image and the index reach the disk once, at the end (K2).
+  bool ok = abbild_.Schreibe(kumSalden_);
+  if (!ok) Fehler(58100);
+  if (indexUngeschrieben_) {
+    if (Kumulationsindex.SchreibeIndex() == 1)
+      indexUngeschrieben_ = false;
+    else
+      ok = false;
+  }
+  // Half-written work files must not be reported on (K5).
+  if (!ok) SchliesseKumulationsdateien();
+}
+
+int CKv02Doc::SchliesseQuellbuchungskreis() {
+  quellindex_->Schliesse();
+  quellSaldendatei_.Schliessen();
+  quellIndexdatei_.Schliessen();
+  return 1;
+}
+
+int CKv02Doc::SchliesseKumulationsdateien() {
+  int ergebnis = 1;
+  if (kumulationBereit_ && abbild_.Geaendert() && !abbild_.Schreibe(kumSalden_)) ergebnis = 0;
+  if (kumulationBereit_ && indexUngeschrieben_) {
+    if (Kumulationsindex.SchreibeIndex() != 1) ergebnis = 0;
+    indexUngeschrieben_ = false;
+  }
+  kumSalden_.Schliessen();
+  Kumulationsindex.Schliesse();
+  kumIndexdatei_.Schliessen();
+  kumulationBereit_ = false;
+  return ergebnis;
+}
+
+}  // namespace kv

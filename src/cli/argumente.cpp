@@ -1,0 +1,144 @@
+#include "cli/argumente.h"
+
+#include "cli/berichte.h"
+
+namespace kv {
+namespace {
+
+const std::vector<Befehlsoption>& Auswahloptionen() {
+  static const std::vector<Befehlsoption> o = {
+      {"jahr", true, "J", "Buchungsjahr, z. B. 2010 oder 1011 (Wirtschaftsjahr 2010/2011) / booking year"},
+      {"von", true, "N", "Von Buchungskreis (Nr.) / first booking circle of the range"},
+      {"bis", true, "M", "Bis Buchungskreis (Nr.) / last booking circle of the range"},
+      {"bezug", true, "R", "Bezugs-Buchungskreis (Nr.) / reference booking circle"},
+      {"passwort", true, "P", "Programm-Passwort, falls eingerichtet / program password, if one is set"},
+  };
+  return o;
+}
+
+const Befehlsbeschreibung* SucheBefehl(const std::string& name) {
+  for (const auto& b : Berichtsbefehle())
+    if (b.name == name) return &b;
+  return nullptr;
+}
+
+const Befehlsoption* SucheOption(const std::vector<Befehlsoption>& liste, const std::string& name) {
+  for (const auto& o : liste)
+    if (o.name == name) return &o;
+  return nullptr;
+}
+
+void SchreibeOptionen(std::string& t, const std::vector<Befehlsoption>& liste,
+                      const std::string& einzug = "  ") {
+  for (const auto& o : liste) {
+    std::string kopf = einzug + "--" + o.name + (o.mitWert ? " " + o.wertname : "");
+    if (kopf.size() < 22) kopf.resize(22, ' ');
+    else kopf += "\n" + std::string(22, ' ');
+    t += kopf + o.hilfe + "\n";
+  }
+}
+
+Parsergebnis Fehler(const std::string& text) {
+  Parsergebnis p;
+  p.ende = 2;
+  p.meldung = text + "\n(kvkum-cli --help)";
+  return p;
+}
+
+}  // namespace
+
+std::string Hilfetext() {
+  std::string t =
+      "kvkum-cli [-C VERZEICHNIS] BEFEHL --jahr J --von N --bis M --bezug R [--passwort P] [...]\n"
+      "\n"
+      "Kummuliert die Salden mehrerer Buchungskreise eines Buchungsjahres.\n"
+      "Cumulates the balances of several booking circles for one booking year.\n"
+      "\n"
+      "  -C VERZEICHNIS      Programmverzeichnis mit kalvento.ini (Vorgabe: aktuelles\n"
+      "                      Verzeichnis); muss vor dem Befehl stehen / program directory\n"
+      "                      holding kalvento.ini (default: working directory); goes\n"
+      "                      before the command\n"
+      "  --help, -h          diese Hilfe / this help\n"
+      "\n"
+      "Auswahl, für jeden Befehl / selection, for every command:\n";
+  SchreibeOptionen(t, Auswahloptionen());
+  t +=
+      "\n"
+      "Befehle / commands:\n"
+      "  kumulieren          kummuliert und zeigt Titel, Bezugs-Buchungskreis und die\n"
+      "                      kummulierten Buchungskreise / cumulates and prints the title,\n"
+      "                      the reference and the cumulated booking circles\n";
+  for (const auto& b : Berichtsbefehle()) {
+    std::string kopf = "  " + b.name;
+    if (kopf.size() < 22) kopf.resize(22, ' ');
+    else kopf += "\n" + std::string(22, ' ');
+    t += kopf + b.hilfe + "\n";
+    SchreibeOptionen(t, b.optionen, "      ");
+  }
+  t +=
+      "\n"
+      "Meldungen erscheinen auf stderr als \"TITEL: Text\" / messages go to stderr as\n"
+      "\"TITLE: text\".\n"
+      "Rückgabewert / exit code: 0 fertig / done, 1 Kummulierung nicht ausgeführt /\n"
+      "cumulation did not run, 2 Eingabe abgelehnt / input refused, 3 Passwort falsch /\n"
+      "wrong password.\n";
+  return t;
+}
+
+Parsergebnis ParseArgumente(const std::vector<std::string>& argv, Argumente& a) {
+  for (const auto& x : argv)
+    if (x == "--help" || x == "-h") {
+      Parsergebnis p;
+      p.ende = 0;
+      p.hilfe = Hilfetext();
+      return p;
+    }
+  size_t i = 0;
+  while (i < argv.size() && argv[i] == "-C") {
+    if (i + 1 >= argv.size())
+      return Fehler("Option -C braucht ein Verzeichnis / option -C needs a directory");
+    a.programmverzeichnis = argv[i + 1];
+    i += 2;
+  }
+  if (i >= argv.size()) {
+    Parsergebnis p = Fehler("Kein Befehl angegeben / no command given");
+    p.hilfe = Hilfetext();
+    return p;
+  }
+  a.befehl = argv[i++];
+  const Befehlsbeschreibung* bericht = nullptr;
+  if (a.befehl != "kumulieren") {
+    bericht = SucheBefehl(a.befehl);
+    if (!bericht) return Fehler("Unbekannter Befehl / unknown command: " + a.befehl);
+  }
+  for (; i < argv.size(); ++i) {
+    const std::string& arg = argv[i];
+    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0)
+      return Fehler("Unerwartetes Argument / unexpected argument: " + arg);
+    std::string name = arg.substr(2);
+    std::optional<std::string> wert;
+    if (auto gleich = name.find('='); gleich != std::string::npos) {
+      wert = name.substr(gleich + 1);
+      name.resize(gleich);
+    }
+    const Befehlsoption* option = SucheOption(Auswahloptionen(), name);
+    if (!option && bericht) option = SucheOption(bericht->optionen, name);
+    if (!option) return Fehler("Unbekannte Option / unknown option: --" + name);
+    if (option->mitWert && !wert) {
+      if (i + 1 >= argv.size() || argv[i + 1].compare(0, 2, "--") == 0)
+        return Fehler("Option --" + name + " braucht einen Wert / needs a value");
+      wert = argv[++i];
+    }
+    if (!option->mitWert && wert)
+      return Fehler("Option --" + name + " nimmt keinen Wert / takes no value");
+    if (name == "jahr") a.jahr = *wert;
+    else if (name == "von") a.von = *wert;
+    else if (name == "bis") a.bis = *wert;
+    else if (name == "bezug") a.bezug = *wert;
+    else if (name == "passwort") a.passwort = *wert;
+    else a.optionen[name] = wert.value_or("");
+  }
+  return {};
+}
+
+}  // namespace kv

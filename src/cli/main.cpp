@@ -1,0 +1,98 @@
+// kvkum-cli: the opening sequence and the cumulation of the desktop program,
+// driven by options instead of dialogs, for batch use and end-to-end tests.
+//
+// stdout: the result (UTF-8, LF).  stderr: every message box as
+// "TITLE: text".  Exit codes: 0 done, 1 the cumulation did not run, 2 bad
+// command line or input refused by the dialog rules, 3 wrong password.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/dokument.h"
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+#include "cli/argumente.h"
+#include "cli/berichte.h"
+
+namespace {
+
+// Message boxes become lines on stderr; the view is kept by the document.
+class Konsole : public kv::Oberflaeche {
+ public:
+  void Meldung(int, const std::string& titel, const std::string& text) override {
+    Schreibe(titel, text);
+  }
+  void StandardMeldung(const std::string& text) override { Schreibe("Fehler", text); }
+
+ private:
+  static void Schreibe(const std::string& titel, const std::string& text) {
+    std::string zeile = kv::Utf8(titel) + ": " + kv::Utf8(text) + "\n";
+    std::fflush(stdout);
+    std::fwrite(zeile.data(), 1, zeile.size(), stderr);
+    std::fflush(stderr);
+  }
+};
+
+void Zeile(const std::string& text1252) {
+  std::string z = kv::Utf8(text1252) + "\n";
+  std::fwrite(z.data(), 1, z.size(), stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  kv::Argumente a;
+  kv::Parsergebnis p = kv::ParseArgumente(args, a);
+  if (p.ende) {
+    if (!p.hilfe.empty()) std::fputs(p.hilfe.c_str(), *p.ende == 0 ? stdout : stderr);
+    if (!p.meldung.empty()) std::fprintf(stderr, "kvkum-cli: %s\n", p.meldung.c_str());
+    return *p.ende;
+  }
+  if (!a.programmverzeichnis.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(a.programmverzeichnis, ec);
+    if (ec) {
+      std::fprintf(stderr, "kvkum-cli: Verzeichnis nicht erreichbar / cannot enter directory: %s\n",
+                   a.programmverzeichnis.c_str());
+      return 2;
+    }
+  }
+
+  Konsole konsole;
+  kv::SetzeOberflaeche(&konsole);
+  int ergebnis;
+  {
+    kv::CKv02Doc doc;
+    bool passwortFalsch = false, auswahlAbgelehnt = false;
+    const int geoeffnet = doc.OnNewDocument(
+        [&](kv::Passwortpruefung& pruefung) {
+          if (a.passwort && pruefung.IstRichtig(kv::W(*a.passwort))) return true;
+          kv::ZeigeMeldung(kv::PasswortFalschText(), "INFORMATION", 64);
+          passwortFalsch = true;
+          return false;
+        },
+        [&](kv::Kumulationsauswahl& auswahl) {
+          if (kv::PruefeKumAuswahl(kv::W(a.jahr), kv::W(a.von), kv::W(a.bis), kv::W(a.bezug),
+                                   auswahl))
+            return true;
+          auswahlAbgelehnt = true;
+          return false;
+        });
+    if (!geoeffnet) {
+      ergebnis = passwortFalsch ? 3 : 2;
+      (void)auswahlAbgelehnt;
+    } else if (a.befehl == "kumulieren") {
+      Zeile(doc.Dokumenttitel());
+      Zeile(doc.Bezugszeile());
+      for (const auto& z : doc.Kumulationsliste()) Zeile(z);
+      ergebnis = doc.KumulationBereit() ? 0 : 1;
+    } else {
+      ergebnis = kv::FuehreBerichtAus(a.befehl, a, doc);
+    }
+    std::fflush(stdout);
+  }
+  kv::SetzeOberflaeche(nullptr);
+  return ergebnis;
+}

@@ -1,0 +1,28 @@
+// Overview of every booking circle of the data directory: the list of the
+// dialog "Übersicht über alle angelegten Buchungskreise" and the printable
+// report "ANGELEGTE BUCHUNGSKREISE".  Both scan the numbers 1 to 999 and
+// take every circle whose master file is usable; neither needs a
+// cumulation.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "reports/berichtskontext.h"
+#include "reports/druck.h"
+
+namespace kv {
+
+// Lines "  %03i   %-60s" of the dialog's list, in ascending order, with a
+// progress window while scanning.  No circle at all shows "Es konnten keine
+// bislang angelegten Buchungskreise\ngefunden werden!".
+std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis);
+
+// The report.  Needs from the context only the data directory, the print
+// work file and the page settings; the print date is today unless one is
+// given (the command line takes one).  1 when at least one circle was
+// written and no error occurred, else 0 (message shown); the output choice
+// follows only after 1.
+int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                                  Druckzustand& zustand, const Datum* druckdatum = nullptr);
+
+}  // namespace kv

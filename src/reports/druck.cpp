@@ -1,0 +1,305 @@
+#include "reports/druck.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+#include "storage/texte.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int kTitelFehler = 58001;  // "FEHLER"
+constexpr int kFehlerArt = 16;
+constexpr char kUnterstrich = '\xAD';
+
+// Visible length of a line: without its trailing CR LF.
+size_t Sichtbar(const std::string& zeile) {
+  if (zeile.size() >= 2 && zeile.compare(zeile.size() - 2, 2, "\r\n") == 0)
+    return zeile.size() - 2;
+  return zeile.size();
+}
+
+std::string ZeitpunktText(int tag, int monat, int jahr) {
+  if (monat == 0) return "Anfangswerte";
+  if (monat == 13) return "Abschluss";
+  return DatumText(tag, monat, jahr);
+}
+
+std::string Ziffern(const std::string& text) {
+  std::string z;
+  for (char c : text)
+    if (c >= '0' && c <= '9') z += c;
+  return z;
+}
+
+}  // namespace
+
+int Satzbreite(int ausgabeart) {
+  switch (ausgabeart) {
+    case kAusgabeSaldenlisteVerkehr:
+    case kAusgabeAuswertungMonat:
+    case kAusgabeKontenverlauf:
+      return 112;
+    default:
+      return 67;
+  }
+}
+
+int Kopfreserve(int ausgabeart) {
+  switch (ausgabeart) {
+    case kAusgabeUebersicht:
+      return 14;
+    case kAusgabeSaldenliste:
+    case kAusgabeSaldenlisteVerkehr:
+    case kAusgabeAuswertungMonat:
+    case kAusgabeKontenverlauf:
+      return 22;
+    default:
+      return 20;
+  }
+}
+
+// ---- Print state ------------------------------------------------------------
+
+Druckzustand::Druckzustand() : Seitenende(kMaxSeiten + 2, -1) { Seitenende[0] = 0; }
+
+int Druckzustand::OeffneDruckdatei(const std::string& pfad, int satzbreite) {
+  datei_.Schliessen();
+  lesen_.Schliessen();
+  pfad_ = pfad;
+  satzbreite_ = std::max(satzbreite, 3);
+  fehler_ = false;
+  seitenzahl_ = 0;
+  Blatt = 1;
+  KopfBlatt = 0;
+  RestZeilen = 0;
+  Dateiposition = 0;
+  std::fill(Seitenende.begin(), Seitenende.end(), -1);
+  Seitenende[0] = 0;
+
+  {
+    Datei neu;
+    if (!neu.Oeffnen(pfad, Datei::Anlegen)) ZeigeMeldung(58048, kTitelFehler, kFehlerArt);
+  }
+  if (!datei_.Oeffnen(pfad, Datei::LesenSchreiben)) {
+    ZeigeMeldung(58049, kTitelFehler, kFehlerArt);
+    return 0;
+  }
+  return 1;
+}
+
+void Druckzustand::SetzeZeilenJeSeite(const Druckauswahl& auswahl, int ausgabeart) {
+  ZeilenJeSeite = auswahl.ZeilenProSeite - auswahl.RandOben - Kopfreserve(ausgabeart);
+}
+
+int Druckzustand::Schreibe(const std::string& text) {
+  if (fehler_) return 0;
+  // Every record is exactly W bytes ending in CR LF, whatever the caller's
+  // text looks like: the sinks find lines by arithmetic alone.
+  std::string satz = text.substr(0, Sichtbar(text));
+  satz.resize(static_cast<size_t>(satzbreite_ - 2), ' ');
+  satz += "\r\n";
+  if (!datei_.IstOffen() || !datei_.Schreibe(satz.data(), satz.size())) {
+    fehler_ = true;
+    ZeigeMeldung(58051, kTitelFehler, kFehlerArt);
+    return 0;
+  }
+  Dateiposition += satzbreite_;
+  return 1;
+}
+
+int Druckzustand::SchreibeKopfzeile(const std::string& text) { return Schreibe(text); }
+
+int Druckzustand::SchreibeZeile(const std::string& text) {
+  const int ok = Schreibe(text);
+  --RestZeilen;
+  return ok;
+}
+
+int Druckzustand::SeiteAbschliessen(int leerzeilen, int satzbreite, int blatt) {
+  for (int i = 0; i < leerzeilen; ++i)
+    if (!Schreibe(Leerzeile(satzbreite))) return 0;
+  if (!Schreibe(Fortsetzungszeile(satzbreite, blatt))) return 0;
+  RestZeilen = ZeilenJeSeite;
+  // Pages beyond the table's end fold into its last page.
+  if (blatt >= 1 && blatt <= kMaxSeiten) Seitenende[blatt] = Dateiposition;
+  return 1;
+}
+
+bool Druckzustand::BrauchtSeitenkopf(int zeilen) const {
+  return Blatt != KopfBlatt || RestZeilen < zeilen;
+}
+
+int Druckzustand::BeginneSeite(bool umbruch) {
+  int ok = 1;
+  if (umbruch) {
+    ok = SeiteAbschliessen(RestZeilen + 2, satzbreite_, Blatt);
+    ++Blatt;
+  }
+  RestZeilen = ZeilenJeSeite;
+  KopfBlatt = Blatt;
+  return ok && !fehler_;
+}
+
+int Druckzustand::SchliesseDruckdatei(Druckauswahl& auswahl) {
+  const int letzte = std::clamp(Blatt, 1, kMaxSeiten);
+  Seitenende[letzte] = Dateiposition;
+  Seitenende[letzte + 1] = -1;
+  seitenzahl_ = letzte;
+  auswahl.Seitenzahl = letzte;
+  datei_.Schliessen();
+  lesen_.Schliessen();
+  return fehler_ ? 0 : 1;
+}
+
+int Druckzustand::LeseZeile(int seite, int zeile, std::string& puffer) const {
+  puffer.clear();
+  if (seite < 1 || seite > kMaxSeiten || zeile < 0) return 0;
+  const int64_t anfang = Seitenende[seite - 1];
+  const int64_t ende = Seitenende[seite];
+  if (anfang < 0) return 0;
+  const int64_t position = anfang + static_cast<int64_t>(zeile) * satzbreite_;
+  if (position >= ende) return 0;
+
+  // The handle stays open between reads: screen and printer read line after
+  // line, and every open resolves the name afresh.
+  if (!lesen_.IstOffen() && !lesen_.Oeffnen(pfad_, Datei::Lesen)) {
+    ZeigeMeldung(58049, kTitelFehler, kFehlerArt);
+    return 0;
+  }
+  if (!lesen_.Positioniere(position)) {
+    lesen_.Schliessen();
+    ZeigeMeldung(W("Positionierfehler in temporärer Datei aufgetreten !"), kTitelFehler,
+                 kFehlerArt);
+    return 0;
+  }
+  std::string satz(static_cast<size_t>(satzbreite_ - 2), '\0');
+  if (lesen_.Lies(satz.data(), satz.size()) != static_cast<int64_t>(satz.size())) {
+    lesen_.Schliessen();
+    ZeigeMeldung(W("Fehler beim Lesen aus der temporären Datei !"), kTitelFehler, kFehlerArt);
+    return 0;
+  }
+  puffer = std::move(satz);
+  return 1;
+}
+
+int Druckzustand::Seitenzahl() const { return seitenzahl_; }
+
+// ---- Lines and fields ---------------------------------------------------------
+
+std::string Leerzeile(int satzbreite) {
+  return std::string(static_cast<size_t>(std::max(satzbreite - 2, 0)), ' ') + "\r\n";
+}
+
+std::string Trennlinie(int satzbreite) {
+  return std::string(static_cast<size_t>(std::max(satzbreite - 2, 0)), kUnterstrich) + "\r\n";
+}
+
+std::string Fortsetzungszeile(int satzbreite, int blatt) {
+  // Right-aligned, so a three-digit page number starts one column further
+  // left and the line keeps its width.
+  return DruckFormat("%*s\r\n", std::max(satzbreite - 2, 0), (BlattText(blatt) + "+").c_str());
+}
+
+std::string Namenszeile(const std::string& name, int satzbreite) {
+  std::string z = name.substr(0, Sichtbar(name));
+  z.resize(static_cast<size_t>(std::max(satzbreite - 2, 0)), ' ');
+  return z + "\r\n";
+}
+
+std::string BlattText(int blatt) {
+  const unsigned nr = static_cast<unsigned>(blatt);
+  return blatt > 99 ? DruckFormat("Blatt %03u", nr) : DruckFormat("Blatt %02u", nr);
+}
+
+void Unterstreiche(std::string& zeile, int laenge) {
+  const size_t n = std::min(static_cast<size_t>(std::max(laenge, 0)), Sichtbar(zeile));
+  std::fill_n(zeile.begin(), n, kUnterstrich);
+}
+
+std::string DruckFormat(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list kopie;
+  va_copy(kopie, args);
+  const int laenge = std::vsnprintf(nullptr, 0, format, kopie);
+  va_end(kopie);
+  std::string text;
+  if (laenge > 0) {
+    text.resize(static_cast<size_t>(laenge) + 1);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<size_t>(laenge));
+  }
+  va_end(args);
+  return text;
+}
+
+int JahrDesMonats(int monat, int ersterMonat, int buchungsjahr) {
+  if (ersterMonat <= 1 || ersterMonat > 12) return buchungsjahr;
+  std::string anfang, ende;
+  TeileJahr(buchungsjahr, true, anfang, ende);
+  const bool zweitesJahr = (monat > 0 && monat < ersterMonat) || monat == 13;
+  return std::atoi(zweitesJahr ? ende.c_str() : anfang.c_str());
+}
+
+int KorrigiereTag(int tag, int monat, int jahr) {
+  if (tag < 1) return 1;
+  return std::min(tag, LetzterTag(monat, jahr));
+}
+
+std::string DatumText(int tag, int monat, int jahr) {
+  return DruckFormat("%02i.%02i.%04i", KorrigiereTag(tag, monat, jahr), monat, jahr);
+}
+
+int FuegeKumTitelEin(std::string& zeile, int spalte, int tag, int monat, int jahr) {
+  std::string marke;
+  if (monat == 0)
+    marke = " (kum.),  Anfangswerte";
+  else if (monat == 13)
+    marke = " (kum.),  Abschluss";
+  else
+    marke = " (kum.) zum " + DatumText(tag, monat, jahr);
+  if (spalte < 0 || static_cast<size_t>(spalte) + marke.size() > Sichtbar(zeile)) return -1;
+  zeile.replace(static_cast<size_t>(spalte), marke.size(), marke);
+  return static_cast<int>(marke.size());
+}
+
+int FuegeZeitraumEin(std::string& zeile, int vonTag, int vonMonat, int vonJahr, int bisTag,
+                     int bisMonat, int bisJahr) {
+  const std::string text = "Zeitraum: " + ZeitpunktText(vonTag, vonMonat, vonJahr) + "-" +
+                           ZeitpunktText(bisTag, bisMonat, bisJahr) + "\r\n";
+  if (text.size() > zeile.size()) return 0;
+  zeile.replace(zeile.size() - text.size(), text.size(), text);
+  return 1;
+}
+
+std::string Betragsfeld(double betrag, int breite) {
+  if (breite <= 0) return "";
+  const std::string sterne(static_cast<size_t>(breite), '*');
+  if (!std::isfinite(betrag)) return sterne;
+  std::string feld = FormatiereBetrag(betrag, breite);
+  // The field is faithful when it still holds every digit and the sign of
+  // the plain text; otherwise leading digits or the minus sign were cut.
+  const std::string voll = DruckFormat("%.2f", betrag);
+  const bool negativ = voll.find('-') != std::string::npos;
+  if (feld.size() > static_cast<size_t>(breite) || Ziffern(feld) != Ziffern(voll) ||
+      (feld.find('-') != std::string::npos) != negativ)
+    return sterne;
+  if (feld.size() < static_cast<size_t>(breite)) feld.insert(0, breite - feld.size(), ' ');
+  return feld;
+}
+
+std::string Prozentfeld(double wert, double basis, int breite) {
+  if (breite <= 0) return "";
+  if (basis == 0.0) return DruckFormat("%*s", breite, "-----");
+  const double p = std::clamp(wert * 100.0 / basis, -99999.99, 999999.99);
+  return Betragsfeld(p, breite);
+}
+
+}  // namespace kv

@@ -1,0 +1,21 @@
+// Saldenbilanz: the balance of every account from the opening balance up to
+// the cut-off month, class by class of the chart of accounts, each in a
+// Soll or Haben column, with column totals and the balance of each class.
+// Customer and supplier accounts appear only as class totals.
+#pragma once
+#include "reports/berichtskontext.h"
+#include "reports/druck.h"
+
+namespace kv {
+
+// Fills the selection record for cut-off month `stichmonat` (0..13) and a
+// print date, with the page size of the configuration.
+void FuelleSaldenbilanzAuswahl(const Berichtskontext& kontext, int stichmonat,
+                               const Datum& druckdatum, Druckauswahl& auswahl);
+
+// Writes the report into the print work file.  1 on success, 0 when the
+// cumulation is missing or on a file error (message shown).
+int DruckeSaldenbilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                       Druckzustand& zustand);
+
+}  // namespace kv

@@ -1,0 +1,38 @@
+// Saldenliste: a freely chosen set of accounts (pattern with "?" or range)
+// over a span of months, in number or name order.  The wide form (110
+// columns) shows balance before the span, movement and resulting balance,
+// each with an S/H mark; the narrow form (65 columns) one amount per account
+// in a Soll or Haben column.
+#pragma once
+#include <string>
+
+#include "reports/berichtskontext.h"
+#include "reports/druck.h"
+
+namespace kv {
+
+// Selection of the accounts as the dialog normalised it.
+struct Saldenlistenauswahl {
+  int auswahlart = 1;        // 1 = pattern
+  std::string kontengruppe;  // normalised pattern ("" in range mode)
+  int vonKonto = 0, bisKonto = 29999;
+  int vonMonat = 0, bisMonat = 0;
+  bool alphabetisch = false;
+  bool mitNullsalden = true;
+};
+
+void FuelleSaldenlistenAuswahl(const Berichtskontext& kontext, const Saldenlistenauswahl& s,
+                               const Datum& druckdatum, Druckauswahl& auswahl);
+
+// Wide form (report kind 1122) and narrow form (1121).  1 on success, 0
+// when the cumulation is missing or on a file error.
+int DruckeSaldenlisteBreit(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                           Druckzustand& zustand);
+int DruckeSaldenlisteSchmal(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                            Druckzustand& zustand);
+
+// The range texts of the head: wide "0001-29999", narrow "1-29999".
+std::string BereichstextBreit(int von, int bis);
+std::string BereichstextSchmal(int von, int bis);
+
+}  // namespace kv

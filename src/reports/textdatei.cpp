@@ -1,0 +1,100 @@
+#include "reports/textdatei.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "basis/datei.h"
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+#include "storage/dateinamen.h"
+
+namespace kv {
+namespace {
+
+constexpr int kTitelFehler = 58001;
+constexpr size_t kBlock = 32768;
+constexpr size_t kPuffer = 33000;
+
+bool IstBuchstabe(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+std::string MitSchraegstrich(std::string pfad) {
+  std::replace(pfad.begin(), pfad.end(), '\\', '/');
+  return pfad;
+}
+
+}  // namespace
+
+int PruefeTextdateiname(const std::string& name) {
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    bool erlaubt = IstBuchstabe(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+                   c == '~' || c == '\\' || c == '/' || c == '.' ||
+                   (c == ':' && i == 1 && IstBuchstabe(name[0]));
+    if (!erlaubt) {
+      ZeigeMeldung(W("Bitte Dateinamen in dem Format 8.3 eventuell mit \nLaufwerksbuchstaben "
+                     "eingeben.\n (z.B. \"A:KV.TXT\" oder \"KTO-PLAN.TXT\")"),
+                   kTitelFehler, 16);
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+std::string VervollstaendigeTextdateiname(const std::string& datenverzeichnis, int buchungskreis,
+                                          const std::string& name) {
+  if ((name.size() > 1 && name[1] == ':') || (!name.empty() && (name[0] == '\\' || name[0] == '/')))
+    return MitSchraegstrich(name);
+  if (name.size() >= 3 && name[0] == '.' && name[1] == '.' && (name[2] == '\\' || name[2] == '/')) {
+    if (datenverzeichnis.empty()) return MitSchraegstrich(name.substr(3));
+    std::string dir = MitSchraegstrich(datenverzeichnis);
+    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir + "/" + MitSchraegstrich(name);
+  }
+  std::string verzeichnis = NameBuchungskreisVerzeichnis(datenverzeichnis, buchungskreis);
+  return MitSchraegstrich(verzeichnis) + "/" + MitSchraegstrich(name);
+}
+
+int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
+  std::vector<char> puffer;
+  try {
+    puffer.assign(kPuffer, 0);
+  } catch (const std::bad_alloc&) {
+    ZeigeMeldung(58148, 58002, 64);
+    return 0;
+  }
+  Datei quelle;
+  if (!quelle.Oeffnen(druckdatei, Datei::Lesen)) {
+    ZeigeMeldung(58049, kTitelFehler, 16);
+    return 0;
+  }
+  Datei text;
+  // A path beyond what the program can hold is refused like an unusable one.
+  bool offen = ziel.size() <= kMaxDateiname && !ziel.empty() && text.Oeffnen(ziel, Datei::Anlegen);
+  if (offen) {
+    text.Schliessen();
+    offen = text.Oeffnen(ziel, Datei::LesenSchreiben);
+  }
+  if (!offen) {
+    ZeigeMeldung(34408, kTitelFehler, 16);
+    quelle.Schliessen();
+    return 0;
+  }
+  if (quelle.Positioniere(0) && text.Positioniere(0)) {
+    for (;;) {
+      int64_t gelesen = quelle.Lies(puffer.data(), kBlock);
+      if (gelesen < 0 || (gelesen > 0 && !text.Schreibe(puffer.data(), static_cast<size_t>(gelesen)))) {
+        ZeigeMeldung(58051, kTitelFehler, 16);
+        break;
+      }
+      if (static_cast<size_t>(gelesen) < kBlock) break;
+    }
+  } else {
+    ZeigeMeldung(58051, kTitelFehler, 16);
+  }
+  text.Schliessen();
+  quelle.Schliessen();
+  return 1;
+}
+
+}  // namespace kv

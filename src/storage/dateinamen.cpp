@@ -1,0 +1,226 @@
+#include "storage/dateinamen.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+#include "basis/datei.h"
+#include "storage/inidatei.h"
+#include "storage/konfiguration.h"
+#include "storage/stammdaten.h"
+
+namespace kv {
+namespace {
+
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* fmt, ...) {
+  char puffer[320];
+  va_list args;
+  va_start(args, fmt);
+  int n = std::vsnprintf(puffer, sizeof puffer, fmt, args);
+  va_end(args);
+  if (n < 0) return {};
+  if (static_cast<size_t>(n) < sizeof puffer) return std::string(puffer, n);
+  std::string gross(static_cast<size_t>(n) + 1, '\0');
+  va_start(args, fmt);
+  std::vsnprintf(gross.data(), gross.size(), fmt, args);
+  va_end(args);
+  gross.resize(n);
+  return gross;
+}
+
+// The relative name, or "<dir>/<relative name>".
+std::string Unter(std::string_view dir, const std::string& relativ) {
+  if (dir.empty()) return relativ;
+  std::string s(dir);
+  if (s.back() != '/' && s.back() != '\\') s += '/';
+  return s + relativ;
+}
+
+std::string Verzeichnis(int n) { return Format("BK%.06i", n); }
+
+std::string Buchungsdatei(std::string_view dir, int n, int kr, int jahr, const char* endung) {
+  return Unter(dir, Format("BK%.06i/%c%04i%03i%4s", n, Kontenrahmenbuchstabe(kr), jahr, n, endung));
+}
+
+std::string Altdatei(std::string_view dir, int n, int kr, int jahr, const char* endung) {
+  return Unter(dir, Format("%c%04i%02i%4s", Kontenrahmenbuchstabe(kr), jahr, n, endung));
+}
+
+constexpr const char* kGdpdu = "GDPdU";
+
+}  // namespace
+
+char Kontenrahmenbuchstabe(int kontenrahmen) { return kontenrahmen == 4 ? 'A' : 'B'; }
+
+std::string NameBuchungskreisVerzeichnis(std::string_view dir, int n) {
+  return Unter(dir, Verzeichnis(n));
+}
+std::string NameStammdatei(std::string_view dir, int n) {
+  return Unter(dir, Format("BK%.06i/STAMM%03i.DAT", n, n));
+}
+std::string NameSaldendatei(std::string_view dir, int n, int kr, int jahr) {
+  return Buchungsdatei(dir, n, kr, jahr, ".sal");
+}
+std::string NameSaldenindex(std::string_view dir, int n, int kr, int jahr) {
+  return Buchungsdatei(dir, n, kr, jahr, ".sdx");
+}
+std::string NameJournal(std::string_view dir, int n, int kr, int jahr) {
+  return Buchungsdatei(dir, n, kr, jahr, ".jou");
+}
+std::string NameJournalindex(std::string_view dir, int n, int kr, int jahr) {
+  return Buchungsdatei(dir, n, kr, jahr, ".jdx");
+}
+std::string NameStandardbuchungen(std::string_view dir, int n, int kr) {
+  return Unter(dir, Format("BK%.06i/%c%03i%4s", n, Kontenrahmenbuchstabe(kr), n, ".stn"));
+}
+std::string NameDruckdatei(std::string_view dir, int n) {
+  return Unter(dir, Format("BK%.06i/%s", n, "~print~.tmp"));
+}
+std::string NameDatevdatei(std::string_view dir, int n) {
+  return Unter(dir, Format("BK%.06i/DATEV%03i.DAT", n, n));
+}
+std::string NameKumSalden(std::string_view dir) { return Unter(dir, "~ksal~.tmp"); }
+std::string NameKumIndex(std::string_view dir) { return Unter(dir, "~ksdx~.tmp"); }
+std::string NameKonfiguration(std::string_view dir) { return Unter(dir, "kalvento.ini"); }
+
+std::string NameAltSalden(std::string_view dir, int n, int kr, int jahr) {
+  return Altdatei(dir, n, kr, jahr, "s.buc");
+}
+std::string NameAltSaldenindex(std::string_view dir, int n, int kr, int jahr) {
+  return Altdatei(dir, n, kr, jahr, "s.ndx");
+}
+std::string NameAltJournal(std::string_view dir, int n, int kr, int jahr) {
+  return Altdatei(dir, n, kr, jahr, "j.buc");
+}
+std::string NameAltJournalindex(std::string_view dir, int n, int kr, int jahr) {
+  return Altdatei(dir, n, kr, jahr, "j.ndx");
+}
+std::string NameAltJournalOhneJahr(std::string_view dir, int n, int kr) {
+  return Unter(dir, Format("%c%02i%4s", Kontenrahmenbuchstabe(kr), n, "j.buc"));
+}
+
+std::string NameGdpduVerzeichnis(std::string_view dir, int n) {
+  return Unter(dir, Format("BK%.06i/%s", n, kGdpdu));
+}
+std::string NameGdpduJahrVerzeichnis(std::string_view dir, int n, int jahr) {
+  return Unter(dir, Format("BK%.06i/%s/%.04i", n, kGdpdu, jahr));
+}
+std::string NameGdpduBeschreibung(std::string_view dir, int n, int jahr) {
+  return Unter(dir, Format("BK%.06i/%s/%.04i/%s", n, kGdpdu, jahr, "index.xml"));
+}
+std::string NameGdpduDtd(std::string_view dir, int n, int jahr) {
+  return Unter(dir, Format("BK%.06i/%s/%.04i/%s", n, kGdpdu, jahr, "gdpdu-01-08-2002.dtd"));
+}
+std::string NameGdpduDtdQuelle(std::string_view programmverzeichnis) {
+  return Unter(programmverzeichnis, "progdata/gdpdu-01-08-2002.dtd");
+}
+std::string NameGdpduDatei(std::string_view dir, int n, int jahr, std::string_view suffix) {
+  return Unter(dir, Format("BK%.06i/%s/%.04i/", n, kGdpdu, jahr) + GdpduDateiname(jahr, suffix));
+}
+std::string GdpduDateiname(int jahr, std::string_view suffix) {
+  return Format("%.04i", jahr) + std::string(suffix);
+}
+
+void Dateisatz::Setze(std::string_view dir, int n, int j, int kr) {
+  daten = std::string(dir);
+  buchungskreis = n;
+  jahr = j;
+  kontenrahmen = kr;
+  stammdatei = NameStammdatei(dir, n);
+  saldendatei = NameSaldendatei(dir, n, kr, j);
+  saldenindex = NameSaldenindex(dir, n, kr, j);
+  journal = NameJournal(dir, n, kr, j);
+  journalindex = NameJournalindex(dir, n, kr, j);
+  standardbuchungen = NameStandardbuchungen(dir, n, kr);
+  druckdatei = NameDruckdatei(dir, n);
+  altSalden = NameAltSalden(dir, n, kr, j);
+  altSaldenindex = NameAltSaldenindex(dir, n, kr, j);
+  altJournal = NameAltJournal(dir, n, kr, j);
+  altJournalindex = NameAltJournalindex(dir, n, kr, j);
+  altJournalOhneJahr = NameAltJournalOhneJahr(dir, n, kr);
+  datevdatei = NameDatevdatei(dir, n);
+}
+
+void Dateisatz::LeereDateinamen() {
+  for (std::string* s : {&saldendatei, &saldenindex, &journal, &journalindex, &standardbuchungen,
+                         &druckdatei, &altSalden, &altSaldenindex, &altJournal, &altJournalindex,
+                         &altJournalOhneJahr, &datevdatei})
+    s->clear();
+}
+
+int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n) {
+  satz.daten = std::string(daten);
+  satz.buchungskreis = n;
+  satz.stammdatei = NameStammdatei(daten, n);
+  if (PruefeDatei(satz.stammdatei) != 1) {
+    satz.LeereDateinamen();
+    return 0;
+  }
+  CIniDatei stamm;
+  stamm.SetzeDateiname(satz.stammdatei);
+  if (stamm.Oeffnen(0) != 1) {
+    satz.LeereDateinamen();
+    return 0;
+  }
+  std::string jahr, kontenrahmen;
+  stamm.LeseWert(kStammsektion, "Jahr", jahr);
+  stamm.LeseWert(kStammsektion, "Kontenrahmen", kontenrahmen);
+  stamm.Schliessen();
+  satz.Setze(daten, n, std::atoi(jahr.c_str()), std::atoi(kontenrahmen.c_str()));
+  return 1;
+}
+
+int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n) {
+  return BildeDateisatz(satz, konfiguration.konfiguration.daten, n);
+}
+
+namespace {
+
+int Zusammenfassen(std::initializer_list<int> ergebnisse) {
+  bool alle = true, belegt = false;
+  for (int e : ergebnisse) {
+    if (e != 1) alle = false;
+    if (e == 4) belegt = true;
+  }
+  return alle ? 1 : belegt ? 4 : 0;
+}
+
+}  // namespace
+
+int PruefeHauptdateien(const Dateisatz& satz) {
+  int salden = PruefeDatei(satz.saldendatei);
+  int journal = PruefeDatei(satz.journal);
+  int sindex = PruefeDatei(satz.saldenindex);
+  int jindex = PruefeDatei(satz.journalindex);
+  if (salden == 2 || journal == 2) return 2;
+  return Zusammenfassen({salden, journal, sindex, jindex});
+}
+
+int PruefeAltdateien(const Dateisatz& satz) {
+  int salden = PruefeDatei(satz.altSalden);
+  int journal = PruefeDatei(satz.altJournal);
+  if (salden == 2 && journal == 2) return 2;
+  return Zusammenfassen({salden, journal});
+}
+
+bool IstAbsoluterName(std::string_view name) {
+  if (name.empty()) return false;
+  return name[0] == '/' || name[0] == '\\' || (name.size() >= 2 && name[1] == ':');
+}
+
+std::string LoeseDateinamenAuf(std::string_view name, std::string_view daten, int n) {
+  if (IstAbsoluterName(name)) return std::string(name);
+  // Users of the Windows program write "\" between directories.
+  std::string relativ(name);
+  for (char& c : relativ)
+    if (c == '\\') c = '/';
+  if (relativ.rfind("../", 0) == 0) {
+    if (daten.empty()) return relativ.substr(3);
+    return Unter(daten, relativ);
+  }
+  return Unter(daten, Verzeichnis(n) + "/" + relativ);
+}
+
+}  // namespace kv

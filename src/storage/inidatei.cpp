@@ -1,0 +1,273 @@
+#include "storage/inidatei.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+
+namespace kv {
+namespace {
+
+constexpr std::string_view kZeilenende = "\r\n";
+
+// Nobody keeps megabytes of settings; a file this large is not ours, and
+// loading it whole could exhaust memory.
+constexpr int64_t kMaxDateigroesse = int64_t(16) << 20;
+
+// Key of the password scrambling.  Every entry lies in -18..-4, so each
+// character from the blank (0x20) up to 0xFF is stored as a byte between
+// 0x0E and 0xFB: never NUL, CR, LF, nor the byte 0xFC that reading turns
+// into a backslash.  Every password typed on a keyboard thus survives the
+// round trip.
+constexpr int32_t kPasswortschluessel[kMaxPasswortlaenge] = {
+    -7, -13, -5, -17, -9,  -4,  -11, -15, -6, -18, -8, -12, -4, -16, -10, -14,
+    -5, -9,  -17, -7, -13, -6, -11, -18, -8, -15, -4, -12, -10, -16, -5, -14,
+};
+
+// A value ends at the first CR, LF or NUL: anything after it would start a
+// new line (and could fake another key) in the file.
+std::string_view Zeilenwert(std::string_view wert) {
+  return wert.substr(0, std::min(wert.find_first_of(std::string_view("\r\n\0", 3)), wert.size()));
+}
+
+}  // namespace
+
+int Ganzzahl(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negativ = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativ = text[i++] == '-';
+  int64_t wert = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    wert = wert * 10 + (text[i] - '0');
+    if (wert > int64_t(std::numeric_limits<int32_t>::max()) + 1) break;
+  }
+  if (negativ) wert = -wert;
+  return static_cast<int>(std::clamp<int64_t>(wert, std::numeric_limits<int32_t>::min(),
+                                              std::numeric_limits<int32_t>::max()));
+}
+
+double Dezimalzahl(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negativ = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativ = text[i++] == '-';
+  // from_chars takes no sign of its own here; a second sign is no number.
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) return 0;
+  double wert = 0;
+  std::from_chars(text.data() + i, text.data() + text.size(), wert);
+  return negativ ? -wert : wert;
+}
+
+bool CIniDatei::IstPasswortschluessel(std::string_view schluessel) {
+  return schluessel == "Passwort" || schluessel == "BK-Passwort";
+}
+
+std::string CIniDatei::Verschluessele(std::string_view klartext) {
+  std::string s(klartext.substr(0, kMaxPasswortlaenge));
+  for (std::size_t i = 0; i < s.size(); ++i)
+    s[i] = static_cast<char>(static_cast<int32_t>(static_cast<signed char>(s[i])) +
+                             kPasswortschluessel[i]);
+  return s;
+}
+
+std::string CIniDatei::Entschluessele(std::string_view gespeichert) {
+  std::string s(gespeichert.substr(0, kMaxPasswortlaenge));
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    // The companion program stores a backslash as this byte.
+    if (static_cast<unsigned char>(s[i]) == 0xFC) s[i] = 0x5C;
+    s[i] = static_cast<char>(static_cast<int32_t>(static_cast<signed char>(s[i])) -
+                             kPasswortschluessel[i]);
+  }
+  return s;
+}
+
+void CIniDatei::Fehlermeldung(std::string_view muster) const {
+  std::string text(muster);
+  auto p = text.find("%s");
+  if (p != std::string::npos) text.replace(p, 2, pfad_);
+  ZeigeMeldung(text, MeldungsUeberschrift(16), 16);
+}
+
+void CIniDatei::SetzeDateiname(std::string_view pfad) {
+  pfadGekuerzt_ = pfad.size() > kMaxPfadlaenge;
+  pfad_.assign(pfad.substr(0, kMaxPfadlaenge));
+}
+
+int CIniDatei::Oeffnen(int exklusiv) {
+  Schliessen();
+  text_.clear();
+  vollstaendig_ = true;
+  if (pfad_.find_first_not_of(' ') == std::string::npos) return 64;
+  // A path cut to the field width names some other file; never create or
+  // change that one.
+  if (pfadGekuerzt_) {
+    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
+    return 0;
+  }
+
+  int probe = PruefeDatei(pfad_);
+  if (probe == 2) {
+    Datei neu;
+    if (!neu.Oeffnen(pfad_, Datei::Anlegen)) {
+      Fehlermeldung("Konnte Datei '%s' nicht anlegen !");
+      return 0;
+    }
+    datei_ = std::move(neu);
+    offen_ = true;
+    exklusiv_ = false;
+    text_.assign(kIniKopfzeile);
+    text_ += kZeilenende;
+    const int gespeichert = Speichern();
+    Schliessen();
+    if (gespeichert != 1) return 0;  // the message has been shown
+    probe = 1;
+  }
+  if (probe != 1) return probe;
+
+  exklusiv_ = exklusiv == 1;
+  if (!datei_.Oeffnen(pfad_, exklusiv_ ? Datei::Lesen : Datei::LesenSchreiben,
+                      exklusiv_ ? Datei::Exklusiv : Datei::Geteilt)) {
+    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
+    return 0;
+  }
+  offen_ = true;
+  Einlesen();
+  return 1;
+}
+
+int CIniDatei::Einlesen() {
+  text_.clear();
+  vollstaendig_ = false;
+  if (!offen_) {
+    Fehlermeldung(W("Konnte aus Datei '%s' nicht lesen!\r\nDatei ist nicht geöffnet !"));
+    return 32;
+  }
+  const int64_t laenge = datei_.Laenge();
+  if (laenge < 0 || !datei_.Positioniere(0)) {
+    Fehlermeldung("Konnte aus Datei '%s' nicht lesen !");
+    return 0;
+  }
+  if (laenge > kMaxDateigroesse) {
+    Fehlermeldung(W("Datei '%s' konnte nicht vollständig gelesen werden !"));
+    return 0;
+  }
+  text_.resize(static_cast<std::size_t>(laenge));
+  const int64_t gelesen = datei_.Lies(text_.data(), text_.size());
+  if (gelesen < 0) {
+    text_.clear();
+    Fehlermeldung("Konnte aus Datei '%s' nicht lesen !");
+    return 0;
+  }
+  if (gelesen < laenge) {
+    text_.resize(static_cast<std::size_t>(gelesen));
+    Fehlermeldung(W("Datei '%s' konnte nicht vollständig gelesen werden !"));
+    return 0;
+  }
+  vollstaendig_ = true;
+  return 1;
+}
+
+int CIniDatei::LeseWert(std::string_view sektion, std::string_view schluessel,
+                        std::string& ziel) const {
+  if (sektion.empty() || schluessel.empty()) return 0;
+  ziel.clear();
+  const std::size_t s = text_.find(sektion);
+  if (s == std::string::npos) return 0;
+  std::string suche(kZeilenende);
+  suche.append(schluessel).push_back('=');
+  const std::size_t k = text_.find(suche, s);
+  if (k == std::string::npos) return 0;
+  const std::size_t a = k + suche.size();
+  std::size_t e = a;
+  while (e < text_.size() && e - a < kMaxWertlaenge && text_[e] != '\r' && text_[e] != '\n' &&
+         text_[e] != '\0')
+    ++e;
+  ziel.assign(text_, a, e - a);
+  if (IstPasswortschluessel(schluessel)) ziel = Entschluessele(ziel);
+  return 1;
+}
+
+int CIniDatei::LeseWert(std::string_view sektion, std::string_view schluessel, char* ziel,
+                        std::size_t groesse) const {
+  if (sektion.empty() || schluessel.empty() || ziel == nullptr || groesse == 0) return 0;
+  std::string wert;
+  const int r = LeseWert(sektion, schluessel, wert);
+  const std::size_t n = std::min(wert.size(), groesse - 1);
+  std::copy_n(wert.data(), n, ziel);
+  ziel[n] = '\0';
+  return r;
+}
+
+int CIniDatei::SchreibeWert(std::string_view sektion, std::string_view schluessel,
+                            std::string_view wert) {
+  if (sektion.empty() || schluessel.empty()) return 0;
+  std::string zeile(schluessel);
+  zeile.push_back('=');
+  if (IstPasswortschluessel(schluessel))
+    zeile += Verschluessele(Zeilenwert(wert));
+  else
+    zeile += Zeilenwert(wert);
+  zeile += kZeilenende;
+
+  std::size_t s = text_.find(sektion);
+  if (s == std::string::npos) {
+    s = text_.size();
+    text_ += kZeilenende;
+    text_ += sektion;
+    text_ += kZeilenende;
+  }
+  std::string suche(kZeilenende);
+  suche.append(schluessel).push_back('=');
+  const std::size_t k = text_.find(suche, s);
+  if (k != std::string::npos) {
+    // The old line runs to its line end inclusive, or to the end of the text
+    // when the last line has none.
+    const std::size_t a = k + kZeilenende.size();
+    std::size_t e = text_.find('\n', a);
+    e = e == std::string::npos ? text_.size() : e + 1;
+    text_.replace(a, e - a, zeile);
+  } else {
+    // A last line without line end must not swallow the new key.
+    if (!text_.empty() && text_.back() != '\n') text_ += kZeilenende;
+    text_ += zeile;
+  }
+  return 3000;
+}
+
+int CIniDatei::Speichern() {
+  if (!offen_) {
+    Fehlermeldung(W("Konnte in Datei '%s' nicht schreiben!\r\nDatei ist nicht geöffnet !"));
+    return 32;
+  }
+  if (!vollstaendig_) {
+    Fehlermeldung("Konnte in Datei '%s' nicht schreiben !");
+    return 0;
+  }
+  const std::string ziel = datei_.Pfad().empty() ? pfad_ : datei_.Pfad();
+  if (SpeichereSicher(ziel, text_) != DateiFehler::Keiner) {
+    Fehlermeldung("Konnte in Datei '%s' nicht schreiben !");
+    return 0;
+  }
+  // The file was replaced: hold the new one the way the old one was held.
+  Datei neu;
+  if (neu.Oeffnen(ziel, exklusiv_ ? Datei::Lesen : Datei::LesenSchreiben,
+                  exklusiv_ ? Datei::Exklusiv : Datei::Geteilt)) {
+    datei_ = std::move(neu);
+  } else {
+    Schliessen();
+  }
+  return 1;
+}
+
+void CIniDatei::Schliessen() {
+  if (offen_) {
+    datei_.Schliessen();
+    offen_ = false;
+  }
+}
+
+}  // namespace kv

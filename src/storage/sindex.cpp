@@ -1,0 +1,684 @@
+#include "storage/sindex.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "basis/datei.h"
+#include "basis/fortschritt.h"
+#include "basis/oberflaeche.h"
+#include "basis/text1252.h"
+#include "storage/salden.h"
+#include "storage/texte.h"
+
+namespace kv {
+namespace {
+
+constexpr char kVersion[8] = {'W', '0', '0', '1', '0', '0', '1', '\0'};
+constexpr int kVersionNummer = 1001;
+// Above this the doubled capacity would no longer fit the file's int32.
+constexpr int kHoechstKapazitaet = 1 << 29;
+constexpr int kNummernSlot = 8;
+constexpr int kNamensSlot = 16;
+
+void Fehler(const std::string& text) { ZeigeMeldung(text, "FEHLER", 16); }
+void MeldeLesefehler() { Fehler("Allgemeiner Fehler beim Lesen des Salden-Index !"); }
+void MeldeSchreibfehler() {
+  Fehler("In Salden-Indexdatei konnte nicht\nfehlerfrei geschrieben werden !");
+}
+void MeldeSpeichermangel() { Fehler(W("Nicht genügend Speicher um Index zu erstellen !")); }
+
+int32_t LiesLE(const unsigned char* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+void SchreibeLE(unsigned char* p, int32_t wert) {
+  const auto u = static_cast<uint32_t>(wert);
+  p[0] = static_cast<unsigned char>(u);
+  p[1] = static_cast<unsigned char>(u >> 8);
+  p[2] = static_cast<unsigned char>(u >> 16);
+  p[3] = static_cast<unsigned char>(u >> 24);
+}
+
+bool IstGueltigeKapazitaet(int64_t kap) {
+  if (kap < kIndexStartKapazitaet || kap > kHoechstKapazitaet || kap % kIndexStartKapazitaet != 0)
+    return false;
+  const int64_t faktor = kap / kIndexStartKapazitaet;
+  return (faktor & (faktor - 1)) == 0;
+}
+
+// The search text of a name: upper-cased, cut at a NUL.
+std::string Suchtext(const std::string& name) {
+  std::string t(name.c_str(), ::strnlen(name.c_str(), name.size()));
+  Grossschreibung(t);
+  return t;
+}
+
+}  // namespace
+
+CSIndex::~CSIndex() = default;
+
+std::string CSIndex::NamensSchluessel(const std::string& name) {
+  std::string t = Suchtext(name);
+  if (t.size() > kNamensSchluessel) t.resize(kNamensSchluessel);
+  t.resize(kNamensSchluessel, ' ');
+  return t;
+}
+
+void CSIndex::Verbinde(Datei* indexDatei, Datei* saldenDatei, const std::string& saldenName,
+                       const std::string& indexName) {
+  indexDatei_ = indexDatei;
+  saldenDatei_ = saldenDatei;
+  saldenName_ = saldenName;
+  indexName_ = indexName;
+  nummernPos_ = namensPos_ = 0;
+}
+
+void CSIndex::Leere() {
+  offen_ = false;
+  anzahl_ = 0;
+  kapazitaet_ = 0;
+  std::vector<NummernSlot>().swap(nummern_);
+  std::vector<NamensSlot>().swap(namen_);
+  nummernPos_ = namensPos_ = 0;
+}
+
+void CSIndex::Schliesse() {
+  Leere();
+  if (indexDatei_) indexDatei_->Schliessen();
+}
+
+// ---- comparisons and the halving-step search --------------------------------------
+
+int CSIndex::VergleicheNummer(int konto, int pos) const {
+  if (pos < 0 || pos >= kapazitaet_) return kKleiner;
+  const int e = nummern_[pos].konto;
+  if (e == 0 || konto < e) return kKleiner;
+  if (konto > e) return kGroesser;
+  return kGleich;
+}
+
+int CSIndex::VergleicheName(const std::string& t, int pos) const {
+  if (pos < 0 || pos >= kapazitaet_) return kKleiner;
+  const char* e = namen_[pos].schluessel;
+  if (e[0] == '\0') return kKleiner;  // unused slot
+  const size_t n = std::min<size_t>(t.size(), kNamensSchluessel);
+  const int c = std::memcmp(t.data(), e, n);  // memcmp compares unsigned bytes
+  if (c == 0) return kGleich;
+  return c > 0 ? kGroesser : kKleiner;
+}
+
+// Starts at the capacity and halves the step down to 1, with one extra pass
+// of step 1; each pass also looks at both neighbours for an exact match.
+// Because the capacity is 64 x 2^k the positions stay within the arrays.
+template <class Vergleich>
+int CSIndex::Halbierungssuche(Vergleich vergleiche, int& pos) const {
+  pos = 0;
+  if (kapazitaet_ <= 0) return kKleiner;
+  int ergebnis = kKleiner;
+  pos = kapazitaet_;
+  int schritt = kapazitaet_;
+  bool letzter = false;
+  while (ergebnis != kGleich && !letzter) {
+    if (schritt % 2 != 0 || schritt / 2 == 0) {
+      letzter = true;
+      schritt = 1;
+    } else {
+      schritt /= 2;
+    }
+    pos = ergebnis == kKleiner ? pos - schritt : pos + schritt;
+    ergebnis = vergleiche(pos);
+    if (ergebnis != kGleich && pos > 0 && vergleiche(pos - 1) == kGleich) {
+      --pos;
+      ergebnis = kGleich;
+    }
+    if (ergebnis != kGleich && pos <= anzahl_ && vergleiche(pos + 1) == kGleich) {
+      ++pos;
+      ergebnis = kGleich;
+    }
+  }
+  pos = std::clamp(pos, 0, kapazitaet_ - 1);
+  return ergebnis;
+}
+
+int CSIndex::SucheNummerWert(int konto, int& satz) {
+  int pos = 0;
+  const int r = Halbierungssuche([&](int p) { return VergleicheNummer(konto, p); }, pos);
+  nummernPos_ = pos;
+  satz = kapazitaet_ > 0 ? nummern_[pos].satz : -1;
+  return r;
+}
+
+int CSIndex::SucheNummer(const std::string& kontoText, int& satz) {
+  const int konto = KontoWert(kontoText);
+  if (konto <= 0) {
+    satz = -1;
+    return kKleiner;
+  }
+  return SucheNummerWert(konto, satz);
+}
+
+int CSIndex::SucheName(std::string& name, int& satz) {
+  Grossschreibung(name);
+  const std::string t = Suchtext(name);
+  int pos = 0;
+  const int r = Halbierungssuche([&](int p) { return VergleicheName(t, p); }, pos);
+  if (r == kGleich)
+    while (pos > 0 && VergleicheName(t, pos - 1) == kGleich) --pos;
+  namensPos_ = pos;
+  satz = kapazitaet_ > 0 ? namen_[pos].satz : -1;
+  return r;
+}
+
+// ---- insertion and removal ------------------------------------------------------------
+
+bool CSIndex::Wachse() {
+  if (kapazitaet_ >= kHoechstKapazitaet) {
+    MeldeSpeichermangel();
+    return false;
+  }
+  try {
+    const int neu = kapazitaet_ * 2;
+    nummern_.resize(neu);
+    namen_.resize(neu);
+    kapazitaet_ = neu;
+  } catch (const std::bad_alloc&) {
+    MeldeSpeichermangel();
+    return false;
+  }
+  return true;
+}
+
+int CSIndex::FuegeEin(int satz, int konto, const std::string& name, int speichern) {
+  if (!offen_ || satz < 0) return 0;
+  if (anzahl_ >= kapazitaet_ - 3 && !Wachse()) return 0;
+
+  // The records from `satz` on have moved back by one in the balances file.
+  auto verschiebe = [&](auto& slots) {
+    for (int i = 0; i < anzahl_; ++i)
+      if (slots[i].satz >= satz) ++slots[i].satz;
+  };
+  verschiebe(nummern_);
+  verschiebe(namen_);
+  // Only accounts above 0 are indexed; a record without one has no entry.
+  if (konto <= 0) return speichern == 1 ? SchreibeIndex() : 1;
+
+  int pos = 0;
+  int r = Halbierungssuche([&](int p) { return VergleicheNummer(konto, p); }, pos);
+  int neu = std::clamp(r == kGroesser ? pos + 1 : pos, 0, anzahl_);
+  std::move_backward(nummern_.begin() + neu, nummern_.begin() + anzahl_,
+                     nummern_.begin() + anzahl_ + 1);
+  nummern_[neu].konto = konto;
+  nummern_[neu].satz = satz;
+
+  const std::string schluessel = NamensSchluessel(name);
+  r = Halbierungssuche([&](int p) { return VergleicheName(schluessel, p); }, pos);
+  if (r == kGleich)
+    while (pos > 0 && VergleicheName(schluessel, pos - 1) == kGleich) --pos;
+  neu = std::clamp(r == kGroesser ? pos + 1 : pos, 0, anzahl_);
+  std::move_backward(namen_.begin() + neu, namen_.begin() + anzahl_, namen_.begin() + anzahl_ + 1);
+  std::memcpy(namen_[neu].schluessel, schluessel.data(), kNamensSchluessel);
+  namen_[neu].satz = satz;
+
+  ++anzahl_;
+  if (speichern == 1) return SchreibeIndex();
+  return 1;
+}
+
+void CSIndex::EntferneNummernSlot(int pos, int satz) {
+  std::move(nummern_.begin() + pos + 1, nummern_.begin() + anzahl_, nummern_.begin() + pos);
+  nummern_[anzahl_ - 1] = NummernSlot{};
+  for (int i = 0; i < anzahl_ - 1; ++i)
+    if (nummern_[i].satz > satz) --nummern_[i].satz;
+}
+
+void CSIndex::EntferneNamensSlot(int pos, int satz) {
+  std::move(namen_.begin() + pos + 1, namen_.begin() + anzahl_, namen_.begin() + pos);
+  namen_[anzahl_ - 1] = NamensSlot{};
+  for (int i = 0; i < anzahl_ - 1; ++i)
+    if (namen_[i].satz > satz) --namen_[i].satz;
+}
+
+int CSIndex::Entferne(const std::string& kontoText, const std::string& name) {
+  if (!offen_) return 0;
+  int satz = -1;
+  if (SucheNummer(kontoText, satz) != kGleich) return 0;
+  const int nummernPos = nummernPos_;
+
+  std::string t = name;
+  int gefundenerSatz = -1;
+  bool gefunden = false;
+  if (SucheName(t, gefundenerSatz) == kGleich) {
+    const std::string such = Suchtext(t);
+    int pos = namensPos_;
+    while (namen_[pos].satz != satz && pos + 1 < anzahl_ && VergleicheName(such, pos + 1) == kGleich)
+      ++pos;
+    if (namen_[pos].satz == satz) {
+      gefunden = true;
+      EntferneNummernSlot(nummernPos, satz);
+      EntferneNamensSlot(pos, satz);
+      --anzahl_;
+    }
+  }
+  nummernPos_ = namensPos_ = 0;
+  // The index is rebuilt as it must look once the caller has removed record
+  // `satz` from the balances file: rebuilding from the file as it is now
+  // would keep the record and leave every later entry one off after Loesche.
+  if (!gefunden || anzahl_ < kapazitaet_ / 2 - 32) return NeuaufbauOhne(satz);
+  return SchreibeIndex();
+}
+
+// ---- the file -------------------------------------------------------------------------
+
+int CSIndex::SchreibeIndex() {
+  if (!indexDatei_ || !offen_) return 0;
+  std::vector<unsigned char> bild;
+  try {
+    bild.assign(kIndexKopf + static_cast<size_t>(kapazitaet_) * (kNummernSlot + kNamensSlot), 0);
+  } catch (const std::bad_alloc&) {
+    MeldeSchreibfehler();
+    return 0;
+  }
+  std::memcpy(bild.data(), kVersion, sizeof kVersion);
+  SchreibeLE(&bild[8], anzahl_);
+  SchreibeLE(&bild[12], kapazitaet_);
+  // bytes 16..23 stay zero
+  unsigned char* p = bild.data() + kIndexKopf;
+  for (const NummernSlot& s : nummern_) {
+    SchreibeLE(p, s.konto);
+    SchreibeLE(p + 4, s.satz);
+    p += kNummernSlot;
+  }
+  for (const NamensSlot& s : namen_) {
+    std::memcpy(p, s.schluessel, kNamensSchluessel);
+    SchreibeLE(p + kNamensSchluessel, s.satz);
+    p += kNamensSlot;
+  }
+
+  // The file is overwritten in place and cut to its new length rather than
+  // truncated first: the bytes are the same, and a file system does not
+  // have to flush a replaced file on every save.  A save torn by a crash
+  // leaves a file that fails the checks on opening and is rebuilt.
+  if (!indexDatei_->IstOffen() && !indexDatei_->Oeffnen(indexName_, Datei::LesenSchreiben) &&
+      (indexDatei_->Fehler() != DateiFehler::NichtGefunden ||
+       !indexDatei_->Oeffnen(indexName_, Datei::Anlegen))) {
+    Fehler("Salden-Indexdatei konnte nicht angelegt werden !");
+    return 0;
+  }
+  if (!indexDatei_->SchreibeBei(0, bild.data(), bild.size()) ||
+      !indexDatei_->SetzeLaenge(static_cast<int64_t>(bild.size()))) {
+    MeldeSchreibfehler();
+    return 0;
+  }
+  return 1;
+}
+
+bool CSIndex::PruefeInhalt() const {
+  for (int i = 0; i < anzahl_; ++i) {
+    const NummernSlot& n = nummern_[i];
+    if (n.konto <= 0 || n.satz < 0) return false;
+    if (i > 0 && n.konto < nummern_[i - 1].konto) return false;
+    if (namen_[i].schluessel[0] == '\0' || namen_[i].satz < 0) return false;
+  }
+  if (!saldenDatei_ || !saldenDatei_->IstOffen()) return true;
+  const int64_t laenge = saldenDatei_->Laenge();
+  if (laenge < 0) return true;
+  const int64_t saetze = laenge / kSatzLaenge;
+  if (anzahl_ > saetze) return false;
+
+  // Every record with an account must have exactly its entries: an index
+  // left behind by an interrupted writer, or one that predates records added
+  // since (the tax accounts of a new file), is not trusted.
+  std::vector<NummernSlot> soll;
+  std::vector<NamensSlot> sollNamen;
+  std::vector<char> puffer(64 * kSatzLaenge);
+  for (int64_t erster = 0; erster < saetze; erster += 64) {
+    const int n = static_cast<int>(std::min<int64_t>(64, saetze - erster));
+    if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge)) return false;
+    for (int j = 0; j < n; ++j) {
+      const char* s = puffer.data() + j * kSatzLaenge;
+      const int konto = KontoWert(std::string_view(s, 5));
+      if (konto <= 0) continue;
+      if (static_cast<int>(soll.size()) >= anzahl_) return false;
+      const int32_t satz = static_cast<int32_t>(erster + j);
+      soll.push_back({konto, satz});
+      NamensSlot m;
+      std::memcpy(m.schluessel, NamensSchluessel(std::string(s + 5, kNamensSchluessel)).data(),
+                  kNamensSchluessel);
+      m.satz = satz;
+      sollNamen.push_back(m);
+    }
+  }
+  if (static_cast<int>(soll.size()) != anzahl_) return false;
+  auto nachNummer = [](const NummernSlot& a, const NummernSlot& b) {
+    return a.konto != b.konto ? a.konto < b.konto : a.satz < b.satz;
+  };
+  auto nachName = [](const NamensSlot& a, const NamensSlot& b) {
+    const int c = std::memcmp(a.schluessel, b.schluessel, kNamensSchluessel);
+    return c != 0 ? c < 0 : a.satz < b.satz;
+  };
+  std::vector<NummernSlot> ist(nummern_.begin(), nummern_.begin() + anzahl_);
+  std::vector<NamensSlot> istNamen(namen_.begin(), namen_.begin() + anzahl_);
+  std::sort(ist.begin(), ist.end(), nachNummer);
+  std::sort(soll.begin(), soll.end(), nachNummer);
+  std::sort(istNamen.begin(), istNamen.end(), nachName);
+  std::sort(sollNamen.begin(), sollNamen.end(), nachName);
+  for (int i = 0; i < anzahl_; ++i) {
+    if (ist[i].konto != soll[i].konto || ist[i].satz != soll[i].satz) return false;
+    if (std::memcmp(istNamen[i].schluessel, sollNamen[i].schluessel, kNamensSchluessel) != 0 ||
+        istNamen[i].satz != sollNamen[i].satz)
+      return false;
+  }
+  return true;
+}
+
+int CSIndex::LeseIndex() {
+  Leere();
+  if (!indexDatei_ || !indexDatei_->IstOffen()) return 0;
+  const int64_t laenge = indexDatei_->Laenge();
+  if (laenge < 0 || !indexDatei_->Positioniere(0)) {
+    MeldeLesefehler();
+    return 0;
+  }
+  if (laenge < kIndexKopf) return -1;
+  unsigned char kopf[kIndexKopf];
+  const int64_t n = indexDatei_->Lies(kopf, sizeof kopf);
+  if (n < 0) {
+    MeldeLesefehler();
+    return 0;
+  }
+  if (n < kIndexKopf) {
+    Fehler("Fehler beim Lesen des Index-Headers !");
+    return 0;
+  }
+  if (KontoWert(std::string_view(reinterpret_cast<const char*>(kopf) + 1, 6)) != kVersionNummer)
+    return -1;
+  const int32_t anzahl = LiesLE(kopf + 8);
+  const int32_t kap = LiesLE(kopf + 12);
+  if (!IstGueltigeKapazitaet(kap) || anzahl < 0 || anzahl > kap ||
+      laenge != kIndexKopf + int64_t{kap} * (kNummernSlot + kNamensSlot))
+    return -1;
+
+  std::vector<unsigned char> bild;
+  try {
+    nummern_.assign(kap, NummernSlot{});
+    namen_.assign(kap, NamensSlot{});
+    bild.resize(static_cast<size_t>(kap) * (kNummernSlot + kNamensSlot));
+  } catch (const std::bad_alloc&) {
+    Leere();
+    Fehler("Speicherfehler vor Lesen des Indexes !");
+    return 0;
+  }
+  const int64_t gelesen = indexDatei_->Lies(bild.data(), bild.size());
+  if (gelesen < 0) {
+    Leere();
+    MeldeLesefehler();
+    return 0;
+  }
+  if (gelesen < static_cast<int64_t>(bild.size())) {  // the file shrank under us
+    Leere();
+    return 0;
+  }
+  const unsigned char* p = bild.data();
+  for (int i = 0; i < kap; ++i, p += kNummernSlot) {
+    nummern_[i].konto = LiesLE(p);
+    nummern_[i].satz = LiesLE(p + 4);
+  }
+  for (int i = 0; i < kap; ++i, p += kNamensSlot) {
+    std::memcpy(namen_[i].schluessel, p, kNamensSchluessel);
+    namen_[i].satz = LiesLE(p + kNamensSchluessel);
+  }
+  anzahl_ = anzahl;
+  kapazitaet_ = kap;
+  // Whatever another writer left in the unused slots, they are empty here.
+  std::fill(nummern_.begin() + anzahl_, nummern_.end(), NummernSlot{});
+  std::fill(namen_.begin() + anzahl_, namen_.end(), NamensSlot{});
+
+  if (!PruefeInhalt()) {
+    Leere();
+    return -1;
+  }
+  offen_ = true;
+  return 1;
+}
+
+int CSIndex::Aufbauen(int ohneSatz) {
+  if (!indexDatei_ || !saldenDatei_) return 0;
+  const int64_t laenge = saldenDatei_->Laenge();
+  if (laenge < 0) return 0;
+  const int64_t saetze = laenge / kSatzLaenge;
+  if (saetze > 0x7fffffff) return 0;
+  indexDatei_->Schliessen();
+  if (!indexDatei_->Oeffnen(indexName_, Datei::Anlegen)) return 0;
+  try {
+    nummern_.assign(kIndexStartKapazitaet, NummernSlot{});
+    namen_.assign(kIndexStartKapazitaet, NamensSlot{});
+  } catch (const std::bad_alloc&) {
+    Leere();
+    MeldeSpeichermangel();
+    return 0;
+  }
+  anzahl_ = 0;
+  kapazitaet_ = kIndexStartKapazitaet;
+  offen_ = true;
+
+  Fortschrittsanzeige fortschritt;
+  fortschritt.Einrichten("Index zu den Konten", W("Der Index für die Konten wird aktualisiert."), "",
+                         "Konten...", static_cast<long>(laenge / 2020 + 1), kBalkenText,
+                         kAbbruchGesperrt);
+  fortschritt.Verarbeite();
+
+  // Ten records per read, one progress step each.
+  constexpr int kBlock = 10;
+  char puffer[kBlock * kSatzLaenge];
+  bool fehlgeschlagen = false;
+  for (int64_t erster = 0; erster < saetze && !fehlgeschlagen; erster += kBlock) {
+    const int n = static_cast<int>(std::min<int64_t>(kBlock, saetze - erster));
+    const bool ganz = saldenDatei_->LiesBei(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge);
+    for (int j = 0; j < n; ++j) {
+      const int64_t satz = erster + j;
+      char* s = puffer + j * kSatzLaenge;
+      // A block that could not be read whole is read record by record; a
+      // record that still fails is left out.
+      if (!ganz && !saldenDatei_->LiesBei(satz * kSatzLaenge, s, kSatzLaenge)) continue;
+      if (satz == ohneSatz) continue;
+      const int konto = KontoWert(std::string_view(s, 5));
+      if (konto <= 0) continue;
+      const int nummer = static_cast<int>(ohneSatz >= 0 && satz > ohneSatz ? satz - 1 : satz);
+      if (!FuegeEin(nummer, konto, std::string(s + 5, kNamensSchluessel), 0)) {
+        fehlgeschlagen = true;
+        break;
+      }
+    }
+    fortschritt.Schritt(1);
+    fortschritt.Verarbeite();
+  }
+
+  int ergebnis = 0;
+  if (fehlgeschlagen) {
+    // An incomplete index must not be taken for a good one next time.
+    indexDatei_->Schliessen();
+    LoescheDatei(indexName_);
+    Leere();
+  } else {
+    ergebnis = SchreibeIndex();
+  }
+  fortschritt.Schliessen();
+  return ergebnis;
+}
+
+int CSIndex::NeuaufbauOhne(int ohneSatz) {
+  Leere();
+  if (!indexDatei_) return 0;
+  indexDatei_->Schliessen();
+  LoescheDatei(indexName_);  // errors ignored: creating it anew truncates it anyway
+  const int r = Aufbauen(ohneSatz);
+  nummernPos_ = namensPos_ = 0;
+  return r;
+}
+
+int CSIndex::Neuaufbau() { return NeuaufbauOhne(-1); }
+
+int CSIndex::Oeffnen() {
+  Leere();
+  if (!indexDatei_ || !saldenDatei_) return 0;
+  Datei& datei = *indexDatei_;
+  datei.Schliessen();
+
+  // An index of another layout version is thrown away and built anew.
+  if (datei.Oeffnen(indexName_, Datei::Lesen)) {
+    char kopf[7];
+    const int64_t n = datei.Lies(kopf, sizeof kopf);
+    datei.Schliessen();
+    if (n < 0) {
+      MeldeLesefehler();
+      return 0;
+    }
+    if (n < 7 || KontoWert(std::string_view(kopf + 1, 6)) != kVersionNummer) LoescheDatei(indexName_);
+  }
+
+  int ergebnis;
+  if (datei.Oeffnen(indexName_, Datei::LesenSchreiben)) {
+    ergebnis = LeseIndex();
+    if (ergebnis == -1) {  // does not fit its own header: rebuild like an outdated one
+      datei.Schliessen();
+      LoescheDatei(indexName_);
+      ergebnis = Aufbauen(-1);
+    }
+  } else if (datei.Fehler() == DateiFehler::NichtGefunden) {
+    ergebnis = Aufbauen(-1);
+  } else {
+    ergebnis = 0;
+  }
+  nummernPos_ = namensPos_ = 0;
+  return ergebnis;
+}
+
+// ---- walks ----------------------------------------------------------------------------
+
+int CSIndex::ErsterAb(int& von, int bis) {
+  for (int i = 0; i < anzahl_; ++i) {
+    const NummernSlot& s = nummern_[i];
+    if (s.konto >= von) {
+      if (s.konto > bis) break;
+      nummernPos_ = i;
+      von = s.konto;
+      return s.satz;
+    }
+  }
+  von = bis;
+  return -1;
+}
+
+int CSIndex::Naechster(int& nummer, int bis) {
+  const int p = nummernPos_ + 1;
+  if (nummernPos_ >= 0 && p < anzahl_ && nummern_[p].konto != 0 && nummern_[p].konto <= bis) {
+    nummernPos_ = p;
+    nummer = nummern_[p].konto;
+    return nummern_[p].satz;
+  }
+  nummer = 65535;
+  return -1;
+}
+
+int CSIndex::Vorheriger(int& nummer, int untergrenze) {
+  const int p = nummernPos_ - 1;
+  if (p >= 0 && p < anzahl_ && nummern_[p].konto > 0 && nummern_[p].konto > untergrenze) {
+    nummernPos_ = p;
+    nummer = nummern_[p].konto;
+    return nummern_[p].satz;
+  }
+  nummer = 65535;
+  return -1;
+}
+
+int CSIndex::Bereich(int& ersteNummer, int& ersterSatz, int& letzteNummer, int& letzterSatz) {
+  if (anzahl_ < 2) {
+    ersteNummer = ersterSatz = letzteNummer = letzterSatz = 0;
+    return 0;
+  }
+  ersteNummer = nummern_[0].konto;
+  ersterSatz = nummern_[0].satz;
+  nummernPos_ = anzahl_ - 1;
+  letzteNummer = nummern_[nummernPos_].konto;
+  letzterSatz = nummern_[nummernPos_].satz;
+  return letzteNummer >= ersteNummer && ersterSatz >= 0 && letzterSatz >= 0 ? 1 : 0;
+}
+
+int CSIndex::ErsterName(std::string& name) {
+  namensPos_ = 0;
+  if (anzahl_ <= 0) {  // an empty index has no first entry
+    name.clear();
+    return -1;
+  }
+  name.assign(namen_[0].schluessel, kNamensSchluessel);
+  return namen_[0].satz;
+}
+
+int CSIndex::NaechsterName(std::string& name) {
+  if (namensPos_ < anzahl_ - 1) {
+    ++namensPos_;
+    name.assign(namen_[namensPos_].schluessel, kNamensSchluessel);
+    return namen_[namensPos_].satz;
+  }
+  return -1;
+}
+
+int CSIndex::VorherigerName(std::string& name) {
+  if (namensPos_ > 0 && namensPos_ <= anzahl_) {
+    --namensPos_;
+    name.assign(namen_[namensPos_].schluessel, kNamensSchluessel);
+    return namen_[namensPos_].satz;
+  }
+  return -1;
+}
+
+// ---- account lookups of the balances reader ---------------------------------------------
+
+int CSalden::SucheKonto(CSIndex& index, std::string& kontoText, std::string& saldoText,
+                        std::string& name, int& nachNummer) {
+  int satz = -1;
+  int r;
+  if (KontoWert(kontoText) <= 0) {
+    r = index.SucheName(kontoText, satz);
+    nachNummer = 0;
+  } else {
+    if (kontoText.size() <= 4) {
+      std::string t = " 0000";
+      for (size_t i = 0; i < kontoText.size(); ++i) t[i + 1] = kontoText[i];
+      kontoText = t;
+    }
+    r = index.SucheNummer(kontoText, satz);
+    nachNummer = 1;
+  }
+  if (r == kGleich && !kontoText.empty()) {
+    Lese(satz);
+    if (HatSatz()) {  // an entry beyond the end of the file finds nothing
+      saldoText = FormatiereZahl(Saldo(), kFormat12_2);
+      name = Bezeichnung();
+      kontoText = KontoText();
+      return 0;
+    }
+  }
+  saldoText.clear();
+  name.clear();
+  return 1;
+}
+
+int CSalden::KontoNummer(CSIndex& index, int nummer) {
+  if (nummer < 1 || nummer > 29999) return 1;
+  char text[16];
+  std::snprintf(text, sizeof text, nummer <= 9999 ? " %04d" : " %05d", nummer);
+  std::string kontoText = text, saldoText, name;
+  int nachNummer = 0;
+  return SucheKonto(index, kontoText, saldoText, name, nachNummer);
+}
+
+int CSalden::KontoNummer(int nummer) {
+  if (!index_) return 1;
+  return KontoNummer(*index_, nummer);
+}
+
+}  // namespace kv

@@ -1,0 +1,296 @@
+#include "ui/ansicht.h"
+
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QTimer>
+#include <cmath>
+#include <cstdlib>
+
+#include "reports/auswertung.h"
+#include "reports/bilanz.h"
+#include "reports/bkuebersicht.h"
+#include "reports/erfolgsrechnung.h"
+#include "reports/kontenverlauf.h"
+#include "reports/saldenbilanz.h"
+#include "reports/saldenliste.h"
+#include "reports/textdatei.h"
+#include "ui/ausgabewahl.h"
+#include "ui/berichtsdialoge.h"
+#include "ui/bildschirmausgabe.h"
+#include "ui/hauptfenster.h"
+#include "ui/qtext.h"
+#include "ui/schriften.h"
+
+namespace kvui {
+
+Ansichtslayout BerechneAnsichtslayout(int h, int w) {
+  const int y = 2 * static_cast<int>(1.2 * h) + 16;
+  const int x = 24, breite = 80 * w;
+  Ansichtslayout l;
+  l.bezugLabel = QRect(x, y - 2 * h, breite, h);
+  l.bezugFeld = QRect(x, static_cast<int>(y - 0.5 * h), breite, h + 4);
+  l.listeLabel = QRect(x, y + 2 * h, breite, h);
+  l.liste = QRect(x, static_cast<int>(y + 3.5 * h), breite, 9 * h + 4);
+  return l;
+}
+
+QSize AnsichtsInnengroesse(int h, int w) {
+  return QSize(static_cast<int>(80.5 * w) + 50, 17 * h);
+}
+
+Druckerschriften PruefeDruckerschriften(const std::string& normal, const std::string& schmal,
+                                        bool* zurueckgesetzt) {
+  Druckerschriften s{std::atoi(normal.c_str()), std::atoi(schmal.c_str())};
+  const bool falsch = s.normal < 50 || s.normal > 400 || s.schmal < 50 || s.schmal > 400;
+  if (falsch) s = Druckerschriften{240, 144};
+  if (zurueckgesetzt) *zurueckgesetzt = falsch;
+  return s;
+}
+
+CKv02View::CKv02View(CMainFrame* rahmen, kv::CKv02Doc& dokument)
+    : rahmen_(rahmen), dok_(dokument) {
+  setObjectName("CKv02View");
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  bezugLabel_ = new QLabel(QStringLiteral("Bezugs-Buchungskreis (BK):"), this);
+  bezugFeld_ = new QLineEdit(this);
+  bezugFeld_->setObjectName("bezug");
+  bezugFeld_->setReadOnly(true);
+  listeLabel_ = new QLabel(QStringLiteral("Kummulierte Buchungskreise (BK):"), this);
+  liste_ = new QListWidget(this);
+  liste_->setObjectName("liste");
+}
+
+CKv02View::~CKv02View() {
+  if (ausgabe_) delete ausgabe_.data();
+}
+
+int CKv02View::HoechsterMonat() const {
+  return dok_.Konfiguration.konfiguration.dreizehnterMonat ? 13 : 12;
+}
+
+void CKv02View::BaueDruckerschriften() {
+  auto& k = dok_.Konfiguration.konfiguration;
+  bool zurueck = false;
+  druckSchriften_ = PruefeDruckerschriften(k.fontPrnNormal, k.fontPrnSchmal, &zurueck);
+  if (zurueck) {
+    std::snprintf(k.fontPrnNormal, sizeof k.fontPrnNormal, "240");
+    std::snprintf(k.fontPrnSchmal, sizeof k.fontPrnSchmal, "144");
+    dok_.Konfiguration.SchreibeKonfiguration();
+  }
+}
+
+void CKv02View::ErstAnzeige(QMdiSubWindow* kind) {
+  kind_ = kind;
+  const auto& k = dok_.Konfiguration.konfiguration;
+  // Fonts of the screen output window and of printing.
+  BaueDruckerschriften();
+  const kv::Schriftsatz& bs = k.fontBildschirm;
+  dx_ = bs.breite > 0 ? bs.breite : 8;
+  dy_ = std::max(1, bs.hoehe - 2);
+  bildschirmSchrift_ = Zellenschrift(Q(bs.name), bs.hoehe, bs.breite, bs.gewicht);
+
+  // The booking font lays out the four controls.
+  const kv::Schriftsatz& bu = k.fontBuchung;
+  h_ = bu.hoehe > 0 ? bu.hoehe : 23;
+  w_ = bu.breite > 0 ? bu.breite : 8;
+  const QFont buchung = Zellenschrift(QStringLiteral("Courier New"), h_, w_, bu.gewicht);
+  for (QWidget* c : {static_cast<QWidget*>(bezugLabel_), static_cast<QWidget*>(bezugFeld_),
+                     static_cast<QWidget*>(listeLabel_), static_cast<QWidget*>(liste_)})
+    c->setFont(buchung);
+  const Ansichtslayout l = BerechneAnsichtslayout(h_, w_);
+  bezugLabel_->setGeometry(l.bezugLabel);
+  bezugFeld_->setGeometry(l.bezugFeld);
+  listeLabel_->setGeometry(l.listeLabel);
+  liste_->setGeometry(l.liste);
+
+  if (kind_) {
+    // The child window cannot be minimised: no box, and a disabled
+    // "Minimieren" in its system menu.
+    kind_->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    if (QMenu* m = kind_->systemMenu()) {
+      for (QAction* a : m->actions()) {
+        if (a->text().contains(QStringLiteral("Min"), Qt::CaseInsensitive)) {
+          a->setText(QStringLiteral("Minimieren"));
+          a->setEnabled(false);
+        }
+      }
+    }
+    kind_->move(0, 0);
+  }
+  groesseSetzen_ = true;
+  resize(AnsichtsInnengroesse(h_, w_));
+  if (kind_) {
+    const QSize rand = kind_->size() - kind_->widget()->size();
+    kind_->resize(AnsichtsInnengroesse(h_, w_) + (rand.isValid() ? rand : QSize()));
+  }
+}
+
+void CKv02View::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (!groesseSetzen_ || !kind_ || kind_->isMaximized()) return;
+  // The child window always fits 80 columns and 17 rows of the booking font.
+  const QSize innen = AnsichtsInnengroesse(h_, w_);
+  if (size() == innen) return;
+  const QSize rand = kind_->size() - size();
+  QTimer::singleShot(0, this, [this, innen, rand] {
+    if (kind_ && !kind_->isMaximized()) kind_->resize(innen + rand);
+  });
+}
+
+void CKv02View::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(200, 200, 200));
+  if (kind_) kind_->setWindowTitle(Q(dok_.Dokumenttitel()));
+}
+
+void CKv02View::SetzeBezugszeile(const QString& text) { bezugFeld_->setText(text); }
+void CKv02View::LeereListe() {
+  liste_->clear();
+  bezugFeld_->clear();
+}
+void CKv02View::FuegeListeHinzu(const QString& zeile) {
+  liste_->addItem(zeile);
+  liste_->repaint();
+}
+
+// ---- Report commands ---------------------------------------------------
+
+bool CKv02View::Bereit() { return dok_.PruefeKumulationBereit(); }
+
+void CKv02View::Fertig(int ergebnis, int ausgabeart) {
+  (void)ergebnis;  // the generator has reported its failures; the sinks follow anyway
+  ausgabeart_ = ausgabeart;
+  Ausgabewahl();
+}
+
+void CKv02View::Saldenbilanz() {
+  if (!Bereit()) return;
+  CPrintSaldenBilanzDlg dlg(HoechsterMonat(), this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  const kv::Berichtskontext k = dok_.Kontext();
+  auswahl_ = kv::Druckauswahl{};
+  kv::FuelleSaldenbilanzAuswahl(k, dlg.Stichmonat(), dlg.Druckdatum(), auswahl_);
+  Fertig(kv::DruckeSaldenbilanz(k, auswahl_, dok_.Druck), kv::kAusgabeSaldenbilanz);
+}
+
+void CKv02View::Erfolgsrechnung() {
+  if (!Bereit()) return;
+  const kv::Berichtskontext k = dok_.Kontext();
+  CPrintErfolgDlg dlg(k.euRechnung, HoechsterMonat(), this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  auswahl_ = kv::Druckauswahl{};
+  kv::FuelleErfolgsAuswahl(k, dlg.Werte().von, dlg.Werte().bis, dlg.Werte().druck, auswahl_);
+  Fertig(kv::DruckeErfolgsrechnung(k, auswahl_, dok_.Druck), kv::kAusgabeErfolgsrechnung);
+}
+
+void CKv02View::Bilanz() {
+  if (!Bereit()) return;
+  CPrintBilanzDlg dlg(HoechsterMonat(), this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  const kv::Berichtskontext k = dok_.Kontext();
+  auswahl_ = kv::Druckauswahl{};
+  kv::FuelleBilanzAuswahl(k, dlg.Stichmonat(), dlg.Druckdatum(), auswahl_);
+  Fertig(kv::DruckeBilanz(k, auswahl_, dok_.Druck), kv::kAusgabeBilanz);
+}
+
+void CKv02View::Saldenliste() {
+  if (!Bereit()) return;
+  CPrintSaldenlisteDlg dlg(HoechsterMonat(), this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  const kv::SaldenlisteDialog& d = dlg.Werte();
+  kv::Saldenlistenauswahl s;
+  s.auswahlart = d.auswahl.auswahlart;
+  s.kontengruppe = d.auswahl.kontengruppe;
+  s.vonKonto = d.auswahl.vonKonto;
+  s.bisKonto = d.auswahl.bisKonto;
+  s.vonMonat = d.von;
+  s.bisMonat = d.bis;
+  s.alphabetisch = d.alphabetisch;
+  s.mitNullsalden = d.mitNullsalden;
+  const kv::Berichtskontext k = dok_.Kontext();
+  auswahl_ = kv::Druckauswahl{};
+  kv::FuelleSaldenlistenAuswahl(k, s, d.druck, auswahl_);
+  if (d.breit)
+    Fertig(kv::DruckeSaldenlisteBreit(k, auswahl_, dok_.Druck), kv::kAusgabeSaldenlisteVerkehr);
+  else
+    Fertig(kv::DruckeSaldenlisteSchmal(k, auswahl_, dok_.Druck), kv::kAusgabeSaldenliste);
+}
+
+void CKv02View::AuswertungMonat() {
+  if (!Bereit()) return;
+  const kv::Berichtskontext k = dok_.Kontext();
+  CPrintAuswertungDlg dlg(k.euRechnung, HoechsterMonat(), this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  const kv::AuswertungDialog& d = dlg.Werte();
+  auswahl_ = kv::Druckauswahl{};
+  kv::FuelleAuswertungAuswahl(k, d.monat, d.mitUmsatzsteuer, d.druck, auswahl_);
+  Fertig(kv::DruckeAuswertung(k, auswahl_, dok_.Druck), kv::kAusgabeAuswertungMonat);
+}
+
+void CKv02View::Kontenverlaeufe() {
+  if (!Bereit()) return;
+  CPrintKontenverlaufDlg dlg(this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  const kv::KontenverlaufDialog& d = dlg.Werte();
+  const kv::Berichtskontext k = dok_.Kontext();
+  auswahl_ = kv::Druckauswahl{};
+  kv::FuelleKontenverlaufAuswahl(k, d.auswahl.auswahlart, d.auswahl.kontengruppe,
+                                 d.auswahl.vonKonto, d.auswahl.bisKonto, d.monat, d.druck,
+                                 auswahl_);
+  Fertig(kv::DruckeKontenverlauf(k, auswahl_, dok_.Druck), kv::kAusgabeKontenverlauf);
+}
+
+void CKv02View::BkUebersicht() {
+  // Lists the data directory; works without a cumulation.
+  const kv::Berichtskontext k = dok_.Kontext();
+  auswahl_ = kv::Druckauswahl{};
+  if (!kv::DruckeBuchungskreisUebersicht(k, auswahl_, dok_.Druck)) return;
+  ausgabeart_ = kv::kAusgabeUebersicht;
+  Ausgabewahl();
+}
+
+// ---- Outputs -------------------------------------------------------------
+
+void CKv02View::Ausgabewahl() {
+  CPrintOrPreviewDlg dlg(this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  bool ok = true;
+  switch (dlg.Auswahl()) {
+    case CPrintOrPreviewDlg::Bildschirm:
+      OeffneBildschirmausgabe();
+      break;
+    case CPrintOrPreviewDlg::Drucker:
+      // The print job runs once this command has returned, as a posted command.
+      QTimer::singleShot(0, this, &CKv02View::Drucke);
+      break;
+    case CPrintOrPreviewDlg::Textdatei:
+      if (!dlg.NameGegeben()) {
+        ok = false;
+      } else {
+        const kv::Berichtskontext k = dok_.Kontext();
+        const std::string ziel = kv::VervollstaendigeTextdateiname(
+            k.datenverzeichnis, k.bezugsbuchungskreis, dlg.Dateiname());
+        ok = kv::KopiereTextdatei(dok_.Druck.Druckdatei(), ziel) == 1;
+      }
+      break;
+  }
+  if (!ok) kv::ZeigeMeldung(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001, 16);
+}
+
+void CKv02View::OeffneBildschirmausgabe() {
+  if (ausgabe_) delete ausgabe_.data();
+  ausgabe_ = new CBildschirmAusgabeDlg(dok_.Druck, bildschirmSchrift_, dx_, dy_,
+                                       rahmen_->Klientenflaeche(), this);
+  ausgabe_->show();
+  ausgabe_->activateWindow();
+  ausgabe_->setFocus();
+}
+
+void CKv02View::Drucke() {
+  if (!DruckeMitDialog(this, dok_.Druck, ausgabeart_, auswahl_.RandOben, druckSchriften_))
+    kv::ZeigeMeldung(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001, 16);
+}
+
+}  // namespace kvui

@@ -1,0 +1,103 @@
+// The main view: the reference booking circle and the list of cumulated
+// booking circles, in the booking font, on a grey form.  It also hosts the
+// report commands and owns the screen and printer fonts and the screen
+// output window.
+#pragma once
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include "app/dokument.h"
+#include "ui/bildschirmausgabe.h"
+#include "ui/druckausgabe.h"
+#include "ui/qtoberflaeche.h"
+
+class QMdiSubWindow;
+
+namespace kvui {
+
+class CMainFrame;
+
+// Layout of the four controls from the booking font's character height h
+// and average width w.
+struct Ansichtslayout {
+  QRect bezugLabel, bezugFeld, listeLabel, liste;
+};
+Ansichtslayout BerechneAnsichtslayout(int h, int w);
+// Client size of the child window: 80 columns and 17 rows of the booking
+// font (the frame's borders and caption come on top).
+QSize AnsichtsInnengroesse(int h, int w);
+
+// Printer font heights from "Font Prn normal" / "Font Prn schmal": both are
+// reset to 240 and 144 when either lies outside 50..400 (then `zurueckgesetzt`).
+Druckerschriften PruefeDruckerschriften(const std::string& normal, const std::string& schmal,
+                                        bool* zurueckgesetzt);
+
+class CKv02View : public QWidget, public Ansichtsziel {
+  Q_OBJECT
+ public:
+  CKv02View(CMainFrame* rahmen, kv::CKv02Doc& dokument);
+  ~CKv02View() override;
+
+  // First showing: fonts, layout, child window decoration.
+  void ErstAnzeige(QMdiSubWindow* kind);
+
+  // Ansichtsziel
+  void SetzeBezugszeile(const QString& text) override;
+  void LeereListe() override;
+  void FuegeListeHinzu(const QString& zeile) override;
+
+  kv::CKv02Doc& Dokument() { return dok_; }
+  int Ausgabeart() const { return ausgabeart_; }
+  const kv::Druckauswahl& Auswahl() const { return auswahl_; }
+  QLineEdit* Bezugsfeld() const { return bezugFeld_; }
+  QListWidget* Liste() const { return liste_; }
+  CBildschirmAusgabeDlg* Bildschirmausgabe() const { return ausgabe_; }
+  const Druckerschriften& Druckschriften() const { return druckSchriften_; }
+  // Re-reads "Font Prn normal" / "Font Prn schmal".
+  void BaueDruckerschriften();
+
+  // Output choice after a report was written.
+  void Ausgabewahl();
+  void OeffneBildschirmausgabe();
+  void Drucke();
+
+ public slots:
+  void Saldenbilanz();        // 32813
+  void Erfolgsrechnung();     // 32833
+  void Bilanz();              // 32791
+  void Saldenliste();         // 32811
+  void AuswertungMonat();     // 32804
+  void Kontenverlaeufe();     // 32812
+  void BkUebersicht();        // 32849
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  bool Bereit();
+  void Fertig(int ergebnis, int ausgabeart);
+  int HoechsterMonat() const;
+
+  CMainFrame* rahmen_;
+  kv::CKv02Doc& dok_;
+  QMdiSubWindow* kind_ = nullptr;
+  QLabel* bezugLabel_ = nullptr;
+  QLineEdit* bezugFeld_ = nullptr;
+  QLabel* listeLabel_ = nullptr;
+  QListWidget* liste_ = nullptr;
+  int h_ = 23, w_ = 8;  // booking font cell
+  QFont bildschirmSchrift_;
+  int dx_ = 8, dy_ = 23;
+  Druckerschriften druckSchriften_;
+  int ausgabeart_ = 1113;
+  kv::Druckauswahl auswahl_;  // the last report's selection (page size for printing)
+  QPointer<CBildschirmAusgabeDlg> ausgabe_;
+  bool groesseSetzen_ = false;
+};
+
+}  // namespace kvui

@@ -1,0 +1,53 @@
+#include "ui/anwendung.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "basis/datei.h"
+#include "basis/text1252.h"
+#include "storage/konfiguration.h"
+#include "ui/fenstergroesse.h"
+#include "ui/fotoautomat.h"
+#include "ui/hauptfenster.h"
+#include "ui/qtoberflaeche.h"
+
+namespace kvui {
+
+std::string LeseAufloesung() {
+  const std::string datei(kv::kKonfigurationsdatei);
+  if (kv::PruefeDatei(datei) == 2) return "25,08";
+  kv::CIniSB ini;
+  ini.AktualisiereKonfiguration(datei);
+  ini.SetzeDateiname(datei);
+  std::string wert;
+  if (ini.Oeffnen(0) == 1) {
+    ini.Einlesen();
+    ini.LeseKonfiguration();
+    ini.LeseWert(kv::kKonfigurationssektion, kv::W("Auflösung"), wert);
+    ini.Schliessen();
+  }
+  return wert;
+}
+
+int StarteProgramm(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("KALVENTO Kummulierung"));
+  QtOberflaeche ui;
+  CMainFrame rahmen(&ui);
+  QScreen* s = QGuiApplication::primaryScreen();
+  const QRect desktop = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  const Fenstergeometrie g =
+      BerechneFenstergeometrie(LeseAufloesung(), desktop.width(), desktop.height());
+  rahmen.resize(g.breite, g.hoehe);
+  rahmen.move(desktop.left() + g.links, desktop.top() + g.oben);
+  rahmen.show();
+  if (const QString fotos = qEnvironmentVariable("KVKUM_FOTOS"); !fotos.isEmpty()) {
+    const QString auswahl = qEnvironmentVariable("KVKUM_AUSWAHL", QStringLiteral("2010,1,7,3"));
+    new Fotoautomat(&rahmen, fotos, auswahl.split(QLatin1Char(',')));
+  }
+  QTimer::singleShot(0, &rahmen, [&rahmen] { rahmen.Befehl(befehl::kNeu); });
+  return app.exec();
+}
+
+}  // namespace kvui

@@ -1,0 +1,143 @@
+#include "ui/einstellungsdlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <cstdlib>
+
+#include "basis/oberflaeche.h"
+#include "storage/texte.h"
+#include "ui/ansicht.h"
+#include "ui/qtext.h"
+
+namespace kvui {
+namespace {
+
+QWidget* Knoepfe(QDialog* dlg, const char* abbruchText) {
+  auto* w = new QWidget(dlg);
+  auto* lay = new QHBoxLayout(w);
+  lay->setContentsMargins(0, 0, 0, 0);
+  auto* ok = new QPushButton(QStringLiteral("&OK"), w);
+  ok->setObjectName("ok");
+  ok->setDefault(true);
+  auto* abbruch = new QPushButton(QString::fromUtf8(abbruchText), w);
+  abbruch->setObjectName("abbruch");
+  QObject::connect(ok, &QPushButton::clicked, dlg, &QDialog::accept);
+  QObject::connect(abbruch, &QPushButton::clicked, dlg, &QDialog::reject);
+  lay->addStretch();
+  lay->addWidget(ok);
+  lay->addWidget(abbruch);
+  return w;
+}
+
+// Runs a filter on every change; a dropped character puts the caret one
+// place back.
+template <class Filter>
+void Filtere(QLineEdit* e, Filter filter) {
+  QObject::connect(e, &QLineEdit::textChanged, e, [e, filter] {
+    const QString alt = e->text();
+    std::string text = W1252(alt);
+    const bool sauber = filter(text);
+    const QString neu = Q(text);
+    if (neu == alt) return;
+    const int cursor = e->cursorPosition() - (sauber ? 0 : 1);
+    e->setText(neu);
+    e->setCursorPosition(std::clamp<int>(cursor, 0, neu.size()));
+  });
+}
+
+}  // namespace
+
+CSeitenEinstellungDlg::CSeitenEinstellungDlg(kv::CKv02Doc& dokument, QWidget* parent)
+    : KvDialog(parent), dok_(dokument) {
+  setWindowTitle(QStringLiteral("Seiteneinstellungen"));
+  const auto& k = dok_.Konfiguration.konfiguration;
+  auto* lay = new QVBoxLayout(this);
+  auto* l1 = new QLabel(QStringLiteral("&Zeilenzahl pro Seite"), this);
+  zeilen_ = new QLineEdit(QString::number(k.zeilenProSeite), this);
+  zeilen_->setObjectName("zeilen");
+  l1->setBuddy(zeilen_);
+  auto* l2 = new QLabel(
+      QStringLiteral("Anzahl &Leerzeilen bis 1. Druckzeile (0-3 zulässig; Standard = 0)"), this);
+  rand_ = new QLineEdit(QString::number(k.randOben), this);
+  rand_->setObjectName("rand");
+  l2->setBuddy(rand_);
+  lay->addWidget(l1);
+  lay->addWidget(zeilen_);
+  lay->addWidget(
+      new QLabel(QStringLiteral("(35-90 zulässig, 64-70 bei DIN A4-Papier, 72 bei Endlospapier)"), this));
+  lay->addWidget(l2);
+  lay->addWidget(rand_);
+  lay->addWidget(Knoepfe(this, "&Abbruch"));
+  Filtere(zeilen_, [](std::string& t) { return kv::FilterGanzzahl(t, 90) != 0; });
+  Filtere(rand_, [](std::string& t) { return kv::FilterGanzzahl(t, 3) != 0; });
+}
+
+void CSeitenEinstellungDlg::accept() {
+  auto& k = dok_.Konfiguration.konfiguration;
+  k.zeilenProSeite = zeilen_->text().toInt();
+  k.randOben = rand_->text().toInt();
+  dok_.Konfiguration.SchreibeKonfiguration();
+  QDialog::accept();
+}
+
+int PruefeDruckgroessen(int normal, int schmal) {
+  if (schmal < 100 || schmal > 300) return 2;
+  if (normal < 100 || normal > 300) return 1;
+  return 0;
+}
+
+CFontSizeDlg::CFontSizeDlg(kv::CKv02Doc& dokument, CKv02View* ansicht, QWidget* parent)
+    : KvDialog(parent), dok_(dokument), ansicht_(ansicht) {
+  setWindowTitle(QString::fromUtf8("Schriftgrößen für Ausdruck"));
+  const auto& k = dok_.Konfiguration.konfiguration;
+  auto* lay = new QVBoxLayout(this);
+  auto* l1 = new QLabel(QString::fromUtf8("&Normaldruck-Grösse für z.B.USt-VA, Überschriften "
+                                          "usw.\n(Standardwert: 240 )"),
+                        this);
+  normal_ = new QLineEdit(Q(k.fontPrnNormal), this);
+  normal_->setObjectName("normal");
+  normal_->setMaxLength(3);
+  l1->setBuddy(normal_);
+  auto* l2 = new QLabel(QString::fromUtf8("&Schmaldruck-Grösse für zB. Kontoblatt, Journal "
+                                          "usw.\n(Standardwert: 144 )"),
+                        this);
+  schmal_ = new QLineEdit(Q(k.fontPrnSchmal), this);
+  schmal_->setObjectName("schmal");
+  schmal_->setMaxLength(3);
+  l2->setBuddy(schmal_);
+  lay->addWidget(l1);
+  lay->addWidget(normal_);
+  lay->addWidget(l2);
+  lay->addWidget(schmal_);
+  lay->addWidget(new QLabel(
+      QString::fromUtf8("Die Grösse gilt sowohl für die Höhe als auch die Breite der Zeichen. "
+                        "\nBei zu grossen Werten kann die Darstellung der Zeichen somit über den "
+                        "rechten Blattrand hinaus gehen und nicht gedruckt werden."),
+      this));
+  lay->addWidget(Knoepfe(this, "&Abbrechen"));
+  for (QLineEdit* e : {normal_, schmal_})
+    Filtere(e, [](std::string& t) { return kv::FilterZiffern(t) != 0; });
+}
+
+void CFontSizeDlg::accept() {
+  const int normal = std::atoi(W1252(normal_->text()).c_str());
+  const int schmal = std::atoi(W1252(schmal_->text()).c_str());
+  if (const int falsch = PruefeDruckgroessen(normal, schmal)) {
+    kv::ZeigeMeldung(kv::W("Nur Werte von 100 bis 300 zulässig !"), 58002, 64);
+    QLineEdit* e = falsch == 2 ? schmal_ : normal_;
+    e->setFocus();
+    e->selectAll();
+    return;
+  }
+  auto& k = dok_.Konfiguration.konfiguration;
+  std::snprintf(k.fontPrnNormal, sizeof k.fontPrnNormal, "%i", normal);
+  std::snprintf(k.fontPrnSchmal, sizeof k.fontPrnSchmal, "%i", schmal);
+  dok_.Konfiguration.SchreibeKonfiguration();
+  if (ansicht_) ansicht_->BaueDruckerschriften();
+  QDialog::accept();
+}
+
+}  // namespace kvui

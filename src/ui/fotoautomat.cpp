@@ -1,0 +1,118 @@
+#include "ui/fotoautomat.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "ui/ansicht.h"
+#include "ui/ausgabewahl.h"
+#include "ui/berichtsdialoge.h"
+#include "ui/hauptfenster.h"
+#include "ui/kumauswahldlg.h"
+#include "ui/meldungsbox.h"
+
+namespace kvui {
+
+template <class T>
+T* Fotoautomat::Dialog() const {
+  auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
+  return d && d->isVisible() ? d : nullptr;
+}
+
+Fotoautomat::Fotoautomat(CMainFrame* rahmen, const QString& verzeichnis,
+                         const QStringList& auswahl)
+    : QObject(rahmen), rahmen_(rahmen), verzeichnis_(verzeichnis) {
+  QDir().mkpath(verzeichnis_);
+  auto ohneDialog = [] { return QApplication::activeModalWidget() == nullptr; };
+  auto ausgabeOffen = [this, ohneDialog] {
+    CKv02View* v = rahmen_->Ansicht();
+    return ohneDialog() && v && v->Bildschirmausgabe() && v->Bildschirmausgabe()->isVisible();
+  };
+  auto posten = [this](int befehl) {
+    QTimer::singleShot(0, rahmen_, [this, befehl] { rahmen_->Befehl(befehl); });
+  };
+  schritte_ = {
+      {[this] { return Dialog<CKumAuswahlDlg>() != nullptr; },
+       [this, auswahl] {
+         auto* d = Dialog<CKumAuswahlDlg>();
+         QLineEdit* felder[4] = {d->JahrFeld(), d->VonFeld(), d->BisFeld(), d->BezugFeld()};
+         for (int i = 0; i < 4; ++i) felder[i]->setText(auswahl.value(i));
+         Foto(d, "01_auswahl");
+         d->accept();
+       }},
+      {[this, ohneDialog] { return ohneDialog() && rahmen_->Ansicht(); },
+       [this, posten] {
+         Bildschirm("02_hauptfenster");
+         posten(befehl::kSaldenbilanz);
+       }},
+      {[this] { return Dialog<CPrintSaldenBilanzDlg>() != nullptr; },
+       [this] {
+         auto* d = Dialog<CPrintSaldenBilanzDlg>();
+         d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+         Foto(d, "03_saldenbilanz_optionen");
+         d->accept();
+       }},
+      {[this] { return Dialog<CPrintOrPreviewDlg>() != nullptr; },
+       [this] {
+         auto* d = Dialog<CPrintOrPreviewDlg>();
+         Foto(d, "04_ausgabewahl");
+         d->accept();
+       }},
+      {ausgabeOffen,
+       [this, posten] {
+         Bildschirm("05_saldenbilanz_bildschirm");
+         posten(befehl::kAuswertung);
+       }},
+      {[this] { return Dialog<CPrintAuswertungDlg>() != nullptr; },
+       [this] {
+         auto* d = Dialog<CPrintAuswertungDlg>();
+         d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+         Foto(d, "06_auswertung_optionen");
+         d->accept();
+       }},
+      {[this] { return Dialog<CPrintOrPreviewDlg>() != nullptr; },
+       [this] { Dialog<CPrintOrPreviewDlg>()->accept(); }},
+      {ausgabeOffen, [this] {
+         Bildschirm("07_auswertung_bildschirm");
+         rahmen_->close();
+         QApplication::quit();
+       }}};
+  auto* takt = new QTimer(this);
+  connect(takt, &QTimer::timeout, this, &Fotoautomat::Takt);
+  takt->start(250);
+}
+
+void Fotoautomat::Takt() {
+  if (++takte_ > 400) {  // 100 seconds without getting through: give up
+    qWarning("Fotoautomat: Schritt %zu nicht erreicht", schritt_);
+    QApplication::exit(1);
+    return;
+  }
+  // Messages of the cumulation are photographed once and confirmed.
+  QWidget* m = QApplication::activeModalWidget();
+  if (m && (qobject_cast<QMessageBox*>(m) || qobject_cast<CMyMessageBoxDlg*>(m))) {
+    if (meldungen_++ == 0) Foto(m, "00_meldung");
+    qobject_cast<QDialog*>(m)->accept();
+    return;
+  }
+  if (schritt_ >= schritte_.size() || !schritte_[schritt_].bereit()) return;
+  // One step per tick, so every window has been painted before its picture.
+  schritte_[schritt_++].tun();
+}
+
+void Fotoautomat::Foto(QWidget* w, const QString& name) {
+  w->grab().save(verzeichnis_ + "/" + name + ".png");
+}
+
+void Fotoautomat::Bildschirm(const QString& name) {
+  // The whole screen, so that modeless windows over the main window show too.
+  QScreen* s = QGuiApplication::primaryScreen();
+  QPixmap bild = s ? s->grabWindow(0) : QPixmap();
+  if (bild.isNull() || bild.toImage().allGray()) bild = rahmen_->grab();
+  bild.save(verzeichnis_ + "/" + name + ".png");
+}
+
+}  // namespace kvui

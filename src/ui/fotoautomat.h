@@ -1,0 +1,42 @@
+// Drives the program through a short, fixed session and saves pictures of
+// its windows: selection, main window, options dialog, output choice and the
+// screen output of two reports.  Started by StarteProgramm when the
+// environment variable KVKUM_FOTOS names a directory; KVKUM_AUSWAHL gives
+// the selection as "Jahr,Von,Bis,Bezug" (default "2010,1,7,3").  Used by
+// docs/screenshots.sh for the documentation.
+#pragma once
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+namespace kvui {
+
+class CMainFrame;
+
+class Fotoautomat : public QObject {
+  Q_OBJECT
+ public:
+  Fotoautomat(CMainFrame* rahmen, const QString& verzeichnis, const QStringList& auswahl);
+
+ private:
+  struct Schritt {
+    std::function<bool()> bereit;
+    std::function<void()> tun;
+  };
+  void Takt();
+  void Foto(QWidget* w, const QString& name);
+  void Bildschirm(const QString& name);
+  template <class T>
+  T* Dialog() const;
+
+  CMainFrame* rahmen_;
+  QString verzeichnis_;
+  std::vector<Schritt> schritte_;
+  size_t schritt_ = 0;
+  int meldungen_ = 0;
+  int takte_ = 0;
+};
+
+}  // namespace kvui

@@ -1,0 +1,66 @@
+#include "ui/kumauswahldlg.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/qtext.h"
+
+namespace kvui {
+
+CKumAuswahlDlg::CKumAuswahlDlg(QWidget* parent) : KvDialog(parent) {
+  setWindowTitle(QU("Kummulierungsdaten auswählen"));
+  auto* lay = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  const char* labels[4] = {"Buchungsjahr wählen:", "Von Buchungskreis (Nr.):",
+                           "Bis Buchungskreis (Nr.):", "Bezugs-Buchungskreis (Nr.):"};
+  const char* namen[4] = {"jahr", "von", "bis", "bezug"};
+  for (int i = 0; i < 4; ++i) {
+    felder_[i] = new QLineEdit(this);
+    felder_[i]->setObjectName(namen[i]);
+    QLineEdit* feld = felder_[i];
+    connect(feld, &QLineEdit::textChanged, this, [this, feld] { Filtere(feld); });
+    form->addRow(QU(labels[i]), feld);
+  }
+  lay->addLayout(form);
+  auto* knoepfe = new QHBoxLayout;
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName("ok");
+  ok->setDefault(true);
+  auto* abbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
+  abbrechen->setObjectName("abbrechen");
+  connect(ok, &QPushButton::clicked, this, &CKumAuswahlDlg::accept);
+  connect(abbrechen, &QPushButton::clicked, this, &QDialog::reject);
+  knoepfe->addStretch();
+  knoepfe->addWidget(ok);
+  knoepfe->addWidget(abbrechen);
+  lay->addLayout(knoepfe);
+  for (int i = 0; i < 3; ++i) setTabOrder(felder_[i], felder_[i + 1]);
+  setTabOrder(felder_[3], ok);
+  setTabOrder(ok, abbrechen);
+}
+
+void CKumAuswahlDlg::Filtere(QLineEdit* feld) {
+  const QString vorher = feld->text();
+  const int cursor = feld->cursorPosition();
+  const int selStart = feld->selectionStart();
+  const int selLaenge = feld->selectedText().size();
+  const QString neu = Q(kv::FiltereAuswahlfeld(W1252(vorher)));
+  if (neu == vorher) return;
+  feld->setText(neu);  // runs the filter once more, which then settles
+  if (selStart >= 0 && selLaenge > 0)
+    feld->setSelection(std::min<int>(selStart, neu.size()), selLaenge);
+  else
+    feld->setCursorPosition(std::min<int>(cursor, neu.size()));
+}
+
+void CKumAuswahlDlg::accept() {
+  if (!kv::PruefeKumAuswahl(W1252(felder_[0]->text()), W1252(felder_[1]->text()),
+                            W1252(felder_[2]->text()), W1252(felder_[3]->text()), auswahl_))
+    return;
+  QDialog::accept();
+}
+
+}  // namespace kvui

@@ -1,0 +1,193 @@
+// The document and the cumulation in-process: the file copy, the in-memory
+// balances image read like the balances reader reads, and what happens when
+// any single file operation of a run fails.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../e2e/kumulationsdaten.h"
+#include "app/dokument.h"
+#include "app/saldenabbild.h"
+#include "basis/datei.h"
+#include "basis/stringtabelle.h"
+#include "storage/salden.h"
+
+using namespace kvtest;
+using kv::W;
+using kvtest::TempVerzeichnis;
+
+namespace {
+
+// Runs the test inside a program directory (kalvento.ini is found by its
+// bare name) and goes back afterwards.
+struct ImVerzeichnis {
+  std::filesystem::path alt = std::filesystem::current_path();
+  explicit ImVerzeichnis(const std::string& p) { std::filesystem::current_path(p); }
+  ~ImVerzeichnis() { std::filesystem::current_path(alt); }
+};
+
+TEST(KopiereDatei, BlockgrenzenUndFehler) {
+  TempVerzeichnis t;
+  Aufzeichnung ui;
+  for (size_t groesse : {size_t(0), size_t(65536), size_t(100001)}) {
+    std::string inhalt(groesse, '\0');
+    for (size_t i = 0; i < groesse; ++i) inhalt[i] = static_cast<char>(i * 7 + i / 300);
+    SchreibeDatei(t / "q", inhalt);
+    SchreibeDatei(t / "z", "alt und laenger als null");
+    EXPECT_EQ(kv::KopiereDatei(t / "q", t / "z"), 1);
+    EXPECT_EQ(LiesDatei(t / "z"), inhalt) << groesse;
+  }
+  EXPECT_TRUE(ui.meldungen.empty());
+
+  // No source: failure, and the destination keeps its bytes.
+  SchreibeDatei(t / "z", "bleibt");
+  EXPECT_EQ(kv::KopiereDatei(t / "fehlt", t / "z"), 0);
+  EXPECT_EQ(LiesDatei(t / "z"), "bleibt");
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_EQ(ui.meldungen[0].text, kv::Ressource(58049));
+
+  // A full disk in the middle is a failed copy, not a success.
+  ui.meldungen.clear();
+  SchreibeDatei(t / "q", std::string(100000, 'x'));
+  kv::Fehlerinjektion::Setze(4, kv::DateiFehler::Voll);  // open, open, read, write
+  EXPECT_EQ(kv::KopiereDatei(t / "q", t / "z"), 0);
+  kv::Fehlerinjektion::Aus();
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_EQ(ui.meldungen[0].text, kv::Ressource(58051));
+}
+
+TEST(Saldenabbild, LiestBetraegeWieDerSaldenleser) {
+  // Amount fields as the companion program writes them and as they may be
+  // damaged: the image must read every one as the balances reader does.
+  const char* felder[] = {"     1234.56", "       -0.00", "        0.00", "  1.5e3     ",
+                          "12.345      ", "            ", "abc         ", "       +7.10",
+                          "--5         ", "       0.004", "     -0.0044", "999999999999",
+                          "  -99999999.", "    .5      ", "  1e400     ", "-       3.00",
+                          "\t      4.25 ", "    12.3x   ", "nan         ", "   0.0045   "};
+  std::string datei;
+  const int anzahl = 3;
+  for (int s = 0; s < anzahl; ++s) {
+    std::string r = " 4711Konto                    1";
+    for (int j = 0; j < 14; ++j) r += felder[(s * 14 + j) % (sizeof felder / sizeof *felder)];
+    r += "*\r\n";
+    ASSERT_EQ(r.size(), 202u);
+    datei += r;
+  }
+  TempVerzeichnis t;
+  SchreibeDatei(t / "a.sal", datei);
+  kv::Datei d;
+  ASSERT_TRUE(d.Oeffnen(t / "a.sal", kv::Datei::Lesen));
+  kv::CSalden leser;
+  leser.Verbinde(&d, nullptr, 0, 1, 3);
+  kv::Saldenabbild bild;
+  ASSERT_TRUE(bild.Lade(d));
+  ASSERT_EQ(bild.Anzahl(), anzahl);
+  for (int s = 0; s < anzahl; ++s) {
+    leser.Lese(s);
+    kv::Saldenzeile z;
+    kv::ZerlegeSatz(bild.Satz(s), z);
+    EXPECT_EQ(z.konto, leser.Kontonummer());
+    EXPECT_EQ(z.kontoText, leser.KontoText());
+    EXPECT_EQ(z.name, leser.Bezeichnung());
+    for (int j = 0; j < 14; ++j)
+      EXPECT_EQ(z.betrag[j], leser.BetragSlot(j)) << "Satz " << s << " Feld " << j << " '"
+                                                  << std::string(bild.Satz(s) + 31 + 12 * j, 12) << "'";
+  }
+}
+
+struct Buecher {
+  std::vector<TKonto> k1 = {K(1570, "VORSTEUER", {0, 5}), K(1770, "MEHRWERTSTEUER", {0, -5}),
+                            K(1200, "Bank", {100000, 1, 2, 3}), K(4930, "Bürobedarf", {0, 999})};
+  std::vector<TKonto> k2 = {K(1570, "VORSTEUER", {0, 1}), K(1770, "MEHRWERTSTEUER", {0, -1}),
+                            K(4930, "Büromaterial", {0, 1}), K(8400, "Erlöse", {0, -50000})};
+  std::vector<TKonto> k3 = {K(1570, "VORSTEUER", {3}), K(1770, "MEHRWERTSTEUER", {3}),
+                            K(10001, "Kunde Meier", {0, 0, 12345})};
+  Programm p;
+  Buecher() {
+    p.Kreis(1, "Eins", &k1);
+    p.Kreis(2, "Zwei", &k2);
+    p.Kreis(3, "Drei", &k3);
+  }
+  std::string AlleBuecher() const {
+    std::string s;
+    for (int n = 1; n <= 3; ++n) {
+      char st[64];
+      std::snprintf(st, sizeof st, "/STAMM%03d.DAT", n);
+      s += LiesDatei(p.Sal(n)) + "|" + LiesDatei(p.Sdx(n)) + "|" + LiesDatei(p.Bk(n) + st) + "#";
+    }
+    return s;
+  }
+};
+
+TEST(Dokument, BerichteNurNachEinerGelungenenKummulierung) {
+  Buecher b;
+  ImVerzeichnis im(b.p.Pfad());
+  Aufzeichnung ui;
+  kv::CKv02Doc doc;
+  doc.LeseKonfiguration();
+  doc.UebernehmeAuswahl({1, 1, 3, "2010"});
+  ASSERT_TRUE(doc.KumulationBereit());
+  EXPECT_EQ(doc.Kontext().kumulationAktiv, 1);
+  EXPECT_EQ(doc.Dateien.saldendatei, "Daten/~ksal~.tmp");
+  EXPECT_EQ(doc.Kontext().druckdatei, "Daten/BK000001/~print~.tmp");
+  EXPECT_EQ(doc.Menuebefehl(), kv::kMenueEuer);  // EÜ-Rechnung=J
+  EXPECT_EQ(ui.liste.size(), 3u);
+
+  // F9 with a wrong year: the old work files are closed and nothing may read
+  // them; reports refuse with a message.
+  doc.Neuauswahl({1, 1, 3, "2099"});
+  EXPECT_FALSE(doc.KumulationBereit());
+  EXPECT_EQ(doc.Kontext().kumulationAktiv, 0);
+  EXPECT_TRUE(ui.liste.empty());
+  EXPECT_EQ(doc.Dokumenttitel(), "BK-Nr: 1 (kum.) - Eins - 2099");
+  ui.meldungen.clear();
+  EXPECT_FALSE(doc.PruefeKumulationBereit());
+  EXPECT_EQ(ui.meldungen.size(), 1u);
+
+  doc.Neuauswahl({2, 1, 3, "2010"});
+  EXPECT_TRUE(doc.KumulationBereit());
+  EXPECT_EQ(ui.bezugszeile, "BK-Nr.: 002,  Zwei");
+}
+
+// Every single file operation of a run made to fail in turn (full disk):
+// the books never change, and a run that reports success without a message
+// has produced exactly the expected work files.
+TEST(Dokument, JedeEinzelneFehlschlagendeDateioperation) {
+  Buecher b;
+  ImVerzeichnis im(b.p.Pfad());
+  const std::string buecher = b.AlleBuecher();
+  const auto soll = Kumuliere({&b.k2, &b.k1, &b.k3});
+  long operationen = 0;
+  {
+    Aufzeichnung ui;
+    kv::CKv02Doc doc;
+    doc.LeseKonfiguration();
+    kv::Fehlerinjektion::Setze(1000000);
+    doc.UebernehmeAuswahl({2, 1, 3, "2010"});
+    operationen = kv::Fehlerinjektion::Aufrufe();
+    kv::Fehlerinjektion::Aus();
+    ASSERT_TRUE(doc.KumulationBereit());
+  }
+  ASSERT_GT(operationen, 20);
+  for (kv::DateiFehler art : {kv::DateiFehler::Voll, kv::DateiFehler::Sonstig}) {
+    for (long k = 1; k <= operationen; ++k) {
+      Aufzeichnung ui;
+      bool bereit;
+      {
+        kv::CKv02Doc doc;
+        doc.LeseKonfiguration();
+        kv::Fehlerinjektion::Setze(k, art);
+        doc.UebernehmeAuswahl({2, 1, 3, "2010"});
+        bereit = doc.KumulationBereit();
+      }
+      kv::Fehlerinjektion::Aus();
+      ASSERT_TRUE(b.AlleBuecher() == buecher) << "books changed, operation " << k;
+      if (bereit && ui.meldungen.empty()) {
+        EXPECT_TRUE(LiesDatei(b.p.KumSal()) == Saldendatei(soll)) << "balances, operation " << k;
+        EXPECT_TRUE(LiesDatei(b.p.KumSdx()) == Index(soll)) << "index, operation " << k;
+      }
+    }
+  }
+}
+
+}  // namespace

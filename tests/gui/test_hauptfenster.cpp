@@ -1,0 +1,411 @@
+// The main window with the sample books: menus without and with a document,
+// the opening sequence, the password prompt, reports into the screen window
+// and into a text file, closing.
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <filesystem>
+
+#include "guihilfe.h"
+#include "ui/ansicht.h"
+#include "ui/ausgabewahl.h"
+#include "ui/berichtsdialoge.h"
+#include "ui/bildschirmausgabe.h"
+#include "ui/fortschrittsfenster.h"
+#include "ui/hauptfenster.h"
+#include "ui/infodlg.h"
+#include "ui/kumauswahldlg.h"
+#include "ui/passwortdlg.h"
+#include "storage/konfiguration.h"
+
+using namespace kvui;
+using namespace kvui::befehl;
+
+namespace {
+
+QStringList Texte(const QMenu* m) {
+  QStringList r;
+  for (QAction* a : m->actions())
+    if (!a->isSeparator()) r << a->text();
+  return r;
+}
+
+// Fills the selection dialog when it opens and presses OK (or cancels).
+void WaehleAus(const QString& jahr, const QString& von, const QString& bis, const QString& bezug,
+               bool ok = true) {
+  kvtest::BeiDialog([=](QWidget* w) {
+    auto* d = qobject_cast<CKumAuswahlDlg*>(w);
+    QVERIFY(d);
+    if (!ok) {
+      d->reject();
+      return;
+    }
+    d->JahrFeld()->setText(jahr);
+    d->VonFeld()->setText(von);
+    d->BisFeld()->setText(bis);
+    d->BezugFeld()->setText(bezug);
+    d->accept();
+  });
+}
+
+}  // namespace
+
+class TestHauptfenster : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void menuesOhneDokument();
+  void abbruchDerAuswahlLaesstLeeresFenster();
+  void eroeffnungKumuliertUndZeigtDokument();
+  void berichtAufBildschirmUndInTextdatei();
+  void berichtOhneKumulationOeffnetKeineAuswahl();
+  void passwortRichtigLeerUndFalsch();
+  void passwortAbbruchVerwirftDokument();
+  void infoUndMindestgroesse();
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  QString alt_;
+  std::unique_ptr<kvtest::GuiAufzeichnung> ui_;
+  std::unique_ptr<CMainFrame> rahmen_;
+};
+
+void TestHauptfenster::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  std::filesystem::copy(std::string(KV_QUELLE) + "/beispiel", dir_->path().toStdString(),
+                        std::filesystem::copy_options::recursive);
+  alt_ = QDir::currentPath();
+  QDir::setCurrent(dir_->path());
+  CPasswortEingabeDlg::SetzeWarteeinheit(20);
+  ui_ = std::make_unique<kvtest::GuiAufzeichnung>();
+  rahmen_ = std::make_unique<CMainFrame>(ui_.get());
+  rahmen_->resize(960, 798);
+  rahmen_->show();
+}
+
+void TestHauptfenster::cleanup() {
+  rahmen_.reset();
+  ui_.reset();
+  QDir::setCurrent(alt_);
+  dir_.reset();
+}
+
+void TestHauptfenster::menuesOhneDokument() {
+  const auto menues = rahmen_->menuBar()->actions();
+  QCOMPARE(menues.size(), 3);
+  QStringList alle;
+  for (QAction* m : menues) alle << Texte(m->menu());
+  QCOMPARE(alle, (QStringList{QString::fromUtf8("Kummulierungsaten auswählen"), "&Beenden",
+                              "&Symbolleiste", "S&tatuszeile", "&Index", "Hilfe &verwenden",
+                              "Inf&o..."}));
+  for (int id : {kNeu, kBeenden, kSymbolleiste, kStatuszeile, kInfo})
+    QVERIFY(rahmen_->Aktion(id)->isEnabled());
+  QCOMPARE(rahmen_->Aktion(kBeenden)->statusTip(),
+           QStringLiteral("Beendet das Buchhaltungsprogramm"));
+  // Toolbar: the document's commands need a document; three never work.
+  QVERIFY(!rahmen_->Werkzeug(kNeuauswahl)->isEnabled());
+  QVERIFY(!rahmen_->Werkzeug(kUebersicht)->isEnabled());
+  for (int id : {32809, 1148, 1149}) QVERIFY(!rahmen_->Werkzeug(id)->isEnabled());
+  QVERIFY(rahmen_->Werkzeug(kInfo)->isEnabled());
+  for (const char* t : {"ÜB", "CAP", "NUM", "SCRL"}) QVERIFY(rahmen_->Anzeige(QString::fromUtf8(t)));
+  // Toggling the toolbar through its command.
+  rahmen_->Befehl(kSymbolleiste);
+  QVERIFY(rahmen_->findChild<QToolBar*>("symbolleiste")->isHidden());
+  QVERIFY(!rahmen_->Aktion(kSymbolleiste)->isChecked());
+  rahmen_->Befehl(kSymbolleiste);
+  QVERIFY(rahmen_->Aktion(kSymbolleiste)->isChecked());
+}
+
+void TestHauptfenster::abbruchDerAuswahlLaesstLeeresFenster() {
+  WaehleAus("", "", "", "", false);
+  rahmen_->Befehl(kNeu);
+  QVERIFY(!rahmen_->Dokument());
+  QVERIFY(!rahmen_->Ansicht());
+  QCOMPARE(rahmen_->menuBar()->actions().size(), 3);
+  QCOMPARE(rahmen_->windowTitle(), QStringLiteral("KALVENTO Kummulierung"));
+  QVERIFY(ui_->meldungen.empty());
+  // The default configuration exists after the sequence ran.
+  QVERIFY(QFile::exists("kalvento.ini"));
+}
+
+void TestHauptfenster::eroeffnungKumuliertUndZeigtDokument() {
+  WaehleAus("2010", "1", "7", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument());
+  QCOMPARE(rahmen_->windowTitle(),
+           QStringLiteral("KALVENTO Kummulierung - BK-Nr: 3 (kum.) - Muster GmbH - 2010"));
+  // Circle 4 keeps another chart, 5 and 6 another first month.
+  QVERIFY(ui_->Hat("Buchungskreis 4 hat anderen Kontenrahmen \n als Bezugs-Buchungskreis!"));
+  QVERIFY(ui_->Hat("Buchungskreis 5 hat anderen ersten Monat \n als Bezugs-Buchungskreis!"));
+  CKv02View* v = rahmen_->Ansicht();
+  QVERIFY(v && v->isVisible());
+  QVERIFY(!v->Bezugsfeld()->text().isEmpty());
+  QVERIFY(v->Liste()->count() >= 1);
+
+  // Menu 3 with all its popups, the income statement text switched by the
+  // reference's flag.
+  QCOMPARE(rahmen_->menuBar()->actions().size(), 7);
+  QStringList titel;
+  for (QAction* m : rahmen_->menuBar()->actions()) titel << m->text();
+  QCOMPARE(titel.mid(0, 5), (QStringList{"&Datei", "&Salden", "S&onstiges", "&Einstellungen",
+                                         "&Anzeige"}));
+  QCOMPARE(titel.last(), QString());
+  const QString erfolg = rahmen_->Aktion(kErfolgsrechnung)->text();
+  QCOMPARE(erfolg, rahmen_->Dokument()->Menuebefehl() == kMenueEuer
+                       ? QString::fromUtf8("Einnahme-&Überschuss-Rechnung\tF4")
+                       : QString::fromUtf8("Gewinn- und &Verlust-Rechnung\tF4"));
+  rahmen_->Befehl(kMenueEuer);
+  QCOMPARE(rahmen_->Aktion(kErfolgsrechnung)->text(),
+           QString::fromUtf8("Einnahme-&Überschuss-Rechnung\tF4"));
+  rahmen_->Befehl(kMenueGuv);
+  QCOMPARE(rahmen_->Aktion(kErfolgsrechnung)->text(),
+           QString::fromUtf8("Gewinn- und &Verlust-Rechnung\tF4"));
+  QCOMPARE(rahmen_->Aktion(kSaldenbilanz)->shortcut(), QKeySequence(Qt::Key_F3));
+  QCOMPARE(rahmen_->Aktion(kNeuauswahl)->shortcut(), QKeySequence(Qt::Key_F9));
+  QCOMPARE(rahmen_->Aktion(kSaldenbilanz)->statusTip(), QStringLiteral("Ausgabe der Saldenbilanz"));
+  for (int id : {kOeffnen, kStandardtexte, kAusschneiden, kKopieren, kEinfuegen})
+    QVERIFY(!rahmen_->Aktion(id)->isEnabled());
+  for (int id : {kNeuauswahl, kUebersicht, kSchliessen, kSaldenbilanz, kBilanz, kSaldenliste,
+                 kAuswertung, kKontenverlauf, kWechsel})
+    QVERIFY(rahmen_->Aktion(id)->isEnabled());
+  QVERIFY(rahmen_->Werkzeug(kNeuauswahl)->isEnabled());
+
+  // Insert mode after the sequence; the Insert key toggles overtype.
+  QTRY_COMPARE(rahmen_->Ueberschreibmodus(), 1);
+  QVERIFY(!rahmen_->Anzeige(QString::fromUtf8("ÜB"))->isEnabled());
+  rahmen_->Befehl(kUeberschreiben);
+  QCOMPARE(rahmen_->Dokument()->Ueberschreibmodus, 0);
+  QVERIFY(rahmen_->Anzeige(QString::fromUtf8("ÜB"))->isEnabled());
+
+  // Reselection with circle 1 as reference; cancelling changes nothing.
+  WaehleAus("", "", "", "", false);
+  rahmen_->Befehl(kNeuauswahl);
+  QVERIFY(rahmen_->windowTitle().contains("BK-Nr: 3 (kum.)"));
+  WaehleAus("2010", "1", "3", "1");
+  rahmen_->Befehl(kNeuauswahl);
+  QVERIFY(rahmen_->windowTitle().contains(QString::fromUtf8("BK-Nr: 1 (kum.) - Bäckerei Müller KG")));
+
+  // Switching to the companion program writes the batch file; without the
+  // program to start, this one keeps running.
+  rahmen_->Befehl(kWechsel);
+  QFile bat("callkvo.bat");
+  QVERIFY(bat.open(QIODevice::ReadOnly));
+  QCOMPARE(bat.readAll(), QByteArray("Kalvento.exe"));
+  QTest::qWait(50);
+  QVERIFY(rahmen_->isVisible());
+  QVERIFY(rahmen_->Dokument());
+
+  // Closing leaves the cumulated files on disk.
+  rahmen_->Befehl(kSchliessen);
+  QVERIFY(!rahmen_->Dokument());
+  QCOMPARE(rahmen_->menuBar()->actions().size(), 3);
+  QVERIFY(QFile::exists("Daten/~ksal~.tmp"));
+  QVERIFY(QFile::exists("Daten/~ksdx~.tmp"));
+}
+
+void TestHauptfenster::berichtAufBildschirmUndInTextdatei() {
+  WaehleAus("2010", "1", "7", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument() && rahmen_->Dokument()->KumulationBereit());
+
+  // Saldenbilanz to the screen.
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* d = qobject_cast<CPrintSaldenBilanzDlg*>(w);
+    QVERIFY(d);
+    d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+    kvtest::BeiDialog([](QWidget* w2) {
+      auto* wahl = qobject_cast<CPrintOrPreviewDlg*>(w2);
+      QVERIFY(wahl);
+      QVERIFY(wahl->Knopf(CPrintOrPreviewDlg::Bildschirm)->isChecked());
+      wahl->accept();
+    });
+    d->accept();
+  });
+  rahmen_->Befehl(kSaldenbilanz);
+  CKv02View* v = rahmen_->Ansicht();
+  QCOMPARE(v->Ausgabeart(), 1117);
+  CBildschirmAusgabeDlg* aus = v->Bildschirmausgabe();
+  QVERIFY(aus && aus->isVisible());
+  QCOMPARE(aus->windowTitle(), QStringLiteral("Bildschirmausgabe"));
+  QCOMPARE(aus->Zeilenlaenge(), 67);
+  QVERIFY(QTest::qWaitForWindowExposed(aus));
+  aus->viewport()->grab();
+  QVERIFY(aus->GezeichneteZeilen().value(0).startsWith("S A L D E N B I L A N Z (kum.) zum 31.12.2010"));
+  QTest::keyClick(aus, Qt::Key_Down);
+  QCOMPARE(aus->Lauf().Oben(), 1);
+
+  // The same report into a text file in the reference's directory.
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* d = qobject_cast<CPrintSaldenBilanzDlg*>(w);
+    QVERIFY(d);
+    d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+    kvtest::BeiDialog([](QWidget* w2) {
+      auto* wahl = qobject_cast<CPrintOrPreviewDlg*>(w2);
+      QVERIFY(wahl);
+      wahl->Knopf(CPrintOrPreviewDlg::Textdatei)->setChecked(true);
+      kvtest::BeiDialog([](QWidget* w3) {
+        auto* name = qobject_cast<CTextDateiNameDlg*>(w3);
+        QVERIFY(name);
+        QCOMPARE(name->NamensFeld()->text(), QStringLiteral("kv.txt"));
+        name->NamensFeld()->setText("bilanz.txt");
+        name->accept();
+      });
+      wahl->accept();
+    });
+    d->accept();
+  });
+  rahmen_->Befehl(kSaldenbilanz);
+  QFile text("Daten/BK000003/bilanz.txt");
+  QFile arbeit("Daten/BK000003/~print~.tmp");
+  QVERIFY(text.open(QIODevice::ReadOnly));
+  QVERIFY(arbeit.open(QIODevice::ReadOnly));
+  const QByteArray inhalt = text.readAll();
+  QCOMPARE(inhalt, arbeit.readAll());
+  QCOMPARE(inhalt.size() % 67, 0);
+
+  // Cancelling the name dialog: the output is reported as not sent.
+  kvtest::BeiDialog([](QWidget* w) {
+    qobject_cast<QDialog*>(w)->accept();  // options dialog with its defaults
+  });
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* wahl = qobject_cast<CPrintOrPreviewDlg*>(w);
+    if (!wahl) return;
+    wahl->Knopf(CPrintOrPreviewDlg::Textdatei)->setChecked(true);
+    kvtest::BeiDialog([](QWidget* w3) { qobject_cast<QDialog*>(w3)->reject(); });
+    wahl->accept();
+  });
+  ui_->meldungen.clear();
+  rahmen_->Befehl(kBilanz);
+  QVERIFY(ui_->Hat("Druckanweisung konnte nicht versandt werden !"));
+}
+
+void TestHauptfenster::berichtOhneKumulationOeffnetKeineAuswahl() {
+  // No books of the reference for 1999: the cumulation does not run.
+  WaehleAus("1999", "1", "3", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument());
+  QVERIFY(!rahmen_->Dokument()->KumulationBereit());
+  ui_->meldungen.clear();
+  bool geoeffnet = false;
+  kvtest::BeiDialog(
+      [&](QWidget* w) {
+        geoeffnet = true;
+        qobject_cast<QDialog*>(w)->reject();
+      },
+      20);
+  for (int id : {kSaldenbilanz, kErfolgsrechnung, kBilanz, kSaldenliste, kAuswertung,
+                 kKontenverlauf})
+    rahmen_->Befehl(id);
+  QTest::qWait(300);
+  QVERIFY(!geoeffnet);
+  QCOMPARE(ui_->meldungen.size(), size_t(6));
+}
+
+void TestHauptfenster::passwortRichtigLeerUndFalsch() {
+  kv::Passwortpruefung pruefung("geheim");
+  CPasswortEingabeDlg dlg(pruefung);
+  QCOMPARE(dlg.windowTitle(), QStringLiteral("Passwort-Eingabe"));
+  QCOMPARE(dlg.Eingabe()->maxLength(), 16);
+  dlg.show();
+  // Blanks only: wrong; the lock-out window shows while the program waits.
+  bool sperrfenster = false;
+  QTimer beobachter;
+  connect(&beobachter, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* p = qobject_cast<CProgress1Dlg*>(w);
+          p && p->isVisible() && p->windowTitle() == "Falsche Passworteingabe" &&
+          !p->AbbruchKnopf()->isEnabled())
+        sperrfenster = true;
+  });
+  beobachter.start(1);
+  dlg.Eingabe()->setText("   ");
+  dlg.accept();
+  QVERIFY(sperrfenster);
+  QCOMPARE(dlg.result(), 0);
+  QVERIFY(dlg.isVisible());
+  QCOMPARE(pruefung.Fehlversuche(), 1);
+  QVERIFY(ui_->Hat("Das eingebene Passwort ist leider falsch!"));
+  QCOMPARE(ui_->meldungen.back().titel, std::string("INFORMATION"));
+  QCOMPARE(ui_->meldungen.back().art, 64);
+  QCOMPARE(dlg.Eingabe()->selectedText(), QStringLiteral("   "));
+  // Wrong twice more: the third wrong entry waits twice as long per step.
+  dlg.Eingabe()->setText("Geheim");
+  dlg.accept();
+  QCOMPARE(pruefung.Sperrfaktor(), 1u);
+  dlg.Eingabe()->setText("geheim!");
+  dlg.accept();
+  QCOMPARE(pruefung.Fehlversuche(), 3);
+  QCOMPARE(pruefung.Sperrfaktor(), 2u);
+  // Right, with blanks around it.
+  dlg.Eingabe()->setText("  geheim ");
+  dlg.accept();
+  QCOMPARE(dlg.result(), int(QDialog::Accepted));
+  beobachter.stop();
+}
+
+void TestHauptfenster::passwortAbbruchVerwirftDokument() {
+  // Configure a password, then start: the prompt appears; "&Abbruch" ends
+  // the sequence without a document and without a message.
+  {
+    kv::CIniSB ini;
+    QCOMPARE(ini.AktualisiereKonfiguration("kalvento.ini"), 1);
+    ini.SetzeDateiname("kalvento.ini");
+    QCOMPARE(ini.Oeffnen(0), 1);
+    ini.Einlesen();
+    ini.LeseKonfiguration();
+    ini.Schliessen();
+    std::snprintf(ini.konfiguration.passwort, sizeof ini.konfiguration.passwort, "abc");
+    QCOMPARE(ini.SchreibeKonfiguration(), 1);
+  }
+  bool gefragt = false;
+  kvtest::BeiDialog([&](QWidget* w) {
+    gefragt = qobject_cast<CPasswortEingabeDlg*>(w) != nullptr;
+    qobject_cast<QDialog*>(w)->reject();
+  });
+  rahmen_->Befehl(kNeu);
+  QVERIFY(gefragt);
+  QVERIFY(!rahmen_->Dokument());
+  QVERIFY(ui_->meldungen.empty());
+  // With the right password the selection follows.
+  bool auswahl = false;
+  kvtest::BeiDialog([&](QWidget* w) {
+    auto* p = qobject_cast<CPasswortEingabeDlg*>(w);
+    QVERIFY(p);
+    kvtest::BeiDialog([&](QWidget* w2) {
+      auswahl = qobject_cast<CKumAuswahlDlg*>(w2) != nullptr;
+      qobject_cast<QDialog*>(w2)->reject();
+    });
+    p->Eingabe()->setText("abc");
+    p->accept();
+  });
+  rahmen_->Befehl(kNeu);
+  QVERIFY(auswahl);
+  QVERIFY(!rahmen_->Dokument());
+}
+
+void TestHauptfenster::infoUndMindestgroesse() {
+  QStringList zeilen;
+  kvtest::BeiDialog([&](QWidget* w) {
+    QVERIFY(qobject_cast<CAboutDlg*>(w));
+    for (QLabel* l : w->findChildren<QLabel*>()) zeilen << l->text();
+    qobject_cast<QDialog*>(w)->accept();
+  });
+  rahmen_->Befehl(kInfo);
+  QVERIFY(zeilen.contains("Windows-Version"));
+  QVERIFY(zeilen.contains("Version 3.38"));
+  QVERIFY(zeilen.contains("vom 06.02.2010"));
+  // Smaller than 632 x 432: back to 640 x 480.
+  rahmen_->resize(500, 300);
+  QTRY_COMPARE(rahmen_->frameGeometry().size(), QSize(640, 480));
+}
+
+QTEST_MAIN(TestHauptfenster)
+#include "test_hauptfenster.moc"

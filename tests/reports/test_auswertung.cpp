@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "berichtsdaten.h"
+#include "reports/auswertung.h"
+
+using namespace kvtest;
+
+namespace {
+
+const kv::Datum kDruck{8, 12, 2026};
+
+Betraege Slots(std::initializer_list<std::pair<int, double>> werte) {
+  Betraege b{};
+  for (auto [slot, betrag] : werte) b[slot] = betrag;
+  return b;
+}
+
+std::string Konto(const std::string& nr, const std::string& name, const std::string& m,
+                  const std::string& p1, const std::string& p2, const std::string& c,
+                  const std::string& p3, const std::string& p4) {
+  return R(nr, 5) + " " + L(name, 25) + "  " + R(m, 15) + " " + R(p1, 9) + " " + R(p2, 9) +
+         std::string(7, ' ') + R(c, 15) + " " + R(p3, 9) + " " + R(p4, 9);
+}
+std::string Summe(const std::string& text, const std::string& m, const std::string& p1,
+                  const std::string& p2, const std::string& c, const std::string& p3,
+                  const std::string& p4) {
+  return L(text, 31) + " " + R(m, 16) + " " + R(p1, 9) + " " + R(p2, 9) + std::string(6, ' ') +
+         R(c, 16) + " " + R(p3, 9) + " " + R(p4, 9);
+}
+
+std::string Erzeuge(Buecher& b, int stichmonat, bool ust) {
+  kv::Druckauswahl a;
+  kv::Druckzustand z;
+  kv::FuelleAuswertungAuswahl(b.Kontext(), stichmonat, ust, kDruck, a);
+  EXPECT_EQ(kv::DruckeAuswertung(b.Kontext(), a, z), 1);
+  return b.Arbeitsdatei();
+}
+
+}  // namespace
+
+TEST(Auswertung, MonatUndAufrechnungMitProzenten) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(2650, "Zinserträge", Slots({{1, -50}}));
+  b.Konto(3400, "Wareneingang", Slots({{2, 100}, {3, 200}}));
+  b.Konto(4100, "Löhne", Slots({{3, 300}}));
+  b.Konto(4200, "Raumkosten", 0);
+  b.Konto(8400, "Erlöse", Slots({{1, -500}, {3, -1000}}));
+  std::vector<std::string> z = {
+      LR("AUSWERTUNG/MONAT (kum.) zum 31.03.2010", "08.12.2026", 110),
+      Unter(LR("----------------", "Blatt 01", 110), 38),
+      Leer(110),
+      LR("Buchungsjahr 2010", "Währung: EUR", 110),
+      Leer(110),
+      LR("Muster GmbH", "", 110),
+      Leer(110),
+      Strich(110),
+      "                                Monatsabrechnung    %  vom  %  der         Aufrechnung vom    %  vom  %  der  ",
+      "                                zum:    31.03.10    Umsatz  G-Kosten     01.01.10-31.03.10    Umsatz  G-Kosten",
+      Strich(110),
+      L("ERLÖSKONTEN", 110),
+      Konto(" 8400", "Erlöse", "1.000,00", "100,00", "333,33", "1.500,00", "100,00", "500,00"),
+      Leer(110),
+      Summe("GESAMT ERLÖSKONTEN", "1.000,00", "100,00", "333,33", "1.500,00", "100,00", "500,00"),
+      Leer(110),
+      Summe("ZWISCHENSALDO", "1.000,00", "100,00", "333,33", "1.500,00", "100,00", "500,00"),
+      Leer(110),
+      L("WARENEINKAUFSKONTEN", 110),
+      Konto(" 3400", "Wareneingang", "200,00", "20,00", "66,67", "300,00", "20,00", "100,00"),
+      Leer(110),
+      Summe("GESAMT WARENEINKAUFSKONTEN", "200,00", "20,00", "66,67", "300,00", "20,00", "100,00"),
+      Leer(110),
+      Summe("ZWISCHENSALDO", "800,00", "80,00", "266,67", "1.200,00", "80,00", "400,00"),
+      Leer(110),
+      L("KOSTENARTEN", 110),
+      Konto(" 4100", "Löhne", "300,00", "30,00", "100,00", "300,00", "20,00", "100,00"),
+      Leer(110),
+      Summe("GESAMT KOSTENARTEN", "300,00", "30,00", "100,00", "300,00", "20,00", "100,00"),
+      Leer(110),
+      Summe("ZWISCHENSALDO", "500,00", "50,00", "166,67", "900,00", "60,00", "300,00"),
+      Leer(110),
+      L("NEUTRALE KONTEN", 110),
+      Konto(" 2650", "Zinserträge", "0,00", "0,00", "0,00", "-50,00", "-3,33", "-16,67"),
+      Leer(110),
+      Summe("GESAMT NEUTRALE KONTEN", "0,00", "0,00", "0,00", "-50,00", "-3,33", "-16,67"),
+      Leer(110),
+      Summe("ERGEBNIS", "500,00", "50,00", "166,67", "950,00", "63,33", "316,67"),
+      Leer(110),
+  };
+  VergleicheZeilen(Erzeuge(b, 3, false), Datei(z, 110), 112);
+}
+
+// A month without revenue: "-----" in the month's revenue column; the
+// closing period as cut-off month gives the "Abschluss" title.
+TEST(Auswertung, OhneUmsatzStricheUndAbschluss) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(4100, "Löhne", Slots({{13, 10}}));
+  std::string ist = Erzeuge(b, 13, false);
+  EXPECT_EQ(ist.substr(0, 112),
+            LR("AUSWERTUNG/MONAT (kum.),  Abschluss", "08.12.2026", 110) + "\r\n");
+  EXPECT_NE(ist.find(Konto(" 4100", "Löhne", "10,00", "-----", "100,00", "10,00", "-----", "100,00")),
+            std::string::npos);
+}
+
+// VAT accounts join the revenue and cost blocks only with the option, and
+// the option holds only for an Einnahme-Überschuss-Rechnung.
+TEST(Auswertung, UmsatzsteuerNurBeiEinnahmeUeberschuss) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(1770, "MEHRWERTSTEUER", Slots({{1, -19}}));
+  b.Konto(8400, "Erlöse", Slots({{1, -100}}));
+  b.Kontext().euRechnung = 1;
+  std::string ist = Erzeuge(b, 1, true);
+  EXPECT_NE(ist.find(kv::W("MEHRWERTSTEUER")), std::string::npos);
+  EXPECT_NE(ist.find(Summe("GESAMT ERLÖSKONTEN", "119,00", "100,00", "-----", "119,00", "100,00", "-----")),
+            std::string::npos);
+  b.Kontext().euRechnung = 0;
+  ist = Erzeuge(b, 1, true);
+  EXPECT_EQ(ist.find(kv::W("MEHRWERTSTEUER")), std::string::npos);
+}

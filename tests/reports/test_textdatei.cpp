@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "basis/datei.h"
+#include "basis/text1252.h"
+#include "reports/textdatei.h"
+#include "testhilfe.h"
+
+using namespace kvtest;
+
+TEST(Textdatei, NamenVervollstaendigen) {
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "kv.txt"), "/daten/BK000007/kv.txt");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("", 7, "kv.txt"), "BK000007/kv.txt");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "..\\KV.TXT"), "/daten/../KV.TXT");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "../KV.TXT"), "/daten/../KV.TXT");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("", 7, "..\\KV.TXT"), "KV.TXT");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "\\AUSGABE\\KV.TXT"), "/AUSGABE/KV.TXT");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "/tmp/kv.txt"), "/tmp/kv.txt");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "A:KV.TXT"), "A:KV.TXT");
+  EXPECT_EQ(kv::VervollstaendigeTextdateiname("/daten", 7, "UNTER\\KV.TXT"), "/daten/BK000007/UNTER/KV.TXT");
+}
+
+TEST(Textdatei, NamenspruefungBeimTippen) {
+  Aufzeichnung ui;
+  EXPECT_EQ(kv::PruefeTextdateiname("kv.txt"), -1);
+  EXPECT_EQ(kv::PruefeTextdateiname("A:KV.TXT"), -1);
+  EXPECT_EQ(kv::PruefeTextdateiname("..\\KTO-PLAN_1~.TXT"), -1);
+  EXPECT_TRUE(ui.meldungen.empty());
+  EXPECT_EQ(kv::PruefeTextdateiname("kv txt"), 2);
+  EXPECT_EQ(kv::PruefeTextdateiname(kv::W("kö.txt")), 1);
+  EXPECT_EQ(kv::PruefeTextdateiname("ab:c"), 2);  // ":" only as second character
+  EXPECT_EQ(kv::PruefeTextdateiname("1:c"), 1);   // and only after a drive letter
+  ASSERT_EQ(ui.meldungen.size(), 4u);
+  EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
+  EXPECT_EQ(ui.meldungen[0].text,
+            "Bitte Dateinamen in dem Format 8.3 eventuell mit \nLaufwerksbuchstaben eingeben.\n "
+            "(z.B. \"A:KV.TXT\" oder \"KTO-PLAN.TXT\")");
+}
+
+TEST(Textdatei, KopieBytegenauAuchBeiVollemBlock) {
+  Aufzeichnung ui;
+  TempVerzeichnis dir;
+  for (size_t laenge : {size_t(0), size_t(67 * 3 * 61), size_t(32768), size_t(32768 * 2 + 5)}) {
+    std::string inhalt;
+    for (size_t i = 0; i < laenge; ++i) inhalt += static_cast<char>((i * 7) % 251);
+    SchreibeDatei(dir / "~print~.tmp", inhalt);
+    SchreibeDatei(dir / "kv.txt", std::string(100000, 'x'));  // an existing file is emptied
+    EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "kv.txt"), 1);
+    EXPECT_EQ(LiesDatei(dir / "kv.txt"), inhalt) << laenge;
+  }
+  EXPECT_TRUE(ui.meldungen.empty());
+}
+
+TEST(Textdatei, FehlerBeimOeffnen) {
+  Aufzeichnung ui;
+  TempVerzeichnis dir;
+  EXPECT_EQ(kv::KopiereTextdatei(dir / "fehlt.tmp", dir / "kv.txt"), 0);
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_EQ(ui.meldungen[0].text, kv::W("Temporäre Datei konnte nicht geöffnet werden !"));
+  SchreibeDatei(dir / "~print~.tmp", "abc");
+  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "nicht/da/kv.txt"), 0);
+  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / std::string(300, 'a')), 0);
+  ASSERT_EQ(ui.meldungen.size(), 3u);
+  EXPECT_EQ(ui.meldungen[1].text, kv::W("Die Textdatei konnte nicht geöffnet \nbzw. angelegt werden !"));
+  EXPECT_EQ(ui.meldungen[2].text, ui.meldungen[1].text);
+}
+
+// The three kinds of names land where they should and hold the bytes of
+// the work file.
+TEST(Textdatei, NamenLandenImRichtigenVerzeichnis) {
+  Aufzeichnung ui;
+  TempVerzeichnis wurzel;
+  const std::string daten = wurzel / "Daten";
+  ASSERT_TRUE(kv::ErzeugeVerzeichnis(daten));
+  ASSERT_TRUE(kv::ErzeugeVerzeichnis(daten + "/BK000003"));
+  const std::string arbeit = daten + "/BK000003/~print~.tmp";
+  SchreibeDatei(arbeit, "zeile\r\n");
+  for (const std::string& name : {std::string("kv.txt"), std::string("..\\KV1.TXT"),
+                                  std::string("../KV2.TXT"), wurzel / "abs.txt"}) {
+    std::string pfad = kv::VervollstaendigeTextdateiname(daten, 3, name);
+    ASSERT_EQ(kv::KopiereTextdatei(arbeit, pfad), 1) << name;
+  }
+  EXPECT_EQ(LiesDatei(daten + "/BK000003/kv.txt"), "zeile\r\n");
+  EXPECT_EQ(LiesDatei(wurzel / "KV1.TXT"), "zeile\r\n");
+  EXPECT_EQ(LiesDatei(wurzel / "KV2.TXT"), "zeile\r\n");
+  EXPECT_EQ(LiesDatei(wurzel / "abs.txt"), "zeile\r\n");
+}

@@ -1,0 +1,145 @@
+#include "storage/dateinamen.h"
+
+#include <gtest/gtest.h>
+
+#include "basis/datei.h"
+#include "testhilfe.h"
+
+using namespace kv;
+
+namespace {
+
+void SchreibeStamm(const kvtest::TempVerzeichnis& tmp, const std::string& name, int jahr,
+                   int kr) {
+  kvtest::Shell("mkdir -p '" + tmp.Pfad() + "/" + name.substr(0, name.find('/')) + "'");
+  kvtest::SchreibeDatei(tmp / name,
+                        "; Diese Datei darf in keinem Fall manuell bearbeitet werden!\r\n\r\n"
+                        "[BUCHUNGSKREIS]\r\nVersion=W001001\r\nName=Test\r\nKontenrahmen=0" +
+                            std::to_string(kr) + "\r\nJahr=" + std::to_string(jahr) + "\r\n");
+}
+
+}  // namespace
+
+TEST(Dateinamen, BuchstabeFolgtDemKontenrahmen) {
+  EXPECT_EQ(Kontenrahmenbuchstabe(4), 'A');
+  EXPECT_EQ(Kontenrahmenbuchstabe(3), 'B');
+  EXPECT_EQ(Kontenrahmenbuchstabe(0), 'B');
+  EXPECT_EQ(Kontenrahmenbuchstabe(5), 'B');
+  EXPECT_EQ(NameSaldendatei("/d", 7, 3, 2011), "/d/BK000007/B2011007.sal");
+  EXPECT_EQ(NameSaldendatei("/d", 7, 4, 2011), "/d/BK000007/A2011007.sal");
+  EXPECT_EQ(NameSaldendatei("/d", 7, 99, 2011), "/d/BK000007/B2011007.sal");
+}
+
+TEST(Dateinamen, Tabelle) {
+  const std::string d = "/daten";
+  EXPECT_EQ(NameBuchungskreisVerzeichnis(d, 1), "/daten/BK000001");
+  EXPECT_EQ(NameStammdatei(d, 12), "/daten/BK000012/STAMM012.DAT");
+  EXPECT_EQ(NameSaldenindex(d, 1, 4, 2010), "/daten/BK000001/A2010001.sdx");
+  EXPECT_EQ(NameJournal(d, 1, 4, 2010), "/daten/BK000001/A2010001.jou");
+  EXPECT_EQ(NameJournalindex(d, 999, 3, 1011), "/daten/BK000999/B1011999.jdx");
+  EXPECT_EQ(NameStandardbuchungen(d, 1, 4), "/daten/BK000001/A001.stn");
+  EXPECT_EQ(NameDruckdatei(d, 3), "/daten/BK000003/~print~.tmp");
+  EXPECT_EQ(NameDatevdatei(d, 3), "/daten/BK000003/DATEV003.DAT");
+  EXPECT_EQ(NameKumSalden(d), "/daten/~ksal~.tmp");
+  EXPECT_EQ(NameKumIndex(d), "/daten/~ksdx~.tmp");
+  EXPECT_EQ(NameKonfiguration(d), "/daten/kalvento.ini");
+  // Old formats: directly in the data directory, whole five-character endings.
+  EXPECT_EQ(NameAltSalden(d, 1, 4, 2010), "/daten/A201001s.buc");
+  EXPECT_EQ(NameAltSaldenindex(d, 1, 4, 2010), "/daten/A201001s.ndx");
+  EXPECT_EQ(NameAltJournal(d, 1, 3, 2010), "/daten/B201001j.buc");
+  EXPECT_EQ(NameAltJournalindex(d, 12, 3, 2010), "/daten/B201012j.ndx");
+  EXPECT_EQ(NameAltJournalOhneJahr(d, 1, 4), "/daten/A01j.buc");
+  EXPECT_EQ(NameGdpduVerzeichnis(d, 1), "/daten/BK000001/GDPdU");
+  EXPECT_EQ(NameGdpduJahrVerzeichnis(d, 1, 910), "/daten/BK000001/GDPdU/0910");
+  EXPECT_EQ(NameGdpduBeschreibung(d, 1, 2010), "/daten/BK000001/GDPdU/2010/index.xml");
+  EXPECT_EQ(NameGdpduDtd(d, 1, 2010), "/daten/BK000001/GDPdU/2010/gdpdu-01-08-2002.dtd");
+  EXPECT_EQ(NameGdpduDatei(d, 1, 2010, "-sal.txt"), "/daten/BK000001/GDPdU/2010/2010-sal.txt");
+  EXPECT_EQ(GdpduDateiname(2010, "-jou.txt"), "2010-jou.txt");
+  EXPECT_EQ(NameGdpduDtdQuelle("/prog"), "/prog/progdata/gdpdu-01-08-2002.dtd");
+  // A trailing separator of the directory is not doubled.
+  EXPECT_EQ(NameStammdatei("/daten/", 1), "/daten/BK000001/STAMM001.DAT");
+}
+
+TEST(Dateinamen, LeeresDatenverzeichnisGibtRelativeNamen) {
+  EXPECT_EQ(NameStammdatei("", 1), "BK000001/STAMM001.DAT");
+  EXPECT_EQ(NameSaldendatei("", 1, 4, 2010), "BK000001/A2010001.sal");
+  EXPECT_EQ(NameKumSalden(""), "~ksal~.tmp");
+  EXPECT_EQ(NameAltJournalOhneJahr("", 1, 4), "A01j.buc");
+  Dateisatz s;
+  s.Setze("", 2, 2010, 3);
+  EXPECT_EQ(s.saldendatei, "BK000002/B2010002.sal");
+  EXPECT_EQ(s.altSalden, "B201002s.buc");
+  EXPECT_EQ(s.datevdatei, "BK000002/DATEV002.DAT");
+}
+
+TEST(Dateisatz, AusDerStammdatei) {
+  kvtest::TempVerzeichnis tmp;
+  SchreibeStamm(tmp, "BK000007/STAMM007.DAT", 2011, 4);
+  Dateisatz s;
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 7), 1);
+  EXPECT_EQ(s.jahr, 2011);
+  EXPECT_EQ(s.kontenrahmen, 4);
+  EXPECT_EQ(s.saldendatei, tmp / "BK000007/A2011007.sal");
+  EXPECT_EQ(s.journal, tmp / "BK000007/A2011007.jou");
+  EXPECT_EQ(s.druckdatei, tmp / "BK000007/~print~.tmp");
+  EXPECT_EQ(s.altJournalOhneJahr, tmp / "A07j.buc");
+}
+
+TEST(Dateisatz, StammdateiInKleinschreibungWirdGefunden) {
+  kvtest::TempVerzeichnis tmp;
+  SchreibeStamm(tmp, "bk000003/stamm003.dat", 1011, 3);
+  Dateisatz s;
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 3), 1);
+  EXPECT_EQ(s.saldendatei, tmp / "BK000003/B1011003.sal");
+}
+
+TEST(Dateisatz, OhneStammdateiLeer) {
+  kvtest::TempVerzeichnis tmp;
+  Dateisatz s;
+  s.Setze(tmp.Pfad(), 1, 2010, 4);  // stale names from before
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 5), 0);
+  EXPECT_EQ(s.stammdatei, tmp / "BK000005/STAMM005.DAT");
+  EXPECT_TRUE(s.saldendatei.empty());
+  EXPECT_TRUE(s.saldenindex.empty());
+  EXPECT_TRUE(s.druckdatei.empty());
+  EXPECT_TRUE(s.datevdatei.empty());
+  EXPECT_FALSE(kvtest::Existiert(tmp / "BK000005/STAMM005.DAT"));  // nothing created
+}
+
+TEST(Dateisatz, PruefeHaupt_und_Altdateien) {
+  kvtest::TempVerzeichnis tmp;
+  kvtest::Shell("mkdir -p '" + tmp.Pfad() + "/BK000001'");
+  Dateisatz s;
+  s.Setze(tmp.Pfad(), 1, 2010, 4);
+  EXPECT_EQ(PruefeHauptdateien(s), 2);
+  EXPECT_EQ(PruefeAltdateien(s), 2);
+
+  kvtest::SchreibeDatei(s.saldendatei, "x");
+  EXPECT_EQ(PruefeHauptdateien(s), 2);  // journal still missing
+  kvtest::SchreibeDatei(s.journal, "x");
+  EXPECT_EQ(PruefeHauptdateien(s), 0);  // indexes missing
+  kvtest::SchreibeDatei(s.saldenindex, "x");
+  kvtest::SchreibeDatei(s.journalindex, "x");
+  EXPECT_EQ(PruefeHauptdateien(s), 1);
+  kvtest::Shell("chmod a-w '" + s.journalindex + "'");
+  if (PruefeDatei(s.journalindex) == 4) {
+    EXPECT_EQ(PruefeHauptdateien(s), 4);
+  }
+
+  kvtest::SchreibeDatei(s.altJournal, "x");
+  EXPECT_EQ(PruefeAltdateien(s), 0);  // one of two present
+  kvtest::SchreibeDatei(s.altSalden, "x");
+  EXPECT_EQ(PruefeAltdateien(s), 1);
+}
+
+TEST(Dateinamen, LoeseDateinamenAuf) {
+  EXPECT_EQ(LoeseDateinamenAuf("C:\\AUS\\liste.txt", "/daten", 2), "C:\\AUS\\liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("/tmp/liste.txt", "/daten", 2), "/tmp/liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("\\liste.txt", "/daten", 2), "\\liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("liste.txt", "/daten", 2), "/daten/BK000002/liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("liste.txt", "", 2), "BK000002/liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("..\\liste.txt", "/daten", 2), "/daten/../liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("../liste.txt", "/daten", 2), "/daten/../liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("..\\liste.txt", "", 2), "liste.txt");
+  EXPECT_EQ(LoeseDateinamenAuf("aus\\liste.txt", "d", 2), "d/BK000002/aus/liste.txt");
+}

@@ -1,0 +1,346 @@
+// Generator of realistic data directories for the tests, the benchmark and
+// the shipped sample: booking circles with master files, balances files,
+// balances indexes and (empty) journals, for the charts KR03 and KR04, with
+// real German account names, customers and suppliers, calendar years and
+// financial-year codes.  Deterministic from a seed: the same seed gives the
+// same bytes on every machine (own random numbers, no std distributions).
+//
+// Header-only so that kvgen, the benchmark and the tests share it.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "basis/datei.h"
+#include "basis/text1252.h"
+#include "storage/dateinamen.h"
+#include "storage/inidatei.h"
+#include "storage/salden.h"
+#include "storage/sindex.h"
+
+namespace kvgen {
+
+// splitmix64: tiny, fast and the same everywhere.
+class Zufall {
+ public:
+  explicit Zufall(uint64_t saat) : z_(saat) {}
+  uint64_t Naechste() {
+    uint64_t z = (z_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // Uniform in [0, n).
+  uint64_t Bis(uint64_t n) { return n ? Naechste() % n : 0; }
+  long long Zwischen(long long a, long long b) { return a + static_cast<long long>(Bis(b - a + 1)); }
+  bool Chance(int prozent) { return Bis(100) < static_cast<uint64_t>(prozent); }
+
+ private:
+  uint64_t z_;
+};
+
+// Sign of an account's typical balance: +1 debit, -1 credit.
+struct Sachkonto {
+  int nummer;
+  const char* name;  // UTF-8, at most 25 characters in Windows-1252
+  int seite;
+};
+
+inline const std::vector<Sachkonto>& KontenKR03() {
+  static const std::vector<Sachkonto> k = {
+      {1570, "VORSTEUER", +1}, {1770, "MEHRWERTSTEUER", -1},
+      {27, "EDV-Software", +1}, {200, "Techn. Anlagen und Masch.", +1},
+      {320, "Pkw", +1}, {420, "Büroeinrichtung", +1}, {480, "Geringwertige WG", +1},
+      {650, "Verbindlichk. Kreditinst.", -1}, {800, "Gezeichnetes Kapital", -1},
+      {880, "Kapitalrücklage", -1}, {1000, "Kasse", +1}, {1200, "Bank", +1},
+      {1210, "Sparkasse", +1}, {1360, "Geldtransit", +1}, {1400, "Forderungen aus L+L", +1},
+      {1600, "Verbindlichkeiten aus L+L", -1}, {1740, "Verbindl. Lohn und Gehalt", -1},
+      {1741, "Verbindl. Lohnsteuer", -1}, {1742, "Verbindl. soziale Sicherh", -1},
+      {1780, "Umsatzsteuer-Vorausz.", +1}, {1800, "Privatentnahmen", +1},
+      {1890, "Privateinlagen", -1}, {2100, "Zinsen und ähnl. Aufw.", +1},
+      {2650, "Sonstige Zinserträge", -1}, {3300, "Wareneingang 7% VSt", +1},
+      {3400, "Wareneingang 19% VSt", +1}, {4100, "Löhne und Gehälter", +1},
+      {4120, "Gehälter", +1}, {4130, "Gesetzl. soziale Aufw.", +1}, {4210, "Miete", +1},
+      {4240, "Gas, Strom, Wasser", +1}, {4360, "Versicherungen", +1}, {4380, "Beiträge", +1},
+      {4530, "Laufende Kfz-Betriebsk.", +1}, {4600, "Werbekosten", +1},
+      {4650, "Bewirtungskosten", +1}, {4670, "Reisekosten Unternehmer", +1},
+      {4800, "Reparatur/Instandhaltung", +1}, {4830, "Abschreibungen Sachanl.", +1},
+      {4910, "Porto", +1}, {4920, "Telefon", +1}, {4930, "Bürobedarf", +1},
+      {4940, "Zeitschriften, Bücher", +1}, {4950, "Rechts- u. Beratungskost.", +1},
+      {4955, "Buchführungskosten", +1}, {4970, "Nebenkosten Geldverkehr", +1},
+      {8100, "Steuerfreie Umsätze", -1}, {8300, "Erlöse 7% USt", -1},
+      {8400, "Erlöse 19% USt", -1}, {8736, "Gewährte Skonti 19% USt", +1},
+      {9000, "Saldenvorträge Sachkont.", -1},
+  };
+  return k;
+}
+
+inline const std::vector<Sachkonto>& KontenKR04() {
+  static const std::vector<Sachkonto> k = {
+      {1400, "VORSTEUER", +1}, {3800, "MEHRWERTSTEUER", -1},
+      {135, "EDV-Software", +1}, {440, "Maschinen", +1}, {520, "Pkw", +1},
+      {650, "Büroeinrichtung", +1}, {670, "Geringwertige WG", +1},
+      {1000, "Roh-, Hilfs-, Betriebsst.", +1}, {1200, "Forderungen aus L+L", +1},
+      {1460, "Geldtransit", +1}, {1600, "Kasse", +1}, {1800, "Bank", +1},
+      {1810, "Sparkasse", +1}, {2100, "Privatentnahmen", +1}, {2180, "Privateinlagen", -1},
+      {2900, "Gezeichnetes Kapital", -1}, {3150, "Verbindl. Kreditinstitute", -1},
+      {3300, "Verbindlichk. aus L+L", -1}, {3720, "Verbindl. Lohn und Gehalt", -1},
+      {3730, "Verbindl. Lohnsteuer", -1}, {3740, "Verbindl. soziale Sicherh", -1},
+      {3820, "Umsatzsteuer-Vorausz.", +1}, {4100, "Steuerfreie Umsätze", -1},
+      {4300, "Erlöse 7% USt", -1}, {4400, "Erlöse 19% USt", -1},
+      {4736, "Gewährte Skonti 19% USt", +1}, {5200, "Wareneingang", +1},
+      {5300, "Wareneingang 7% VSt", +1}, {5400, "Wareneingang 19% VSt", +1},
+      {6000, "Löhne und Gehälter", +1}, {6020, "Gehälter", +1},
+      {6110, "Gesetzl. soziale Aufw.", +1}, {6220, "Abschreibungen Sachanl.", +1},
+      {6310, "Miete", +1}, {6325, "Gas, Strom, Wasser", +1}, {6400, "Versicherungen", +1},
+      {6420, "Beiträge", +1}, {6470, "Reparatur/Instandhaltung", +1},
+      {6530, "Laufende Kfz-Betriebsk.", +1}, {6600, "Werbekosten", +1},
+      {6640, "Bewirtungskosten", +1}, {6670, "Reisekosten Unternehmer", +1},
+      {6800, "Porto", +1}, {6805, "Telefon", +1}, {6815, "Bürobedarf", +1},
+      {6820, "Zeitschriften, Bücher", +1}, {6825, "Rechts- u. Beratungskost.", +1},
+      {6830, "Buchführungskosten", +1}, {6855, "Nebenkosten Geldverkehr", +1},
+      {7100, "Sonstige Zinserträge", -1}, {7300, "Zinsen und ähnl. Aufw.", +1},
+      {9000, "Saldenvorträge Sachkont.", -1},
+  };
+  return k;
+}
+
+inline const std::vector<const char*>& Familiennamen() {
+  static const std::vector<const char*> n = {
+      "Müller", "Schmidt", "Schneider", "Fischer", "Weber", "Meyer", "Wagner", "Becker",
+      "Schulz", "Hoffmann", "Schäfer", "Koch", "Bauer", "Richter", "Klein", "Wolf",
+      "Schröder", "Neumann", "Schwarz", "Zimmermann", "Braun", "Krüger", "Hofmann",
+      "Hartmann", "Lange", "Schmitt", "Werner", "Schmitz", "Krause", "Meier", "Lehmann",
+      "Köhler", "Herrmann", "König", "Walter", "Huber", "Kaiser", "Fuchs", "Peters",
+      "Scholz", "Möller", "Weiß", "Jung", "Hahn", "Vogel", "Günther", "Keller", "Frank",
+      "Berger", "Winkler", "Roth", "Beck", "Lorenz", "Baumann", "Albrecht", "Böhm",
+      "Krämer", "Jäger", "Sommer", "Groß", "Seidel", "Brandt", "Kühn", "Pohl", "Engel",
+      "Voigt", "Sauer", "Pfeiffer", "Dörr", "Bäumer", "Öztürk", "Ußner",
+  };
+  return n;
+}
+
+inline const std::vector<const char*>& Branchen() {
+  static const std::vector<const char*> b = {
+      "Autohaus", "Bäckerei", "Metzgerei", "Elektro", "Gasthof", "Möbelhaus", "Blumen",
+      "Druckerei", "Sanitär", "Dachdecker", "Optik", "Getränke", "Reisebüro", "Schreinerei",
+      "Malerbetrieb", "Apotheke", "Bürobedarf", "Fliesen", "Kfz-Teile", "Spedition",
+  };
+  return b;
+}
+
+inline const std::vector<const char*>& Rechtsformen() {
+  static const std::vector<const char*> r = {"GmbH", "KG", "OHG", "AG", "e.K.", "GbR",
+                                             "GmbH & Co. KG", "UG"};
+  return r;
+}
+
+// Personal account name (customer or supplier), at most 25 characters.
+inline std::string Personenkontoname(Zufall& z) {
+  const auto& fam = Familiennamen();
+  std::string name;
+  switch (z.Bis(3)) {
+    case 0: name = std::string(Branchen()[z.Bis(Branchen().size())]) + " " + fam[z.Bis(fam.size())]; break;
+    case 1: name = std::string(fam[z.Bis(fam.size())]) + " " + Rechtsformen()[z.Bis(Rechtsformen().size())]; break;
+    default: name = std::string(fam[z.Bis(fam.size())]) + " & " + fam[z.Bis(fam.size())]; break;
+  }
+  std::string w = kv::W(name);
+  if (w.size() > 25) w.resize(25);
+  return w;
+}
+
+// One account of a generated balances file.
+struct Konto {
+  int nummer = 0;
+  std::string name;  // Windows-1252, at most 25 characters
+  char kennzeichen = ' ';
+  long long cent[14] = {};  // slots 0..13 in cents
+};
+
+// 202-byte record of the balances file.
+inline std::string Satz(const Konto& k) {
+  char puffer[256];
+  int n = std::snprintf(puffer, sizeof puffer, "%5i%-25.25s%c", k.nummer, k.name.c_str(), k.kennzeichen);
+  std::string s(puffer, static_cast<size_t>(n));
+  for (int j = 0; j < 14; ++j) {
+    std::snprintf(puffer, sizeof puffer, "%12.2f", static_cast<double>(k.cent[j]) / 100.0);
+    s += puffer;
+  }
+  s += "*\r\n";
+  return s;
+}
+
+inline bool SchreibeDatei(const std::string& pfad, const std::string& inhalt) {
+  kv::Datei d;
+  if (!d.Oeffnen(pfad, kv::Datei::Anlegen)) return false;
+  return inhalt.empty() || d.Schreibe(inhalt.data(), inhalt.size());
+}
+
+// Description of one booking circle to generate.
+struct Kreis {
+  int nummer = 1;
+  std::string name;            // UTF-8
+  int kontenrahmen = 3;
+  int jahr = 2010;             // "Jahr" of the master file and year of the books
+  int ersterMonat = 1;         // "1.Monat"
+  bool euRechnung = true;
+  bool mitSalden = true;       // false: master file only, no books for the year
+  bool mitIndex = true;        // false: no .sdx (the program rebuilds it)
+  int konten = 120;            // accounts in the balances file (at least the tax accounts)
+};
+
+// Master file in the layout a new file receives, with the circle's values.
+inline std::string Stammtext(const Kreis& k) {
+  char jahr[16], monat[16], kr[16];
+  std::snprintf(jahr, sizeof jahr, "%4i", k.jahr);
+  std::snprintf(monat, sizeof monat, "%02i", k.ersterMonat);
+  std::snprintf(kr, sizeof kr, "%02i", k.kontenrahmen);
+  std::string name = kv::W(k.name);
+  if (name.size() > 56) name.resize(56);
+  const std::pair<const char*, std::string> werte[] = {
+      {"Version", "W001001"}, {"Name", name}, {"BK-Passwort", ""}, {"Kontenrahmen", kr},
+      {"Jahr", jahr}, {"1.Monat", monat}, {"MwSt", "J"},
+      {"E\xDC-Rechnung", k.euRechnung ? "J" : "N"}, {"W\xE4hrung1", "EUR"},
+      {"W\xE4hrung2", ""}, {"W\xE4hrungsfaktor", ""}, {"Auto-Beleg", "000000"},
+      {"ElsterStNr", ""}, {"ElsterFaNr", ""}, {"ElsterName", ""}, {"ElsterStrasse", ""},
+      {"ElsterPlz", ""}, {"ElsterOrt", ""}, {"ElsterTelefon", ""}, {"ElsterEmail", ""},
+      {"DatevStbNr", ""}, {"DatevMandantNr", ""}, {"DatevDFV", ""}, {"DatevPasswort", ""},
+      {"DatevDatenTrNr", ""}, {"DatevAbrechNr", ""}, {"DatevVon", ""}, {"DatevBis", ""},
+      {"DatevWaehrung", ""}, {"DatevExpPfad", ""},
+  };
+  std::string t = std::string(kv::kIniKopfzeile) + "\r\n\r\n[BUCHUNGSKREIS]\r\n";
+  for (const auto& [schluessel, wert] : werte) t += std::string(schluessel) + "=" + wert + "\r\n";
+  return t;
+}
+
+// Accounts of one circle: the tax accounts first (as the companion program
+// creates them), then general ledger accounts, customers and suppliers in the
+// order they were "opened".  Amounts stay below 50,000.00 per slot so that
+// even 999 circles sum within the 12-character amount field.
+inline std::vector<Konto> ErzeugeKonten(const Kreis& k, Zufall& z) {
+  const auto& sach = k.kontenrahmen == 4 ? KontenKR04() : KontenKR03();
+  std::vector<Konto> konten;
+  auto bewege = [&](Konto& konto, int seite) {
+    bool bebucht = z.Chance(85);
+    if (z.Chance(40)) konto.cent[0] = seite * z.Zwischen(0, 2500000);
+    if (bebucht) {
+      for (int p = 1; p <= 12; ++p)
+        if (z.Chance(70)) konto.cent[p] = seite * z.Zwischen(-50000, 4500000);
+      if (z.Chance(10)) konto.cent[13] = seite * z.Zwischen(-100000, 300000);
+    }
+    konto.kennzeichen = bebucht ? '1' : (konto.cent[0] != 0 && z.Chance(50) ? '9' : ' ');
+  };
+  for (size_t i = 0; i < sach.size() && static_cast<int>(konten.size()) < k.konten; ++i) {
+    // Some general ledger accounts are missing in some circles, never the
+    // tax accounts.
+    if (i >= 2 && z.Chance(10)) continue;
+    Konto konto;
+    konto.nummer = sach[i].nummer;
+    konto.name = kv::W(sach[i].name);
+    bewege(konto, sach[i].seite);
+    konten.push_back(konto);
+  }
+  // Customers 10000.. and suppliers 20000.. ; the numbers come from a shared
+  // pool so that circles share some and each has some of its own.
+  int rest = k.konten - static_cast<int>(konten.size());
+  int kunden = (rest + 1) / 2, lieferanten = rest - kunden;
+  auto personen = [&](int basis, int anzahl, int seite) {
+    int nr = basis;
+    for (int i = 0; i < anzahl && nr < basis + 9999; ++i) {
+      nr += 1 + static_cast<int>(z.Bis(3));
+      if (nr > basis + 9999) break;
+      Konto konto;
+      konto.nummer = nr;
+      // The same number usually names the same partner in every circle.
+      Zufall namenszufall(static_cast<uint64_t>(nr) * 7919u + (z.Chance(15) ? z.Naechste() : 0));
+      konto.name = Personenkontoname(namenszufall);
+      bewege(konto, seite);
+      konten.push_back(konto);
+    }
+  };
+  personen(10000, kunden, +1);
+  personen(20000, lieferanten, -1);
+  // Accounts were opened over time, not in number order: shuffle all but
+  // the tax accounts a little.
+  for (size_t i = konten.size(); i > 3; --i) {
+    size_t j = 2 + z.Bis(i - 2);
+    std::swap(konten[i - 1], konten[j]);
+  }
+  return konten;
+}
+
+// Builds the balances index of an existing balances file the way the
+// program does when none is there.
+inline bool BaueIndex(const std::string& sal, const std::string& sdx) {
+  kv::LoescheDatei(sdx);
+  kv::Datei salden, index;
+  if (!salden.Oeffnen(sal, kv::Datei::LesenSchreiben)) return false;
+  kv::CSIndex idx;
+  idx.Verbinde(&index, &salden, sal, sdx);
+  int ok = idx.Oeffnen();
+  idx.Schliesse();
+  return ok == 1;
+}
+
+// Writes one booking circle below data directory `daten` (which must exist).
+inline bool ErzeugeKreis(const std::string& daten, const Kreis& k, uint64_t saat) {
+  Zufall z(saat * 1000003u + static_cast<uint64_t>(k.nummer));
+  if (!kv::ErzeugeVerzeichnis(kv::NameBuchungskreisVerzeichnis(daten, k.nummer))) return false;
+  if (!SchreibeDatei(kv::NameStammdatei(daten, k.nummer), Stammtext(k))) return false;
+  if (!k.mitSalden) return true;
+  std::string inhalt;
+  for (const Konto& konto : ErzeugeKonten(k, z)) inhalt += Satz(konto);
+  const std::string sal = kv::NameSaldendatei(daten, k.nummer, k.kontenrahmen, k.jahr);
+  if (!SchreibeDatei(sal, inhalt)) return false;
+  // The file probe of a circle's main files also looks at the journal.
+  SchreibeDatei(kv::NameJournal(daten, k.nummer, k.kontenrahmen, k.jahr), "");
+  SchreibeDatei(kv::NameJournalindex(daten, k.nummer, k.kontenrahmen, k.jahr), "");
+  if (!k.mitIndex) return true;
+  return BaueIndex(sal, kv::NameSaldenindex(daten, k.nummer, k.kontenrahmen, k.jahr));
+}
+
+// Program directory with "kalvento.ini" (data directory "Daten") in the
+// default layout.
+inline bool ErzeugeKonfiguration(const std::string& programm, const std::string& daten) {
+  // The defaults in the companion program's order; only "Daten" differs.
+  const std::pair<const char*, const char*> werte[] = {
+      {"Version", "W001002"}, {"Daten", nullptr}, {"Sicherung", "A:          "},
+      {"Import", ""}, {"Export", ""}, {"Passwort", ""}, {"Drucker", ""},
+      {"Zeilen pro Seite", "68"}, {"Rand oben", "0"}, {"Rand links", "9"}, {"Farbe", ""},
+      {"Auflösung", "25,08"}, {"Font Scr normal", ""}, {"Font Scr fett", ""},
+      {"Font Prn normal", "240"}, {"Font Prn schmal", "144"}, {"MwSt F7", " 7.00"},
+      {"MwSt F8", "19.00"}, {"Änderung", "J"}, {"13.Monat", "J"}, {"Signalton", "J"},
+      {"Euro-Faktor", "1.95583"}, {"Kvop", ""}, {"Fakt", ""}, {"Verein", ""},
+      {"Texte zentral", "J"}, {"Text F01", ""}, {"Text F02", ""}, {"Text F03", ""},
+      {"Text F04", ""}, {"Text F05", ""}, {"Text F06", ""}, {"Text F07", ""},
+      {"Text F08", ""}, {"Text F09", ""}, {"Text F10", ""}, {"Text F11", ""},
+      {"Text F12", ""}, {"Font Buchung", "25,08,0400,Courier New"},
+      {"Font Bildschirm", "25,08,0400,Courier New"}, {"Font Dialog", "16,06,0700,Arial"},
+      {"Font Nutzung", "16,06,0700,Arial"},
+      {"KvonlineProgramm", "C:\\Programme\\kvonline\\kvonline.exe"},
+      {"KvonlineImport", "C:\\Programme\\kvonline\\import"}, {"DatevExport", ""},
+  };
+  std::string t = std::string(kv::kIniKopfzeile) + "\r\n\r\n[KALVENTO]\r\n";
+  for (const auto& [schluessel, wert] : werte)
+    t += kv::W(schluessel) + "=" + (wert ? kv::W(wert) : daten) + "\r\n";
+  return SchreibeDatei(programm + "/kalvento.ini", t);
+}
+
+// The shipped sample: seven circles of two charts.  Cumulating 2010 from 1
+// to 7 with reference 3 adds 1 and 7, leaves 2 out silently (no books for
+// 2010), 4 with a message (KR04) and 5 and 6 with a message (financial year
+// from July); cumulating 1011 from 5 to 6 with reference 5 adds both.
+inline std::vector<Kreis> Beispielkreise() {
+  std::vector<Kreis> k(7);
+  k[0] = {1, "Bäckerei Müller KG", 3, 2010, 1, true, true, true, 60};
+  k[1] = {2, "Schröder & Söhne OHG", 3, 2010, 1, true, false, true, 60};
+  k[2] = {3, "Muster GmbH", 3, 2010, 1, false, true, true, 80};
+  k[3] = {4, "Weißgerber AG", 4, 2010, 1, false, true, true, 60};
+  k[4] = {5, "Gärtnerei Grünfeld e.K.", 3, 1011, 7, true, true, true, 50};
+  k[5] = {6, "Hofladen Ölmühle GmbH", 3, 1011, 7, true, true, false, 50};
+  k[6] = {7, "Café Süßholz GmbH", 3, 2010, 1, true, true, true, 70};
+  return k;
+}
+
+}  // namespace kvgen
