@@ -6,29 +6,13 @@
 #include <initializer_list>
 
 #include "basis/datei.h"
+#include "basis/format.h"
 #include "storage/inidatei.h"
 #include "storage/konfiguration.h"
 #include "storage/stammdaten.h"
 
 namespace kv {
 namespace {
-
-std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* fmt, ...) {
-  char puffer[320];
-  va_list args;
-  va_start(args, fmt);
-  int n = std::vsnprintf(puffer, sizeof puffer, fmt, args);
-  va_end(args);
-  if (n < 0) return {};
-  if (static_cast<size_t>(n) < sizeof puffer) return std::string(puffer, n);
-  std::string gross(static_cast<size_t>(n) + 1, '\0');
-  va_start(args, fmt);
-  std::vsnprintf(gross.data(), gross.size(), fmt, args);
-  va_end(args);
-  gross.resize(n);
-  return gross;
-}
 
 // The relative name, or "<dir>/<relative name>".
 std::string Unter(std::string_view dir, const std::string& relativ) {
