@@ -1,11 +1,24 @@
-// Benchmark of the cumulation (not a test): generated books of 100 and of 999
-// booking circles with 2,000 accounts each are cumulated, and the same
-// balances files are read end to end as the floor no cumulation can beat.
+// Benchmark of the cumulation (not a test).  For each size (circles x
+// accounts) the books are generated once into a directory of their own, then
+// a child process measures
+//   - the floor: reading the same balances files end to end,
+//   - the cumulation of all circles,
+//   - a Saldenliste over every account of the cumulated books,
+//   - its peak resident memory,
+// and, where hledger is installed, `hledger balance` over journals with the
+// same amounts (one file per circle).  Amounts are
+//   ((c * 7919 + account * 31 + slot * 17) mod 200001 - 100000) / 100.
 //
-//   bench_kumulation [--kreise N ...] [--konten N] [--verzeichnis DIR]
+//   bench_kumulation [--groesse KREISExKONTEN ...] [--verzeichnis DIR]
+//                    [--hledger-bis KREISE]   (hledger only up to that many circles, default 10)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +26,7 @@
 #include "app/dokument.h"
 #include "basis/datei.h"
 #include "basis/oberflaeche.h"
+#include "reports/saldenliste.h"
 #include "../tools/generator.h"
 
 namespace {
@@ -23,7 +37,6 @@ double Sekunden(Uhr::time_point a, Uhr::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-// Counts messages instead of showing them.
 class Still : public kv::Oberflaeche {
  public:
   int meldungen = 0;
@@ -31,7 +44,72 @@ class Still : public kv::Oberflaeche {
   void StandardMeldung(const std::string&) override { ++meldungen; }
 };
 
-// Reads every balances file of the range whole, in large blocks.
+long long Cent(int c, int konto, int slot) {
+  return (static_cast<long long>(c) * 7919 + static_cast<long long>(konto) * 31 + slot * 17) %
+             200001 -
+         100000;
+}
+
+// Account numbers of circle c: with every account number all of 1..29999;
+// otherwise the tax accounts and a window of the customer/supplier numbers
+// that moves a little from circle to circle (shared and own accounts).
+std::vector<int> Konten(int c, int anzahl) {
+  std::vector<int> k;
+  if (anzahl >= 29999) {
+    for (int i = 1; i <= 29999; ++i) k.push_back(i);
+    return k;
+  }
+  k = {1570, 1770};
+  const int start = 10000 + (c % 7) * 150;
+  for (int i = 0; static_cast<int>(k.size()) < anzahl; ++i) k.push_back(start + i);
+  return k;
+}
+
+std::string Verzeichnisname(const std::string& basis, int kreise, int konten) {
+  return basis + "/" + std::to_string(kreise) + "x" + std::to_string(konten);
+}
+
+// Generates the books once; a finished directory carries a mark file.
+bool Erzeuge(const std::string& programm, int kreise, int konten) {
+  if (std::filesystem::exists(programm + "/fertig")) return true;
+  std::filesystem::remove_all(programm);
+  std::filesystem::create_directories(programm + "/Daten");
+  kvgen::ErzeugeKonfiguration(programm, "Daten");
+  for (int c = 1; c <= kreise; ++c) {
+    kvgen::Kreis k;
+    k.nummer = c;
+    k.name = "Bench " + std::to_string(c);
+    std::vector<kvgen::Konto> liste;
+    for (int nr : Konten(c, konten)) {
+      kvgen::Konto konto;
+      konto.nummer = nr;
+      konto.name = "Konto " + std::to_string(nr);
+      konto.kennzeichen = '1';
+      for (int s = 0; s < 14; ++s) konto.cent[s] = Cent(c, nr, s);
+      liste.push_back(konto);
+    }
+    if (!kvgen::ErzeugeKreisMitKonten(programm + "/Daten", k, liste)) return false;
+  }
+  kvgen::SchreibeDatei(programm + "/fertig", "");
+  return true;
+}
+
+double CpuSekunden() {
+  rusage r{};
+  getrusage(RUSAGE_SELF, &r);
+  return r.ru_utime.tv_sec + r.ru_stime.tv_sec + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+long long SpitzeKb() {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  long long kb = -1;
+  char zeile[256];
+  while (f && std::fgets(zeile, sizeof zeile, f))
+    if (std::strncmp(zeile, "VmHWM:", 6) == 0) kb = std::atoll(zeile + 6);
+  if (f) std::fclose(f);
+  return kb;
+}
+
 double LiesAlles(const std::string& daten, int kreise, long long& bytes) {
   std::vector<char> puffer(1 << 20);
   bytes = 0;
@@ -48,72 +126,146 @@ double LiesAlles(const std::string& daten, int kreise, long long& bytes) {
   return Sekunden(a, Uhr::now());
 }
 
+// hledger journals: one file per circle, one posting per account and slot
+// (unbalanced virtual postings, dated by slot).
+double Hledger(const std::string& programm, int kreise, int konten) {
+  const std::string dir = programm + "/hledger";
+  if (!std::filesystem::exists(dir + "/fertig")) {
+    std::filesystem::create_directories(dir);
+    std::string alle;
+    for (int c = 1; c <= kreise; ++c) {
+      std::string t;
+      char zeile[128];
+      for (int nr : Konten(c, konten)) {
+        t += "2010-01-01 k\n";
+        for (int s = 0; s < 14; ++s) {
+          const long long ct = Cent(c, nr, s);
+          std::snprintf(zeile, sizeof zeile, "    (k%05i)  %s%lld.%02lld\n", nr, ct < 0 ? "-" : "",
+                        std::llabs(ct) / 100, std::llabs(ct) % 100);
+          t += zeile;
+        }
+      }
+      const std::string datei = dir + "/k" + std::to_string(c) + ".journal";
+      kvgen::SchreibeDatei(datei, t);
+      alle += "include " + datei + "\n";
+    }
+    kvgen::SchreibeDatei(dir + "/alle.journal", alle);
+    kvgen::SchreibeDatei(dir + "/fertig", "");
+  }
+  const std::string befehl = "hledger balance -f " + dir + "/alle.journal > /dev/null 2>&1";
+  auto a = Uhr::now();
+  const int r = std::system(befehl.c_str());
+  const double t = Sekunden(a, Uhr::now());
+  return r == 0 ? t : -1.0;
+}
+
+int Messe(const std::string& programm, int kreise, int konten, bool mitHledger) {
+  const auto start = std::filesystem::current_path();
+  std::filesystem::current_path(programm);
+  Still still;
+  kv::SetzeOberflaeche(&still);
+  long long bytes = 0;
+  LiesAlles("Daten", kreise, bytes);  // warm the page cache like the cumulation will find it
+  const double boden = LiesAlles("Daten", kreise, bytes);
+  double zeit = 0, liste = 0, cpu = 0;
+  int kumuliert = 0, listeOk = 0;
+  {
+    kv::CKv02Doc doc;
+    doc.LeseKonfiguration();
+    const double c0 = CpuSekunden();
+    auto k0 = Uhr::now();
+    doc.UebernehmeAuswahl({1, 1, kreise, "2010"});
+    zeit = Sekunden(k0, Uhr::now());
+    cpu = CpuSekunden() - c0;
+    kumuliert = doc.Kumulationsindex.Anzahl();
+    if (!doc.KumulationBereit()) std::fprintf(stderr, "Kummulierung lief nicht / did not run\n");
+    kv::Berichtskontext kontext = doc.Kontext();
+    kv::Saldenlistenauswahl s;
+    s.auswahlart = 2;
+    s.vonKonto = 1;
+    s.bisKonto = 29999;
+    s.vonMonat = 0;
+    s.bisMonat = 13;
+    kv::Druckauswahl auswahl;
+    auto l0 = Uhr::now();
+    kv::FuelleSaldenlistenAuswahl(kontext, s, kv::Datum{31, 12, 2010}, auswahl);
+    listeOk = kv::DruckeSaldenlisteBreit(kontext, auswahl, doc.Druck);
+    liste = Sekunden(l0, Uhr::now());
+  }
+  kv::SetzeOberflaeche(nullptr);
+  const long long spitze = SpitzeKb();
+  double hl = -1.0;
+  if (mitHledger) hl = Hledger(programm, kreise, konten);
+  std::filesystem::current_path(start);
+
+  std::printf("%4i Buchungskreise x %5i Konten (%.0f MB, %i Konten kumuliert, %i Meldungen)\n",
+              kreise, konten, bytes / 1e6, kumuliert, still.meldungen);
+  std::printf("     Lesen / floor (reading the files):  %8.3f s\n", boden);
+  std::printf("     Kummulierung / cumulation:          %8.3f s   ratio %6.2f\n", zeit,
+              boden > 0 ? zeit / boden : 0.0);
+  std::printf("     (Prozessorzeit / CPU time of the cumulation %.3f s)\n", cpu);
+  std::printf("     Saldenliste (all accounts):         %8.3f s   ratio %6.2f%s\n", liste,
+              boden > 0 ? liste / boden : 0.0, listeOk ? "" : "  (FEHLER)");
+  std::printf("     Spitze / peak RSS:                  %8.1f MB\n", spitze / 1024.0);
+  if (mitHledger) {
+    if (hl > 0)
+      std::printf("     hledger balance:                    %8.3f s   ours/hledger %6.3f\n", hl,
+                  (zeit + liste) / hl);
+    else
+      std::printf("     hledger balance: nicht gelaufen / did not run\n");
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> groessen;
-  int konten = 2000;
+  std::vector<std::pair<int, int>> groessen;
   std::string basis;
+  int hledgerBis = 10;  // hledger needs about 30 s for 10 x 2,000 here
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--kreise" && i + 1 < argc) groessen.push_back(std::atoi(argv[++i]));
-    else if (a == "--konten" && i + 1 < argc) konten = std::atoi(argv[++i]);
-    else if (a == "--verzeichnis" && i + 1 < argc) basis = argv[++i];
-    else { std::fprintf(stderr, "unbekannt / unknown: %s\n", a.c_str()); return 2; }
+    if (a == "--groesse" && i + 1 < argc) {
+      int k = 0, n = 0;
+      if (std::sscanf(argv[++i], "%ix%i", &k, &n) != 2 || k < 1 || k > 999 || n < 2 || n > 29999) {
+        std::fprintf(stderr, "Groesse KREISExKONTEN / size CIRCLESxACCOUNTS: %s\n", argv[i]);
+        return 2;
+      }
+      groessen.push_back({k, n});
+    } else if (a == "--verzeichnis" && i + 1 < argc) {
+      basis = argv[++i];
+    } else if (a == "--hledger-bis" && i + 1 < argc) {
+      hledgerBis = std::atoi(argv[++i]);
+    } else {
+      std::fprintf(stderr, "unbekannt / unknown: %s\n", a.c_str());
+      return 2;
+    }
   }
-  if (groessen.empty()) groessen = {100, 999};
+  if (groessen.empty()) groessen = {{10, 2000}, {100, 2000}, {999, 2000}, {50, 29999}};
   if (basis.empty()) {
     const char* t = std::getenv("TMPDIR");
     basis = std::string(t && *t ? t : "/tmp") + "/kvbench";
   }
-  const auto start = std::filesystem::current_path();
+  const bool hledger = std::system("command -v hledger > /dev/null 2>&1") == 0;
+  if (!hledger) std::printf("(hledger nicht installiert / not installed)\n");
 
-  for (int kreise : groessen) {
-    const std::string programm = basis + "/" + std::to_string(kreise);
-    std::filesystem::remove_all(programm);
-    std::filesystem::create_directories(programm + "/Daten");
+  for (auto [kreise, konten] : groessen) {
+    const std::string programm = Verzeichnisname(basis, kreise, konten);
     auto g0 = Uhr::now();
-    kvgen::ErzeugeKonfiguration(programm, "Daten");
-    for (int n = 1; n <= kreise; ++n) {
-      kvgen::Kreis k;
-      k.nummer = n;
-      k.name = "Bench " + std::to_string(n);
-      k.konten = konten;
-      if (!kvgen::ErzeugeKreis(programm + "/Daten", k, 42)) {
-        std::fprintf(stderr, "Erzeugen fehlgeschlagen / generation failed (%i)\n", n);
-        return 1;
-      }
+    if (!Erzeuge(programm, kreise, konten)) {
+      std::fprintf(stderr, "Erzeugen fehlgeschlagen / generation failed\n");
+      return 1;
     }
-    auto g1 = Uhr::now();
-    std::filesystem::current_path(programm);
-
-    Still still;
-    kv::SetzeOberflaeche(&still);
-    long long bytes = 0;
-    LiesAlles("Daten", kreise, bytes);  // warm the page cache like the cumulation will find it
-    double boden = LiesAlles("Daten", kreise, bytes);
-    double zeit;
-    int konten_kum;
-    {
-      kv::CKv02Doc doc;
-      doc.LeseKonfiguration();
-      kv::Kumulationsauswahl auswahl{1, 1, kreise, "2010"};
-      auto k0 = Uhr::now();
-      doc.UebernehmeAuswahl(auswahl);
-      zeit = Sekunden(k0, Uhr::now());
-      konten_kum = doc.Kumulationsindex.Anzahl();
-      if (!doc.KumulationBereit()) std::fprintf(stderr, "Kummulierung lief nicht / did not run\n");
-    }
-    kv::SetzeOberflaeche(nullptr);
-    std::filesystem::current_path(start);
-
-    std::printf("%4i Buchungskreise x %i Konten (%.0f MB, erzeugt in %.1f s, %i Konten kumuliert, %i Meldungen)\n",
-                kreise, konten, bytes / 1e6, Sekunden(g0, g1), konten_kum, still.meldungen);
-    std::printf("     Kummulierung / cumulation:       %8.3f s\n", zeit);
-    std::printf("     Lesen / reading the same files:  %8.3f s\n", boden);
-    std::printf("     Verhaeltnis / ratio:             %8.1f\n", boden > 0 ? zeit / boden : 0.0);
+    const double erzeugt = Sekunden(g0, Uhr::now());
+    if (erzeugt > 0.5) std::printf("(%ix%i erzeugt in %.1f s)\n", kreise, konten, erzeugt);
     std::fflush(stdout);
-    std::filesystem::remove_all(programm);
+    // A child per size: its peak memory is that size's alone.
+    const pid_t kind = fork();
+    if (kind == 0) _exit(Messe(programm, kreise, konten, hledger && kreise <= hledgerBis));
+    int status = 0;
+    if (kind < 0 || waitpid(kind, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status))
+      std::fprintf(stderr, "Messung fehlgeschlagen / measurement failed (%ix%i)\n", kreise, konten);
   }
   return 0;
 }

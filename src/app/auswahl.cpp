@@ -81,7 +81,9 @@ bool LadeStamm(std::string_view daten, int n, CIniDatei& ini) {
   if (PruefeDatei(pfad) != 1) return false;
   ini.SetzeDateiname(pfad);
   // Opened only to load the text; the text stays readable after closing.
-  if (ini.Oeffnen(0) != 1) return false;
+  // A text read only in part (the message has been shown) would pass off
+  // missing keys as chart 0 or first month 0.
+  if (ini.Oeffnen(0) != 1 || ini.FehlerGemeldet()) return false;
   ini.Schliessen();
   return true;
 }

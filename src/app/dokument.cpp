@@ -82,6 +82,10 @@ void CKv02Doc::LeseKonfiguration() {
   if (Konfiguration.Oeffnen(0) == 1) {
     Konfiguration.LeseKonfiguration();
     Konfiguration.Schliessen();
+  } else if (!Konfiguration.FehlerGemeldet()) {
+    // Without its configuration the program knows no data directory and
+    // would find no booking circle at all; the user must learn why.
+    ZeigeMeldung("Konnte aus Datei '" + ini + "' nicht lesen !", "FEHLER", 16);
   }
   std::string daten;
   Konfiguration.LeseWert(kKonfigurationssektion, "Daten", daten);
@@ -137,13 +141,25 @@ void CKv02Doc::LeseStammdaten() {
   Dateien.stammdatei = NameStammdatei(Datenverzeichnis, Bezugsbuchungskreis);
   // Reading a master file completes missing keys, and opening a missing one
   // would create it: only a usable file of an existing circle is read.
-  if (PruefeDatei(Dateien.stammdatei) == 1) {
+  const int probe = PruefeDatei(Dateien.stammdatei);
+  if (probe == 1) {
     Stamm.SetzeDateiname(Dateien.stammdatei);
     Stamm.stamm.jahr = Buchungsjahr;
+    // Loaded first: when LeseStamm cannot open or fully read the file
+    // itself, it keeps to this text instead of filling the record with
+    // default values (another name, another chart of accounts).
+    if (Stamm.Oeffnen(0) == 1) Stamm.Schliessen();
     Stamm.LeseStamm();
+    stammGelesen_ = Dateien.stammdatei;
+    stammJahr_ = Buchungsjahr;
+  } else if (probe != 2 && stammGelesen_ == Dateien.stammdatei && stammJahr_ == Buchungsjahr) {
+    // Read moments ago by the cumulation and unusable now (in use, a
+    // failing disk): the values read are still the reference's; empty ones
+    // would head every report with a wrong name.
   } else {
     Stamm.stamm = Stammdaten{};
     Stamm.stamm.jahr = Buchungsjahr;
+    stammGelesen_.clear();
   }
 }
 

@@ -176,6 +176,7 @@ class CKv02Doc {
                                int abweichendesWJ);
   int SchliesseQuellbuchungskreis();
   void AddiereSatz(int n, const Saldenzeile& quelle);
+  void NachgeholteSuche();
   void BeendeLauf();
   void ZeigeBezugsbuchungskreis(int n);
   void MeldeKumuliertenBuchungskreis(int n);
@@ -196,6 +197,16 @@ class CKv02Doc {
 
   Saldenabbild abbild_;  // the cumulated file during a run
   bool indexUngeschrieben_ = false;  // the cumulated index differs from its file
+  Saldenabbild quellabbild_;  // the circle being added, read whole
+  bool quellGeladen_ = false;
+  struct Kontofund { uint32_t stand = 0; int satz = -1; };
+  std::vector<Kontofund> kontoSatz_;  // account -> record, valid for one index state
+  uint32_t indexStand_ = 1;
+  int letzteSuche_ = 0;  // account of the last lookup answered from kontoSatz_
+
+  // Master file and booking year whose values `Stamm.stamm` holds.
+  std::string stammGelesen_;
+  int stammJahr_ = 0;
 
   std::string dokumenttitel_;
   std::string bezugszeile_;

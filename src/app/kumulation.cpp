@@ -71,7 +71,11 @@ int KopiereDatei(const std::string& quelle, const std::string& ziel) {
   }
   Datei z;
   if (!z.Oeffnen(ziel, Datei::Anlegen)) {
-    Fehler(34408);
+    // Another instance holding the work files is not a text-file problem.
+    if (z.Fehler() == DateiFehler::Teilung || z.Fehler() == DateiFehler::Sperre)
+      ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+    else
+      Fehler(34408);
     return 0;
   }
   int ergebnis = 1;
@@ -131,9 +135,16 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   }
   // A reference that does not exist ends the run silently; one whose master
   // file is there but in use or read-only (a read-only data directory) is
-  // said so, or nothing would tell the user why nothing happened.
-  if (!stammOk && PruefeDatei(NameStammdatei(Datenverzeichnis, bezug)) == 4)
-    ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+  // said so, and so is any other reason it could not be read, or nothing
+  // would tell the user why nothing happened.
+  if (!stammOk) {
+    const std::string stamm = NameStammdatei(Datenverzeichnis, bezug);
+    const int probe = PruefeDatei(stamm);
+    if (probe == 4)
+      ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+    else if (probe != 2)
+      UnerwarteterFehler(stamm);
+  }
   if (!stammOk || (Kontenrahmen != 3 && Kontenrahmen != 4)) return 0;
   if (!LegeKumulationsdateienAn(Kontenrahmen, Buchungsjahr, bezug)) return 0;
 
@@ -143,6 +154,8 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   Bezugsbuchungskreis = bezug;
   LeseStammdaten();
 
+  ++indexStand_;  // a new run: no answer of an earlier index holds
+  letzteSuche_ = 0;
   quellsalden_ = std::make_unique<CSalden>();
   quellindex_ = std::make_unique<CSIndex>();
   const int offen = OeffneKumulationsdateien();
@@ -151,15 +164,18 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
       if (n == bezug) continue;
       if (!OeffneQuellbuchungskreis(Buchungsjahr, n, Kontenrahmen, ErsterMonat, AbweichendesWJ))
         continue;
-      // One read for the whole circle; records in file order.
-      Saldenabbild quelle;
-      if (!quelle.Lade(quellSaldendatei_)) UnerwarteterFehler(quellSaldendatei_.Pfad());
+      // One read for the whole circle (already made when the circle was
+      // opened, unless that read failed); records in file order.
+      Saldenabbild& quelle = quellabbild_;
+      if (!quellGeladen_ && !quelle.Lade(quellSaldendatei_))
+        UnerwarteterFehler(quellSaldendatei_.Pfad());
       Saldenzeile zeile;
       for (int i = 0; i < quelle.Anzahl(); ++i) {
         ZerlegeSatz(quelle.Satz(i), zeile);
         AddiereSatz(n, zeile);
       }
       SchliesseQuellbuchungskreis();
+      quelle.Leere();
     }
     BeendeLauf();
   }
@@ -309,19 +325,51 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
     // it be rebuilt, as the companion program would need it.
     LoescheDatei(sdx);
   }
-  if (quellindex_->Oeffnen() != 1) Fehler(58011);
+  // The circle is read whole once; the check of its index uses those bytes
+  // instead of reading the file a second time.
+  quellGeladen_ = quellabbild_.Lade(quellSaldendatei_);
+  if (quellGeladen_) quellindex_->SetzeSaldenbild(quellabbild_.Daten(), quellabbild_.Bytes());
+  const int indexOffen = quellindex_->Oeffnen();
+  quellindex_->SetzeSaldenbild(nullptr, 0);
+  if (indexOffen != 1) Fehler(58011);
   MeldeKumuliertenBuchungskreis(n);
   return 1;
+}
+
+void CKv02Doc::NachgeholteSuche() {
+  // A search answered from the table did not move the index position the
+  // walks start from; the real search does, as if it had been made.
+  if (letzteSuche_ > 0) {
+    int satz = -1;
+    Kumulationsindex.SucheNummer(std::to_string(letzteSuche_), satz);
+    letzteSuche_ = 0;
+  }
 }
 
 void CKv02Doc::AddiereSatz(int n, const Saldenzeile& quelle) {
   // The lookup the balances reader makes by account number: numbers outside
   // 1..29999 are never found.
+  // The answers of the index search are kept per account until the index
+  // changes (an insertion or a rebuild starts a new state): the same search
+  // on the same index gives the same record.
   int satz = -1;
-  const bool gefunden = quelle.konto >= 1 && quelle.konto <= 29999 &&
-                        Kumulationsindex.SucheNummer(std::to_string(quelle.konto), satz) == kGleich &&
-                        satz >= 0 && satz < abbild_.Anzahl();
+  bool gefunden = false;
+  if (quelle.konto >= 1 && quelle.konto <= 29999) {
+    if (kontoSatz_.size() != 30000) kontoSatz_.assign(30000, Kontofund{});
+    Kontofund& f = kontoSatz_[quelle.konto];
+    if (f.stand != indexStand_) {
+      f.satz = Kumulationsindex.SucheNummer(std::to_string(quelle.konto), satz) == kGleich ? satz : -1;
+      f.stand = indexStand_;
+      letzteSuche_ = 0;
+    } else {
+      letzteSuche_ = quelle.konto;  // the index position of this search is made up for later
+    }
+    satz = f.satz;
+    gefunden = satz >= 0 && satz < abbild_.Anzahl();
+  }
   if (!gefunden) {
+    NachgeholteSuche();  // before the index changes
+    ++indexStand_;
     satz = abbild_.Haenge(quelle.kontoText, quelle.name);
     if (Kumulationsindex.FuegeEin(satz, quelle.konto, quelle.name, 0) == 1) {
       indexUngeschrieben_ = true;
@@ -342,6 +390,7 @@ void CKv02Doc::AddiereSatz(int n, const Saldenzeile& quelle) {
 }
 
 void CKv02Doc::BeendeLauf() {
+  NachgeholteSuche();
   // The image and the index reach the disk once, at the end (K2).
   bool ok = abbild_.Schreibe(kumSalden_);
   if (!ok) Fehler(58100);

@@ -39,6 +39,30 @@ void InsFeld(char* ziel, size_t breite, const char* quelle) {
 }  // namespace
 
 double LeseBetragsfeld(const char* s) {
+  // The text "%12.2f" writes: blanks, an optional '-', digits, the point at
+  // position 9 and two digits.  As whole cents it is an exact integer, and
+  // the quotient of two exact integers is rounded once, to the double the
+  // general conversion gives for the text.  Any other text takes the
+  // general way below.
+  if (s[9] == '.' && static_cast<unsigned char>(s[10] - '0') < 10 &&
+      static_cast<unsigned char>(s[11] - '0') < 10) {
+    int i = 0;
+    while (i < 9 && s[i] == ' ') ++i;
+    const bool negativ = i < 9 && s[i] == '-';
+    if (negativ) ++i;
+    if (i < 9) {
+      long long cent = 0;
+      int k = i;
+      for (; k < 9 && static_cast<unsigned char>(s[k] - '0') < 10; ++k) cent = cent * 10 + (s[k] - '0');
+      if (k == 9) {
+        cent = cent * 100 + (s[10] - '0') * 10 + (s[11] - '0');
+        // Whole cents other than 0 lie outside the zero tolerance.
+        if (cent == 0) return 0.0;
+        const double wert = static_cast<double>(cent) / 100.0;
+        return negativ ? -wert : wert;
+      }
+    }
+  }
   const size_t n = 12;
   size_t i = 0;
   while (i < n && IstLeerzeichen(s[i])) ++i;
@@ -73,6 +97,16 @@ void ZerlegeSatz(const char* d, Saldenzeile& z) {
   z.konto = DezimalWert(std::string_view(d, 5));
   z.name = Feld(d + kOffName, 25);
   for (int j = 0; j < kAnzahlBetraege; ++j) z.betrag[j] = LeseBetragsfeld(d + kOffBetrag + 12 * j);
+}
+
+void Saldenabbild::Leere() {
+  bild_.clear();
+  betrag_.clear();
+  zerlegt_.clear();
+  geaendert_.clear();
+  offen_.clear();
+  geladeneAnzahl_ = 0;
+  ersterGeaendert_ = -1;
 }
 
 bool Saldenabbild::Lade(Datei& datei) {

@@ -37,6 +37,10 @@ class Saldenabbild {
   // Reads the whole file.  False on a read error.
   bool Lade(Datei& datei);
   int Anzahl() const { return static_cast<int>(bild_.size() / kSatzLaenge); }
+  const char* Daten() const { return bild_.data(); }
+  size_t Bytes() const { return bild_.size(); }
+  // Empties the image (the memory is kept for the next Lade).
+  void Leere();
   const char* Satz(int satz) const { return bild_.data() + static_cast<size_t>(satz) * kSatzLaenge; }
 
   // Adds the 14 amounts slot by slot.  False, and the record unchanged, when

@@ -342,6 +342,19 @@ bool VerzeichnisExistiert(const std::string& pfad) {
   return ::stat(Sys(LoesePfadAuf(pfad)).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool ListeVerzeichnis(const std::string& pfad, std::vector<std::string>& namen) {
+  namen.clear();
+  if (Injiziert()) return false;
+  DIR* d = ::opendir(Sys(LoesePfadAuf(pfad.empty() ? "." : pfad)).c_str());
+  if (!d) return false;
+  while (dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name != "." && name != "..") namen.push_back(W(name));
+  }
+  ::closedir(d);
+  return true;
+}
+
 bool LoescheDatei(const std::string& pfad) {
   if (Injiziert()) return false;
   return ::unlink(Sys(LoesePfadAuf(pfad)).c_str()) == 0;
@@ -406,13 +419,15 @@ DateiFehler SpeichereSicher(const std::string& pfad, const std::string& inhalt) 
     gesamt += static_cast<size_t>(n);
   }
   if (::fchmod(fd, existiert ? (st.st_mode & 07777) : 0644) != 0) return abbrechen(errno);
+  if (Injiziert()) return abbrechen(ErrnoVon(g_art));
   if (::fsync(fd) != 0 && errno != EINVAL) return abbrechen(errno);
   if (::close(fd) != 0) {
     ::unlink(name.data());
     return FehlerVon(errno);
   }
-  if (::rename(name.data(), sysZiel.c_str()) != 0) {
-    int e = errno;
+  const bool injiziert = Injiziert();
+  if (injiziert || ::rename(name.data(), sysZiel.c_str()) != 0) {
+    int e = injiziert ? ErrnoVon(g_art) : errno;
     ::unlink(name.data());
     return FehlerVon(e);
   }

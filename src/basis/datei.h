@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -79,6 +80,9 @@ class Datei {
 std::string LoesePfadAuf(const std::string& pfad);
 
 bool DateiExistiert(const std::string& pfad);
+// Names of the entries of a directory (without "." and ".."), found
+// case-insensitively like a file.  False when it cannot be listed.
+bool ListeVerzeichnis(const std::string& pfad, std::vector<std::string>& namen);
 bool VerzeichnisExistiert(const std::string& pfad);
 bool LoescheDatei(const std::string& pfad);
 // Creates one directory; true when it exists afterwards.
@@ -95,7 +99,10 @@ int PruefeDatei(const std::string& pfad);
 DateiFehler SpeichereSicher(const std::string& pfad, const std::string& inhalt);
 
 // Fault injection for tests: the n-th file operation from now on (counting
-// from 1) fails with the given cause; 0 switches it off.
+// from 1) fails with the given cause; 0 switches it off.  Counted are every
+// open, read, write, seek, length query and change, sync, delete, directory
+// creation and listing, and in SpeichereSicher the temporary file's
+// creation, each of its writes, its sync and the rename.
 struct Fehlerinjektion {
   static void Setze(long nachAufrufen, DateiFehler art = DateiFehler::Sonstig);
   static void Aus();

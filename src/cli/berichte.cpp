@@ -125,13 +125,22 @@ int Ausgabe(const Argumente& a, const Berichtskontext& k, const Druckzustand& z)
       return kNichtErstellt;
     }
     std::vector<char> puffer(32768);
-    for (int64_t n; (n = datei.Lies(puffer.data(), puffer.size())) > 0;)
+    int64_t n;
+    while ((n = datei.Lies(puffer.data(), puffer.size())) > 0)
       Schreibe(std::string(puffer.data(), static_cast<size_t>(n)));
+    if (n < 0) {
+      ZeigeMeldung(W("Fehler beim Lesen aus der temporären Datei !"), 58001, 16);
+      return kNichtErstellt;
+    }
     return kFertig;
   }
   for (int seite = 1; seite <= z.Seitenzahl(); ++seite) {
+    // Every line the page table promises must arrive; LeseZeile has shown
+    // the message of a line that could not be read.
+    const int64_t zeilen = (z.Seitenende[seite] - z.Seitenende[seite - 1]) / z.Satzbreite();
     std::string zeile;
-    for (int n = 0; z.LeseZeile(seite, n, zeile); ++n) {
+    for (int64_t n = 0; n < zeilen; ++n) {
+      if (!z.LeseZeile(seite, static_cast<int>(n), zeile)) return kNichtErstellt;
       for (char& c : zeile)
         if (c == '\xAD') c = '-';
       Schreibe(Utf8(zeile) + "\n");

@@ -13,7 +13,7 @@ constexpr int W112 = 112;
 class Auswertung {
  public:
   Auswertung(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k), u_(a.MitUmsatzsteuer != 0), slot_(k.Slot(a.BisMonat)) {}
+      : k_(k), a_(a), z_(z), lauf_(k, z), u_(a.MitUmsatzsteuer != 0), slot_(k.Slot(a.BisMonat)) {}
 
   void Schreibe() {
     Summen();

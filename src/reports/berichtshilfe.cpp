@@ -54,6 +54,10 @@ bool Kontenlauf::Lese(Kontosatz& satz) {
   CSalden* salden = k_.Salden();
   if (!salden || satz_ < 0) return false;
   salden->Lese(satz_);
+  if (!salden->HatSatz()) {
+    z_.Abbrechen(W("Konto konnte nicht aus der Saldendatei gelesen werden !"));
+    return false;
+  }
   if (salden->Satznummer() != satz_ || salden->Kontonummer() <= 0) return false;
   satz.nummer = salden->Kontonummer();
   if (nummer_ == 0) nummer_ = satz.nummer;

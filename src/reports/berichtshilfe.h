@@ -24,10 +24,14 @@ struct Kontosatz {
 };
 
 // Walk over the cumulated index, in account-number order within a range or
-// over the whole name order, reading the records through reader 0.
+// over the whole name order, reading the records through reader 0.  A record
+// the index names but the file cannot deliver stops the report (message,
+// generator result 0): an account silently left out would make every total
+// wrong.
 class Kontenlauf {
  public:
-  explicit Kontenlauf(const Berichtskontext& kontext) : k_(kontext) {}
+  Kontenlauf(const Berichtskontext& kontext, Druckzustand& zustand)
+      : k_(kontext), z_(zustand) {}
 
   // First account with von <= number <= bis; false when there is none.
   bool Erster(int von, int bis);
@@ -43,6 +47,7 @@ class Kontenlauf {
 
  private:
   const Berichtskontext& k_;
+  Druckzustand& z_;
   int satz_ = -1;
   int nummer_ = 0;
 };

@@ -90,7 +90,7 @@ bool IstKlasse9(int konto) { return konto >= 9000 && konto <= 9999; }
 class Bilanz {
  public:
   Bilanz(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k), kr03_(k.kontenrahmen == 3),
+      : k_(k), a_(a), z_(z), lauf_(k, z), kr03_(k.kontenrahmen == 3),
         positionen_(kr03_ ? kPositionen03 : kPositionen04),
         abschnitte_(kr03_ ? kAbschnitte03 : kAbschnitte04),
         kapitalkonto_(kr03_ ? 800 : 2900), bisSlot_(k.Slot(a.BisMonat)) {}

@@ -1,5 +1,6 @@
 #include "reports/bkuebersicht.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "basis/datei.h"
@@ -19,23 +20,60 @@ struct Kreisdaten {
   int jahr = 0;
 };
 
+enum class Kreis { Gelesen, Fehlt, Fehler };
+
 // Reads a master file the way the overview does: the year with LeseWert,
-// then everything else with LeseStamm.
-bool LeseKreis(const std::string& dir, int n, Kreisdaten& daten) {
-  std::string pfad = NameStammdatei(dir, n);
-  if (PruefeDatei(pfad) != 1) return false;
+// then everything else with LeseStamm.  A missing master file, or one that
+// another program holds, is no booking circle to list.  Any other failure
+// would leave a circle out, or list it with default values, without anybody
+// noticing: Fehler, with `meldung` set unless the message has been shown.
+Kreis LeseKreis(const std::string& dir, int n, Kreisdaten& daten, std::string& meldung) {
+  const std::string pfad = NameStammdatei(dir, n);
+  const int probe = PruefeDatei(pfad);
+  if (probe == 2 || probe == 4) return Kreis::Fehlt;
   CIniBK bk;
+  auto fehler = [&] {
+    meldung = bk.FehlerGemeldet() ? "" : W("Unerwarteter Fehler beim Öffnen der Datei:\n") + pfad;
+    return Kreis::Fehler;
+  };
+  if (probe != 1) return fehler();
   bk.SetzeDateiname(pfad);
-  if (bk.Oeffnen(0) != 1) return false;
-  bk.Einlesen();
+  const int ergebnis = bk.Oeffnen(0);
+  if (ergebnis == 4) return Kreis::Fehlt;
+  if (ergebnis != 1 || bk.Einlesen() != 1) return fehler();
   std::string jahr;
   bk.LeseWert(kStammsektion, "Jahr", jahr);
   bk.Schliessen();
   daten.jahr = std::atoi(jahr.c_str());
   bk.stamm.jahr = daten.jahr;
+  // The whole text is loaded: should LeseStamm fail to open or read the
+  // file once more, it keeps to this text.
   bk.LeseStamm();
   daten.stamm = bk.stamm;
-  return true;
+  return Kreis::Gelesen;
+}
+
+// The numbers whose directory "BKnnnnnn" is in the data directory (any
+// case, as the file names are resolved).  Looking once at the directory
+// spares 999 probes of missing paths, which are slow on a network drive; a
+// number without its directory has no master file.  When the directory
+// cannot be listed, every number is probed.
+std::vector<bool> Kandidaten(const std::string& datenverzeichnis) {
+  std::vector<bool> kandidat(1000, true);
+  const std::string bk = NameBuchungskreisVerzeichnis(datenverzeichnis, 1);
+  const size_t schnitt = bk.find_last_of('/');
+  std::vector<std::string> namen;
+  if (!ListeVerzeichnis(schnitt == std::string::npos ? "." : bk.substr(0, schnitt), namen))
+    return kandidat;
+  std::fill(kandidat.begin(), kandidat.end(), false);
+  for (const std::string& name : namen) {
+    const bool bk = name.size() == 8 && (name[0] == 'B' || name[0] == 'b') &&
+                    (name[1] == 'K' || name[1] == 'k');
+    if (!bk || name.find_first_not_of("0123456789", 2) != std::string::npos) continue;
+    const int n = std::atoi(name.c_str() + 2);
+    if (n >= 1 && n <= 999) kandidat[n] = true;
+  }
+  return kandidat;
 }
 
 void RichteFortschrittEin(Fortschrittsanzeige& f) {
@@ -65,10 +103,15 @@ std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis)
   std::vector<std::string> liste;
   Fortschrittsanzeige fortschritt;
   RichteFortschrittEin(fortschritt);
+  const std::vector<bool> kandidat = Kandidaten(datenverzeichnis);
   for (int n = 1; n <= 999; ++n) {
     Kreisdaten daten;
-    if (LeseKreis(datenverzeichnis, n, daten))
+    std::string meldung;
+    const Kreis k = kandidat[n] ? LeseKreis(datenverzeichnis, n, daten, meldung) : Kreis::Fehlt;
+    if (k == Kreis::Gelesen)
       liste.push_back(DruckFormat("  %03i   %-60s", n, daten.stamm.nameText.c_str()));
+    else if (k == Kreis::Fehler && !meldung.empty())
+      ZeigeMeldung(meldung, "FEHLER", 16);
     fortschritt.Schritt(1);
     fortschritt.Verarbeite();
   }
@@ -93,10 +136,17 @@ int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& 
   zustand.SetzeZeilenJeSeite(auswahl, kAusgabeUebersicht);
   Kopf(zustand, auswahl);
   RichteFortschrittEin(fortschritt);
+  const std::vector<bool> kandidat = Kandidaten(kontext.datenverzeichnis);
   int gefunden = 0;
   for (int n = 1; n <= 999 && !zustand.Schreibfehler(); ++n) {
     Kreisdaten daten;
-    if (LeseKreis(kontext.datenverzeichnis, n, daten)) {
+    std::string meldung;
+    const Kreis k = kandidat[n] ? LeseKreis(kontext.datenverzeichnis, n, daten, meldung)
+                                : Kreis::Fehlt;
+    if (k == Kreis::Fehler) {
+      // An overview without this circle would pass for a complete one.
+      zustand.Abbrechen(meldung);
+    } else if (k == Kreis::Gelesen) {
       if (zustand.RestZeilen <= 0) {
         zustand.SeiteAbschliessen(1, W67, zustand.Blatt);
         ++zustand.Blatt;
@@ -114,7 +164,7 @@ int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& 
     fortschritt.Verarbeite();
   }
   int ergebnis = zustand.SchliesseDruckdatei(auswahl);
-  if (gefunden == 0) {
+  if (gefunden == 0 && ergebnis) {
     ZeigeMeldung(kKeinBuchungskreis, 58002, 64);
     ergebnis = 0;
   }

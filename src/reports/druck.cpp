@@ -147,12 +147,22 @@ int Druckzustand::BeginneSeite(bool umbruch) {
   return ok && !fehler_;
 }
 
+void Druckzustand::Abbrechen(const std::string& meldung) {
+  if (fehler_) return;
+  fehler_ = true;
+  if (!meldung.empty()) ZeigeMeldung(meldung, kTitelFehler, kFehlerArt);
+}
+
 int Druckzustand::SchliesseDruckdatei(Druckauswahl& auswahl) {
   const int letzte = std::clamp(Blatt, 1, kMaxSeiten);
   Seitenende[letzte] = Dateiposition;
   Seitenende[letzte + 1] = -1;
   seitenzahl_ = letzte;
   auswahl.Seitenzahl = letzte;
+  if (!fehler_ && !datei_.SetzeLaenge(Dateiposition)) {
+    fehler_ = true;
+    ZeigeMeldung(58051, kTitelFehler, kFehlerArt);
+  }
   datei_.Schliessen();
   lesen_.Schliessen();
   return fehler_ ? 0 : 1;

@@ -105,9 +105,17 @@ class Druckzustand {
   // page.  Both cases: a full page free, KopfBlatt = Blatt.
   int BeginneSeite(bool umbruch);
 
+  // Stops the report because its data could not be read: shows `meldung`
+  // (unless it is empty, the message having been shown, or a write error has
+  // stopped the report already) and fails the report like a write error
+  // does, so nobody takes the lines written so far for the whole report.
+  void Abbrechen(const std::string& meldung);
+
   // After the last line: records the end of the last page and the end mark,
-  // sets auswahl.Seitenzahl (at most kMaxSeiten) and closes the file.
-  // 1 when every write succeeded, 0 after a write error.
+  // sets auswahl.Seitenzahl (at most kMaxSeiten), cuts the file to what was
+  // written (a work file that could not be created anew may still hold a
+  // longer earlier report, which the text-file copy would take along) and
+  // closes it.  1 when every write succeeded, 0 after a failure.
   int SchliesseDruckdatei(Druckauswahl& auswahl);
 
   // Line `zeile` (from 0) of page `seite` (from 1) without its CR LF

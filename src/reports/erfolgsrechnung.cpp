@@ -15,7 +15,7 @@ constexpr int W67 = 67;
 class Erfolgsrechnung {
  public:
   Erfolgsrechnung(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k), eue_(k.euRechnung == 1),
+      : k_(k), a_(a), z_(z), lauf_(k, z), eue_(k.euRechnung == 1),
         titel_(W(eue_ ? "EINNAHME-ÜBERSCHUSSRECHNUNG (kum.)                     %02i.%02i.%04i\r\n"
                       : "GEWINN- UND VERLUSTRECHNUNG (kum.)                     %02i.%02i.%04i\r\n")) {}
 

@@ -117,7 +117,7 @@ int DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
 
   const int bisSlot = kontext.Slot(auswahl.BisMonat);
   std::array<double, 14> summen{};
-  Kontenlauf lauf(kontext);
+  Kontenlauf lauf(kontext, zustand);
   Kontosatz satz;
   for (bool da = lauf.Erster(auswahl.VonKonto, auswahl.BisKonto);
        da && !zustand.SeitengrenzeErreicht(); da = lauf.Naechster(auswahl.BisKonto)) {

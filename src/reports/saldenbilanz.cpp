@@ -12,7 +12,7 @@ constexpr int W67 = 67;
 class Saldenbilanz {
  public:
   Saldenbilanz(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k) {}
+      : k_(k), a_(a), z_(z), lauf_(k, z) {}
 
   void Schreibe() {
     const int letzte = LetzteKlasse(k_.kontenrahmen);

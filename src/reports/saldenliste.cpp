@@ -21,7 +21,7 @@ std::string OhneLeerzeichen(std::string text) {
 class Saldenliste {
  public:
   Saldenliste(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z, bool breit)
-      : k_(k), a_(a), z_(z), lauf_(k), breit_(breit), w_(breit ? W112 : W67) {}
+      : k_(k), a_(a), z_(z), lauf_(k, z), breit_(breit), w_(breit ? W112 : W67) {}
 
   void Schreibe() {
     Kopf();

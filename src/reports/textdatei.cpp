@@ -80,20 +80,23 @@ int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
     quelle.Schliessen();
     return 0;
   }
-  if (quelle.Positioniere(0) && text.Positioniere(0)) {
-    for (;;) {
-      int64_t gelesen = quelle.Lies(puffer.data(), kBlock);
-      if (gelesen < 0 || (gelesen > 0 && !text.Schreibe(puffer.data(), static_cast<size_t>(gelesen)))) {
-        ZeigeMeldung(58051, kTitelFehler, 16);
-        break;
-      }
-      if (static_cast<size_t>(gelesen) < kBlock) break;
-    }
-  } else {
-    ZeigeMeldung(58051, kTitelFehler, 16);
+  bool vollstaendig = quelle.Positioniere(0) && text.Positioniere(0);
+  while (vollstaendig) {
+    int64_t gelesen = quelle.Lies(puffer.data(), kBlock);
+    if (gelesen < 0 || (gelesen > 0 && !text.Schreibe(puffer.data(), static_cast<size_t>(gelesen))))
+      vollstaendig = false;
+    else if (static_cast<size_t>(gelesen) < kBlock)
+      break;
   }
   text.Schliessen();
   quelle.Schliessen();
+  if (!vollstaendig) {
+    // A report cut off somewhere in the middle looks like a whole one once
+    // it lies on disk; the file goes, and the copy counts as not done.
+    ZeigeMeldung(58051, kTitelFehler, 16);
+    LoescheDatei(ziel);
+    return 0;
+  }
   return 1;
 }
 

@@ -27,8 +27,8 @@ std::string VervollstaendigeTextdateiname(const std::string& datenverzeichnis, i
                                           const std::string& name);
 
 // Copies the work file into the text file (an existing one is emptied) in
-// blocks of 32768 bytes.  1 done (also after a write error in the middle,
-// which is reported), 0 not done (message shown).
+// blocks of 32768 bytes.  1 done; 0 not done (message shown).  A read or
+// write error in the middle removes the partly written text file.
 int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel);
 
 }  // namespace kv

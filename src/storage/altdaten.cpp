@@ -1,5 +1,6 @@
 #include "storage/altdaten.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -256,6 +257,9 @@ int KonvertiereAltdaten(std::string_view programmverzeichnis) {
 
   const std::string_view einst = std::string_view(alt).substr(alt.size() - kAltsatzlaenge);
   std::string daten = OhneLeerzeichen(Feld(einst, 0, 12));
+  // The configuration cannot hold a line end: the booking circles go where
+  // the converted "Daten" will point, not into a directory nobody finds.
+  daten.resize(std::min(daten.size(), daten.find_first_of("\r\n")));
   const std::string euro = OhneLeerzeichen(Feld(einst, 78, 7));
   auto schreibe = [&](std::string_view schluessel, std::string_view wert) {
     ini.SchreibeWert(kSektion, schluessel, wert);

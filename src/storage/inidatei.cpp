@@ -90,6 +90,7 @@ void CIniDatei::Fehlermeldung(std::string_view muster) const {
   auto p = text.find("%s");
   if (p != std::string::npos) text.replace(p, 2, pfad_);
   ZeigeMeldung(text, MeldungsUeberschrift(16), 16);
+  gemeldet_ = true;
 }
 
 void CIniDatei::SetzeDateiname(std::string_view pfad) {
@@ -101,6 +102,7 @@ int CIniDatei::Oeffnen(int exklusiv) {
   Schliessen();
   text_.clear();
   vollstaendig_ = true;
+  gemeldet_ = false;
   if (pfad_.find_first_not_of(' ') == std::string::npos) return 64;
   // A path cut to the field width names some other file; never create or
   // change that one.
@@ -208,7 +210,11 @@ int CIniDatei::SchreibeWert(std::string_view sektion, std::string_view schluesse
   std::string zeile(schluessel);
   zeile.push_back('=');
   if (IstPasswortschluessel(schluessel))
-    zeile += Verschluessele(Zeilenwert(wert));
+    // What must not break the line is the stored text: a control character
+    // can scramble into CR, LF or NUL, and the value ends there rather than
+    // faking another key.  (A CR in the clear text scrambles into a harmless
+    // byte and is kept, so a value read from a file is written back alike.)
+    zeile += Zeilenwert(Verschluessele(wert));
   else
     zeile += Zeilenwert(wert);
   zeile += kZeilenende;
@@ -231,8 +237,9 @@ int CIniDatei::SchreibeWert(std::string_view sektion, std::string_view schluesse
     e = e == std::string::npos ? text_.size() : e + 1;
     text_.replace(a, e - a, zeile);
   } else {
-    // A last line without line end must not swallow the new key.
-    if (!text_.empty() && text_.back() != '\n') text_ += kZeilenende;
+    // A last line without CR LF (none, or a bare LF) must neither swallow
+    // the new key nor hide it from the search, which needs CR LF before it.
+    if (!text_.ends_with(kZeilenende)) text_ += kZeilenende;
     text_ += zeile;
   }
   return 3000;

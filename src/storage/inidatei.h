@@ -83,6 +83,10 @@ class CIniDatei {
   void Schliessen();
 
   bool IstOffen() const { return offen_; }
+  // True when a failure since the last Oeffnen has been reported; Oeffnen
+  // passes on the probe's 4, 16 and 0 without a message, and a caller that
+  // must not fail silently then reports them itself.
+  bool FehlerGemeldet() const { return gemeldet_; }
   // The loaded text, as it would be written.
   const std::string& Text() const { return text_; }
 
@@ -108,6 +112,7 @@ class CIniDatei {
   // False after a failed or partial read: saving such a text would replace
   // the file with a fragment of it.
   bool vollstaendig_ = true;
+  mutable bool gemeldet_ = false;
 };
 
 // The conversions of decimal text used for values of these files, the way C's

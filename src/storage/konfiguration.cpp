@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 
 namespace kv {
@@ -187,7 +188,13 @@ int CIniSB::LeseKonfiguration() {
 int CIniSB::SchreibeKonfiguration() {
   if (Dateiname().empty()) SetzeDateiname(kKonfigurationsdatei);
   const int geoeffnet = Oeffnen(0);
-  if (geoeffnet != 1) return geoeffnet;
+  if (geoeffnet != 1) {
+    // The settings were not saved: say so, also when the file probe failed
+    // without a message of its own.
+    if (!FehlerGemeldet())
+      ZeigeMeldung("Konnte in Datei '" + Dateiname() + "' nicht schreiben !", "FEHLER", 16);
+    return geoeffnet;
+  }
 
   Programmkonfiguration& k = konfiguration;
   if (k.aufloesung.hoehe < kMinZeichenhoehe || k.aufloesung.hoehe > kMaxZeichenhoehe)

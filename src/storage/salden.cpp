@@ -158,9 +158,9 @@ void CSalden::Verbinde(Datei* datei, CSIndex* index, int abweichendesWJ, int ers
 }
 
 int CSalden::Anzahl() {
-  if (!datei_) return 0;
+  if (!datei_) return -1;
   int64_t laenge = datei_->Laenge();
-  if (laenge <= 0) return 0;
+  if (laenge < 0) return -1;
   int64_t n = laenge / kSatzLaenge;
   return n > 0x7fffffff ? 0x7fffffff : static_cast<int>(n);
 }
@@ -273,14 +273,18 @@ int CSalden::Schreibe() {
   InsFeld(satz + kOffName, 25, text_.Kontobezeichnung);
   InsFeld(satz + kOffKennz, 1, text_.Kennzeichen);
   for (int i = 0; i < kAnzahlBetraege; ++i) std::memcpy(satz + kOffBetrag + 12 * i, text_.Betrag[i], 12);
-  InsFeld(satz + kOffEnde, 1, text_.Endezeichen);
-  InsFeld(satz + kOffZeilenende, 2, text_.Zeilenende);
+  // S2: a record read with a damaged end is written back whole.
+  satz[kOffEnde] = '*';
+  satz[kOffZeilenende] = '\r';
+  satz[kOffZeilenende + 1] = '\n';
 
   if (!datei_->SchreibeBei(static_cast<int64_t>(satznummer_) * kSatzLaenge, satz, kSatzLaenge)) {
     MeldeSchreibfehler();
     return 0;
   }
   std::memcpy(roh_, satz, kSatzLaenge);
+  std::memcpy(text_.Endezeichen, "*", 2);
+  std::memcpy(text_.Zeilenende, "\r\n", 3);
   return 1;
 }
 
@@ -292,6 +296,10 @@ int CSalden::Anlegen(const std::string& kontoText, const std::string& name, doub
     return 0;
   }
   const int neu = Anzahl();
+  if (neu < 0) {
+    MeldeSchreibfehler();
+    return 0;
+  }
 
   std::memset(&text_, 0, sizeof text_);
   std::memset(text_.Kontobezeichnung, ' ', 25);
@@ -375,7 +383,10 @@ double CSalden::Summe(int von, int bis) const {
 }
 
 int CSalden::LegeSteuerkontenAn() {
-  if (Anzahl() >= 2) return 1;
+  const int anzahl = Anzahl();
+  if (anzahl >= 2) return 1;
+  // A file whose length is unknown may well hold records already.
+  if (anzahl < 0) return 0;
   const bool kr03 = kontenrahmen_ == 3;
   int ok = Anlegen(kr03 ? " 1570" : " 1400", "VORSTEUER", 0.0);
   if (ok) ok = Anlegen(kr03 ? " 1770" : " 3800", "MEHRWERTSTEUER", 0.0);
@@ -384,6 +395,7 @@ int CSalden::LegeSteuerkontenAn() {
 
 int CSalden::Buche(int monat, double betrag, int eroeffnung) {
   int slot;
+  const char altesKennzeichen = text_.Kennzeichen[0];
   if (eroeffnung) {
     slot = 0;
     text_.Kennzeichen[0] = '9';
@@ -393,8 +405,16 @@ int CSalden::Buche(int monat, double betrag, int eroeffnung) {
   }
   text_.Kennzeichen[1] = '\0';
   if (slot < 0 || slot >= kAnzahlBetraege) return 0;
+  const double alterBetrag = betrag_[slot];
+  char alterText[sizeof text_.Betrag[0]];
+  std::memcpy(alterText, text_.Betrag[slot], sizeof alterText);
   betrag_[slot] += betrag;
-  return Schreibe();
+  if (Schreibe()) return 1;
+  // A booking that could not be written leaves the current record as it was.
+  betrag_[slot] = alterBetrag;
+  std::memcpy(text_.Betrag[slot], alterText, sizeof alterText);
+  text_.Kennzeichen[0] = altesKennzeichen;
+  return 0;
 }
 
 int CSalden::LeereBewegungen() {

@@ -79,7 +79,8 @@ class CSalden {
   void Verbinde(Datei* datei, CSIndex* index, int abweichendesWJ, int ersterMonat,
                 int kontenrahmen);
 
-  // Number of whole records; 0 for an empty or unreadable file.
+  // Number of whole records; 0 for an empty file, -1 when there is no file
+  // or its length cannot be read (never to be taken for an empty file).
   int Anzahl();
 
   // Makes record `satz` current and returns its account number; amounts

@@ -330,45 +330,46 @@ bool CSIndex::PruefeInhalt() const {
 
   // Every record with an account must have exactly its entries: an index
   // left behind by an interrupted writer, or one that predates records added
-  // since (the tax accounts of a new file), is not trusted.
-  std::vector<NummernSlot> soll;
-  std::vector<NamensSlot> sollNamen;
-  std::vector<char> puffer(64 * kSatzLaenge);
-  for (int64_t erster = 0; erster < saetze; erster += 64) {
-    const int n = static_cast<int>(std::min<int64_t>(64, saetze - erster));
-    if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge)) return false;
-    for (int j = 0; j < n; ++j) {
-      const char* s = puffer.data() + j * kSatzLaenge;
-      const int konto = KontoWert(std::string_view(s, 5));
-      if (konto <= 0) continue;
-      if (static_cast<int>(soll.size()) >= anzahl_) return false;
-      const int32_t satz = static_cast<int32_t>(erster + j);
-      soll.push_back({konto, satz});
-      NamensSlot m;
-      std::memcpy(m.schluessel, NamensSchluessel(std::string(s + 5, kNamensSchluessel)).data(),
-                  kNamensSchluessel);
-      m.satz = satz;
-      sollNamen.push_back(m);
+  // since (the tax accounts of a new file), is not trusted.  Each entry has
+  // to name a distinct record that carries its account and its name key, and
+  // there have to be as many entries as records with an account: then the
+  // entries are exactly those of the file.
+  std::vector<uint8_t> nummerBelegt(static_cast<size_t>(saetze), 0);
+  std::vector<uint8_t> nameBelegt(static_cast<size_t>(saetze), 0);
+  for (int i = 0; i < anzahl_; ++i) {
+    const int32_t a = nummern_[i].satz, b = namen_[i].satz;
+    if (a >= saetze || b >= saetze || nummerBelegt[a] || nameBelegt[b]) return false;
+    nummerBelegt[a] = 1;
+    nameBelegt[b] = 1;
+  }
+  std::vector<int32_t> kontoDesSatzes(static_cast<size_t>(saetze), 0);
+  std::vector<char> schluessel(static_cast<size_t>(saetze) * kNamensSchluessel);
+  int mitKonto = 0;
+  auto pruefe = [&](int64_t satz, const char* s) {
+    const int konto = KontoWert(std::string_view(s, 5));
+    if (konto <= 0) return;
+    ++mitKonto;
+    kontoDesSatzes[satz] = konto;
+    std::memcpy(schluessel.data() + satz * kNamensSchluessel,
+                NamensSchluessel(std::string(s + 5, kNamensSchluessel)).data(), kNamensSchluessel);
+  };
+  if (bild_ && bildLaenge_ == static_cast<size_t>(saetze) * kSatzLaenge) {
+    for (int64_t satz = 0; satz < saetze; ++satz) pruefe(satz, bild_ + satz * kSatzLaenge);
+  } else {
+    std::vector<char> puffer(64 * kSatzLaenge);
+    for (int64_t erster = 0; erster < saetze; erster += 64) {
+      const int n = static_cast<int>(std::min<int64_t>(64, saetze - erster));
+      if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge))
+        return false;
+      for (int j = 0; j < n; ++j) pruefe(erster + j, puffer.data() + j * kSatzLaenge);
     }
   }
-  if (static_cast<int>(soll.size()) != anzahl_) return false;
-  auto nachNummer = [](const NummernSlot& a, const NummernSlot& b) {
-    return a.konto != b.konto ? a.konto < b.konto : a.satz < b.satz;
-  };
-  auto nachName = [](const NamensSlot& a, const NamensSlot& b) {
-    const int c = std::memcmp(a.schluessel, b.schluessel, kNamensSchluessel);
-    return c != 0 ? c < 0 : a.satz < b.satz;
-  };
-  std::vector<NummernSlot> ist(nummern_.begin(), nummern_.begin() + anzahl_);
-  std::vector<NamensSlot> istNamen(namen_.begin(), namen_.begin() + anzahl_);
-  std::sort(ist.begin(), ist.end(), nachNummer);
-  std::sort(soll.begin(), soll.end(), nachNummer);
-  std::sort(istNamen.begin(), istNamen.end(), nachName);
-  std::sort(sollNamen.begin(), sollNamen.end(), nachName);
+  if (mitKonto != anzahl_) return false;
   for (int i = 0; i < anzahl_; ++i) {
-    if (ist[i].konto != soll[i].konto || ist[i].satz != soll[i].satz) return false;
-    if (std::memcmp(istNamen[i].schluessel, sollNamen[i].schluessel, kNamensSchluessel) != 0 ||
-        istNamen[i].satz != sollNamen[i].satz)
+    if (kontoDesSatzes[nummern_[i].satz] != nummern_[i].konto) return false;
+    if (kontoDesSatzes[namen_[i].satz] <= 0 ||
+        std::memcmp(schluessel.data() + size_t(namen_[i].satz) * kNamensSchluessel,
+                    namen_[i].schluessel, kNamensSchluessel) != 0)
       return false;
   }
   return true;
@@ -481,8 +482,12 @@ int CSIndex::Aufbauen(int ohneSatz) {
       const int64_t satz = erster + j;
       char* s = puffer + j * kSatzLaenge;
       // A block that could not be read whole is read record by record; a
-      // record that still fails is left out.
-      if (!ganz && !saldenDatei_->LiesBei(satz * kSatzLaenge, s, kSatzLaenge)) continue;
+      // record that still fails would be missing from the index, so the
+      // build fails instead.
+      if (!ganz && !saldenDatei_->LiesBei(satz * kSatzLaenge, s, kSatzLaenge)) {
+        fehlgeschlagen = true;
+        break;
+      }
       if (satz == ohneSatz) continue;
       const int konto = KontoWert(std::string_view(s, 5));
       if (konto <= 0) continue;

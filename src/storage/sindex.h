@@ -74,6 +74,15 @@ class CSIndex {
   void Verbinde(Datei* indexDatei, Datei* saldenDatei, const std::string& saldenName,
                 const std::string& indexName);
 
+  // The balances file's bytes as the caller has just read them whole (null:
+  // none).  The check of an index read from its file then uses them instead
+  // of reading the balances file once more; they must stay valid until
+  // Oeffnen returns and must be the file as it is.
+  void SetzeSaldenbild(const char* daten, size_t laenge) {
+    bild_ = daten;
+    bildLaenge_ = laenge;
+  }
+
   // Reads the index file; a missing, outdated or unusable one is deleted and
   // rebuilt from the balances file with a progress window.  1 ready, 0 failure.
   int Oeffnen();
@@ -159,6 +168,8 @@ class CSIndex {
   std::vector<NamensSlot> namen_;
   int nummernPos_ = 0;
   int namensPos_ = 0;
+  const char* bild_ = nullptr;
+  size_t bildLaenge_ = 0;
 };
 
 }  // namespace kv

@@ -69,21 +69,27 @@ int CIniBK::SchreibeStandardStamm() {
   if (IstLeer(Dateiname())) return 64;
   const int geoeffnet = Oeffnen(0);
   if (geoeffnet != 1) return geoeffnet;
-  for (const auto& n : kGrundschluessel) SchreibeWert(S, W(n.schluessel), n.wert);
-  std::string w;
-  for (auto schluessel : kZusatzschluessel)
-    if (!LeseWert(S, schluessel, w)) SchreibeWert(S, schluessel, "");
+  SetzeStandardwerte();
   const int gespeichert = Speichern();
   Schliessen();
   return gespeichert;
 }
 
+void CIniBK::SetzeStandardwerte() {
+  for (const auto& n : kGrundschluessel) SchreibeWert(S, W(n.schluessel), n.wert);
+  std::string w;
+  for (auto schluessel : kZusatzschluessel)
+    if (!LeseWert(S, schluessel, w)) SchreibeWert(S, schluessel, "");
+}
+
 int CIniBK::LeseStamm() {
   std::string geladen = Text();
   const int geoeffnet = Oeffnen(0);
-  // A file that cannot be opened now (locked, read-only) still has the text
-  // its owner loaded before; defaults in place of it would be wrong data.
-  if (geoeffnet != 1) SetzeText(std::move(geladen));
+  // A file that cannot be opened now (locked, read-only), or that could be
+  // read only in part, still has the text its owner loaded before; defaults
+  // in place of it would be wrong data.  (A text taken over this way is
+  // never saved: the incomplete read keeps Speichern from writing.)
+  if (geoeffnet != 1 || FehlerGemeldet()) SetzeText(std::move(geladen));
 
   bool ergaenzt = false;
   auto lies = [&](std::string_view schluessel, std::string_view neuwert) {

@@ -77,6 +77,9 @@ class CIniBK : public CIniDatei {
   // 64 for a blank path, the result of Oeffnen when that fails, else that of
   // Speichern.
   int SchreibeStandardStamm();
+  // The same changes to the loaded text only, for a caller that writes its
+  // own values over them and saves everything at once.
+  void SetzeStandardwerte();
   // Fills `stamm` from the file, adding missing keys (saved only then).
   // When the file cannot be opened, the text loaded before is used.
   // 1, the failed save's result, or the result of Oeffnen when that failed.

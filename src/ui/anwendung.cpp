@@ -1,5 +1,6 @@
 #include "ui/anwendung.h"
 
+#include <clocale>
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -32,6 +33,9 @@ std::string LeseAufloesung() {
 
 int StarteProgramm(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Qt adopts the user's locale for the C library; the books' numbers are
+  // always written and read with a decimal point, whatever the desktop says.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("KALVENTO Kummulierung"));
   QtOberflaeche ui;
   CMainFrame rahmen(&ui);

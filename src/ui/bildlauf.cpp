@@ -46,6 +46,26 @@ int VermesseArbeitsdatei(const std::string& pfad, int64_t erwarteteGroesse, Arbe
   return lesefehler();
 }
 
+int LeseZeilenblock(const std::string& pfad, int64_t erste, int64_t zeilen, int64_t anzahl,
+                    int laenge, std::string& puffer) {
+  puffer.clear();
+  const int64_t k = std::min(anzahl, zeilen - erste);
+  if (laenge <= 0 || erste < 0 || k <= 0) return 1;  // nothing of the file on screen
+  kv::Datei d;
+  if (!d.Oeffnen(pfad, kv::Datei::Lesen, kv::Datei::Geteilt)) {
+    kv::ZeigeMeldung(58049, 58001, 16);
+    return 0;
+  }
+  puffer.resize(static_cast<size_t>(k * laenge));
+  // A file cut short since it was measured fails like any other read.
+  if (!d.LiesBei(erste * laenge, puffer.data(), puffer.size())) {
+    puffer.clear();
+    kv::ZeigeMeldung(kv::W("Fehler beim Lesen aus der temporären Datei !"), 58001, 16);
+    return 0;
+  }
+  return 1;
+}
+
 void Bildlauf::Einrichten(int64_t zeilen, int dx, int dy, int textbreite) {
   n_ = zeilen;
   dx_ = std::max(1, dx);
@@ -141,20 +161,28 @@ bool Bildlauf::Horizontal(Laufaktion a, int pos) {
 std::vector<int64_t> Seitenanfaenge(const std::vector<int64_t>& seitenende, int seitenzahl, int l) {
   std::vector<int64_t> r;
   if (l <= 0) return r;
+  r.reserve(static_cast<size_t>(std::max(seitenzahl, 0)) + 1);
   for (int i = 0; i <= seitenzahl && i < static_cast<int>(seitenende.size()); ++i) {
     if (seitenende[i] < 0) break;
     r.push_back(seitenende[i] / l);
   }
+  if (r.size() > 1 && !std::is_sorted(r.begin() + 1, r.end())) std::sort(r.begin() + 1, r.end());
   return r;
 }
 
 std::vector<Bildzeile> Bildzeilen(int64_t oben, int64_t sichtbar,
                                   const std::vector<int64_t>& seitenanfaenge) {
   std::vector<Bildzeile> r;
+  if (sichtbar < 0) return r;
+  r.reserve(static_cast<size_t>(sichtbar) + 2);
+  // Entry 0 is where the first page starts: no blank row above it.
+  const auto ende = seitenanfaenge.end();
+  auto grenze = seitenanfaenge.size() > 1
+                    ? std::lower_bound(seitenanfaenge.begin() + 1, ende, oben)
+                    : ende;
   for (int64_t i = oben; i <= oben + sichtbar; ++i) {
-    for (size_t p = 1; p < seitenanfaenge.size(); ++p) {
-      if (seitenanfaenge[p] == i) r.push_back(Bildzeile{-1});
-    }
+    // Empty pages put several boundaries on one row, each with its blank row.
+    for (; grenze != ende && *grenze == i; ++grenze) r.push_back(Bildzeile{-1});
     r.push_back(Bildzeile{i});
   }
   return r;

@@ -26,6 +26,14 @@ struct Arbeitsdateimass {
 int VermesseArbeitsdatei(const std::string& pfad, int64_t erwarteteGroesse, Arbeitsdateimass& mass,
                          bool melden);
 
+// Reads `anzahl` rows from row `erste` on (fewer when the file of `zeilen`
+// rows of `laenge` bytes ends before) into `puffer`, with one read, so a
+// repaint costs the same anywhere in a long report.  Afterwards `puffer`
+// holds exactly the rows read.  0 on failure, after "Temporäre Datei konnte
+// nicht geöffnet werden !" or "Fehler beim Lesen aus der temporären Datei !".
+int LeseZeilenblock(const std::string& pfad, int64_t erste, int64_t zeilen, int64_t anzahl,
+                    int laenge, std::string& puffer);
+
 enum class Taste { Runter, Hoch, BildRunter, BildHoch, Rechts, Links, Pos1, Ende, StrgPos1, StrgEnde };
 enum class Laufaktion { ZeileZurueck, ZeileVor, SeiteZurueck, SeiteVor, Ziehen, Anfang, Schluss };
 
@@ -68,7 +76,9 @@ class Bildlauf {
   int dx_ = 8, dy_ = 23, textbreite_ = 0;
 };
 
-// Page-start rows from the page table: entry i is Seitenende[i] / L.
+// Page-start rows from the page table: entry i is Seitenende[i] / L.  The
+// table only grows, so the rows ascend; a table that does not is put in
+// order from entry 1 on, which leaves the same blank rows on screen.
 std::vector<int64_t> Seitenanfaenge(const std::vector<int64_t>& seitenende, int seitenzahl, int l);
 
 // What the window draws at screen line j: a report row or a separating blank
@@ -76,6 +86,9 @@ std::vector<int64_t> Seitenanfaenge(const std::vector<int64_t>& seitenende, int 
 struct Bildzeile {
   int64_t zeile = -1;  // report row, or -1 for the blank row between pages
 };
+// Screen lines for the rows oben .. oben + sichtbar.  The boundaries on
+// those rows are found by binary search, so the cost does not grow with the
+// number of pages.
 std::vector<Bildzeile> Bildzeilen(int64_t oben, int64_t sichtbar,
                                   const std::vector<int64_t>& seitenanfaenge);
 

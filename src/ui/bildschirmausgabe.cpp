@@ -48,10 +48,20 @@ bool CBildschirmAusgabeDlg::Vermesse(bool melden) {
   const int seiten = zustand_.Seitenzahl();
   const auto& ende = zustand_.Seitenende;
   if (seiten < 0 || seiten >= static_cast<int>(ende.size())) return false;
+  // The file that belongs to the page table: a report written meanwhile for
+  // another booking circle lies in that circle's directory.
+  pfad_ = zustand_.Druckdatei();
   Arbeitsdateimass m;
   if (!VermesseArbeitsdatei(pfad_, ende[seiten], m, melden)) return false;
+  // The page-start rows are worked out again only for a new page table or
+  // row length; comparing the table costs a fraction of that.
+  const auto bis = ende.begin() + seiten + 1;
+  if (m.laenge != mass_.laenge ||
+      !std::equal(ende.begin(), bis, tabelle_.begin(), tabelle_.end())) {
+    tabelle_.assign(ende.begin(), bis);
+    anfaenge_ = Seitenanfaenge(ende, seiten, m.laenge);
+  }
   mass_ = m;
-  anfaenge_ = Seitenanfaenge(ende, seiten, mass_.laenge);
   lauf_.SetzeZeilen(mass_.zeilen);
   return true;
 }
@@ -77,22 +87,6 @@ void CBildschirmAusgabeDlg::resizeEvent(QResizeEvent* e) {
   SetzeLaufleisten();
 }
 
-QString CBildschirmAusgabeDlg::LeseReihe(int64_t zeile) {
-  // Page of the row: the last page whose first row is not after it.
-  auto it = std::upper_bound(anfaenge_.begin(), anfaenge_.end(), zeile);
-  const int seite = static_cast<int>(it - anfaenge_.begin());
-  if (seite < 1 || seite >= static_cast<int>(anfaenge_.size())) return {};
-  std::string text;
-  if (!zustand_.LeseZeile(seite, static_cast<int>(zeile - anfaenge_[seite - 1]), text)) {
-    // A message has been shown; do not repeat it on every repaint, only
-    // once the file has changed.
-    lesbar_ = false;
-    fehlgroesse_ = mass_.zeilen * mass_.laenge;
-    return {};
-  }
-  return Berichtstext(text);
-}
-
 void CBildschirmAusgabeDlg::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
   p.fillRect(viewport()->rect(), Qt::white);
@@ -104,13 +98,33 @@ void CBildschirmAusgabeDlg::paintEvent(QPaintEvent*) {
   // is drawn blank, quietly.
   const bool ok = Vermesse(false);
   if (ok && mass_.zeilen * mass_.laenge != fehlgroesse_) lesbar_ = true;
+  // Rows T .. T + V, the rows this repaint lays out, in one read: the cost
+  // is the same on page 1 and on page 10000.
+  const int64_t oben = lauf_.Oben();
+  const int l = mass_.laenge;
+  int64_t geholt = 0;
+  if (ok && lesbar_) {
+    if (LeseZeilenblock(pfad_, oben, lauf_.Zeilen(), lauf_.Sichtbar() + 1, l, block_)) {
+      geholt = static_cast<int64_t>(block_.size()) / l;
+    } else {
+      // A message has been shown; do not repeat it on every repaint, only
+      // once the file has changed.
+      lesbar_ = false;
+      fehlgroesse_ = mass_.zeilen * mass_.laenge;
+    }
+  }
   const int ascent = QFontMetrics(schrift_).ascent();
+  const int unten = viewport()->height();
   int y = 0;
-  for (const Bildzeile& b : Bildzeilen(lauf_.Oben(), lauf_.Sichtbar(), anfaenge_)) {
+  for (const Bildzeile& b : Bildzeilen(oben, lauf_.Sichtbar(), anfaenge_)) {
     QString text;
-    if (b.zeile >= 0 && b.zeile < lauf_.Zeilen() && ok && lesbar_) text = LeseReihe(b.zeile);
+    const int64_t k = b.zeile - oben;
+    if (b.zeile >= 0 && k < geholt)
+      text = Berichtstext(block_.substr(static_cast<size_t>(k * l), static_cast<size_t>(l - 2)));
     gezeichnet_.append(text);
-    if (!text.isEmpty()) p.drawText(QPoint(lauf_.X0(), y + ascent), text);
+    // Rows pushed below the window by the blank rows between pages are laid
+    // out but not drawn.
+    if (!text.isEmpty() && y < unten) p.drawText(QPoint(lauf_.X0(), y + ascent), text);
     y += lauf_.Dy();
   }
   SetzeLaufleisten();

@@ -35,15 +35,16 @@ class CBildschirmAusgabeDlg : public QAbstractScrollArea {
   void Vertikalaktion(int aktion);
   void Horizontalaktion(int aktion);
   bool Vermesse(bool melden);
-  QString LeseReihe(int64_t zeile);
 
   const kv::Druckzustand& zustand_;
   std::string pfad_;
   QFont schrift_;
   Arbeitsdateimass mass_;
+  std::vector<int64_t> tabelle_;  // the page table anfaenge_ was made from
   std::vector<int64_t> anfaenge_;
   Bildlauf lauf_;
   QStringList gezeichnet_;
+  std::string block_;  // the rows of the last repaint, as read from the file
   bool lesbar_ = false;
   int64_t fehlgroesse_ = -1;  // file size at the last failed read
 };

@@ -3,19 +3,24 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProcess>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
+#include "app/bkverwaltung.h"
 #include "basis/datei.h"
 #include "basis/stringtabelle.h"
 #include "ui/ansicht.h"
+#include "ui/bkverwaltungsdlg.h"
+#include "ui/einstellungsdialoge.h"
 #include "ui/einstellungsdlg.h"
 #include "ui/infodlg.h"
 #include "ui/kumauswahldlg.h"
@@ -132,15 +137,15 @@ void CMainFrame::BaueMenues() {
   QMenu* sonstiges = new QMenu(QStringLiteral("S&onstiges"), this);
   Eintrag(sonstiges, t3, kWechsel, "Wechsel zu KALVENTO", true);
   QMenu* einst = new QMenu(QStringLiteral("&Einstellungen"), this);
-  // Settings without a dialog in this program are shown disabled.
-  Eintrag(einst, t3, kProgrammverwaltung, "&Programmverwaltung", false);
+  Eintrag(einst, t3, kProgrammverwaltung, "&Programmverwaltung", true);
   Eintrag(einst, t3, kSeiten, "S&eiteneinstellungen", true);
-  Eintrag(einst, t3, kSchriftBildschirm, "S&chriftgrößen Bildschirm", false);
+  Eintrag(einst, t3, kSchriftBildschirm, "S&chriftgrößen Bildschirm", true);
   Eintrag(einst, t3, kSchriftAusdruck, "Schrift&größen Ausdruck", true);
-  Eintrag(einst, t3, kBkVerwaltung, "&Buchungskreisverwaltung", false);
+  Eintrag(einst, t3, kBkVerwaltung, "&Buchungskreisverwaltung", true);
+  // No dialog of this program edits the standard texts.
   Eintrag(einst, t3, kStandardtexte, "&Standardtexte", false);
-  Eintrag(einst, t3, kMwst, "&Vorbelegung Mehrwertsteuersätze", false);
-  Eintrag(einst, t3, kBuchKonfig, "&Konfiguration Buchungstechnik", false);
+  Eintrag(einst, t3, kMwst, "&Vorbelegung Mehrwertsteuersätze", true);
+  Eintrag(einst, t3, kBuchKonfig, "&Konfiguration Buchungstechnik", true);
   QMenu* anzeige = new QMenu(QStringLiteral("&Anzeige"), this);
   Eintrag(anzeige, t3, kSymbolleiste, "&Symbolleiste", true)->setCheckable(true);
   Eintrag(anzeige, t3, kStatuszeile, "Status&zeile", true)->setCheckable(true);
@@ -255,6 +260,11 @@ void CMainFrame::Befehl(int id) {
         dlg.exec();
       }
       return;
+    case kProgrammverwaltung: Einstellung<CProgVerwDlg>(); return;
+    case kBuchKonfig: Einstellung<CBuchKonfigDlg>(); return;
+    case kMwst: Einstellung<CMwstSaetzeDlg>(); return;
+    case kSchriftBildschirm: Einstellung<CFontSizeAppDlg>(); return;
+    case kBkVerwaltung: if (dok_) Buchungskreisverwaltung(); return;
     case kMenueEuer:
     case kMenueGuv:
       if (QAction* a = aktionen3_[kErfolgsrechnung])
@@ -379,17 +389,42 @@ void CMainFrame::Hilfe() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath("kalvento.chm")));
 }
 
+void CMainFrame::Buchungskreisverwaltung() {
+  const std::string daten = kv::LeseVerwaltungsverzeichnis();
+  CSelMandantDlg dlg(daten, this);
+  dlg.exec();
+}
+
+namespace {
+
+// Starts the companion program "Kalvento.exe" of the working directory:
+// directly when it is executable here, otherwise through wine when that is
+// installed.  True when a process was started.
+bool StarteKalvento() {
+  const QFileInfo programm(
+      QDir::current().absoluteFilePath(Q(kv::LoesePfadAuf("Kalvento.exe"))));
+  if (!programm.isFile()) return false;
+  if (programm.isExecutable())
+    return QProcess::startDetached(programm.absoluteFilePath(), {}, QDir::currentPath());
+  const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+  if (wine.isEmpty()) return false;
+  return QProcess::startDetached(wine, {programm.absoluteFilePath()}, QDir::currentPath());
+}
+
+}  // namespace
+
 void CMainFrame::WechselZuKalvento() {
+  // The batch file is written for the companion program's own platform,
+  // which starts it from there; here there is no batch interpreter.
   kv::Datei bat;
-  if (!bat.Oeffnen("callkvo.bat", kv::Datei::Anlegen) || !bat.Schreibe("Kalvento.exe", 12)) {
+  const bool geschrieben =
+      bat.Oeffnen("callkvo.bat", kv::Datei::Anlegen) && bat.Schreibe("Kalvento.exe", 12);
+  bat.Schliessen();
+  if (!geschrieben) {
     kv::ZeigeMeldung(34408, 58001, 16);
     return;
   }
-  bat.Schliessen();
-  // Without a batch interpreter the companion program is started directly.
-  if (QProcess::startDetached(QDir::current().absoluteFilePath("Kalvento.exe"), {},
-                              QDir::currentPath()))
-    QTimer::singleShot(0, this, [this] { Befehl(kBeenden); });
+  if (StarteKalvento()) QTimer::singleShot(0, this, [this] { Befehl(kBeenden); });
 }
 
 }  // namespace kvui

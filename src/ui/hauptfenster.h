@@ -85,6 +85,14 @@ class CMainFrame : public QMainWindow, public Rahmenfenster {
   void AktualisiereAnzeigen();
   void Hilfe();
   void WechselZuKalvento();
+  void Buchungskreisverwaltung();
+  // A settings dialog on the document: constructed, run, nothing else.
+  template <typename Dialog>
+  void Einstellung() {
+    if (!dok_) return;
+    Dialog dlg(*dok_, this);
+    dlg.exec();
+  }
   void NachKumulation();
 
   QtOberflaeche* ui_;

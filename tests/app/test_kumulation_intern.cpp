@@ -191,3 +191,21 @@ TEST(Dokument, JedeEinzelneFehlschlagendeDateioperation) {
 }
 
 }  // namespace
+
+// A reference master file that cannot be read for another reason than being
+// missing or in use is said so: an empty cumulation without a word would
+// look like one that ran.
+TEST(Dokument, BezugsstammUnlesbarMitMeldung) {
+  for (long k : {1L, 2L}) {  // 1: the probe of the master file, 2: the open after it
+    Buecher b;
+    ImVerzeichnis im(b.p.Pfad());
+    Aufzeichnung ui;
+    kv::CKv02Doc doc;
+    doc.LeseKonfiguration();
+    kv::Fehlerinjektion::Setze(k, kv::DateiFehler::Voll);
+    doc.UebernehmeAuswahl({2, 1, 3, "2010"});
+    kv::Fehlerinjektion::Aus();
+    EXPECT_FALSE(doc.KumulationBereit());
+    EXPECT_FALSE(ui.meldungen.empty()) << k;
+  }
+}

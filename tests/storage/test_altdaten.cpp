@@ -252,6 +252,15 @@ TEST_F(Altdaten, FehlendesDatenverzeichnisUeberspringtBuchungskreise) {
             "konnte nicht angelegt werden !");
 }
 
+TEST_F(Altdaten, DatenverzeichnisEndetVorEinemZeilenende) {
+  // The configuration cannot hold the line end; the books go where it points.
+  ASSERT_EQ(kvtest::Shell("mkdir '" + prog / "DAT" + "'"), 0);
+  kvtest::SchreibeDatei(prog / "kvsetup.ini", Standarddatei("DAT\rX"));
+  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  EXPECT_EQ(Wert(kvtest::LiesDatei(prog / "kalvento.ini"), "Daten"), "DAT");
+  EXPECT_TRUE(kvtest::Existiert(prog / "DAT/BK000001/stamm001.dat"));
+}
+
 TEST(LegeVerzeichnisAn, Faelle) {
   kvtest::TempVerzeichnis tmp;
   kvtest::Aufzeichnung ui;

@@ -127,6 +127,17 @@ TEST(IniDatei, Zeilenenden) {
   EXPECT_EQ(ini.LeseWert("[A]", "Passwort", w), 0);
   ASSERT_EQ(ini.LeseWert("[A]", "Name", w), 1);
   EXPECT_EQ(w, "Muster");
+  // Nor a password of control characters that scramble into a line end.
+  ini.SchreibeWert("[A]", "Passwort", CIniDatei::Entschluessele("q\r\nDaten=neu"));
+  EXPECT_EQ(ini.LeseWert("[A]", "Daten", w), 0);
+  ASSERT_EQ(ini.LeseWert("[A]", "Passwort", w), 1);
+  EXPECT_EQ(w, CIniDatei::Entschluessele("q"));
+  // A text ending in a bare LF: a key appended behind it is still found.
+  SchreibeDatei(t / "lf.ini", "[A]\nAlt=1\n");
+  ASSERT_EQ(Oeffne(ini, t / "lf.ini"), 1);
+  ini.SchreibeWert("[A]", "Neu", "n");
+  ASSERT_EQ(ini.LeseWert("[A]", "Neu", w), 1);
+  EXPECT_EQ(w, "n");
 }
 
 TEST(IniDatei, PasswortRundreise) {

@@ -308,7 +308,8 @@ TEST(Konfiguration, UnbrauchbareDateien) {
   kvtest::Aufzeichnung ui;
   SchreibeDatei(t / "kalvento.ini", kStandardDatei);
 
-  // Locked or read-only: probe code, file untouched, no message.
+  // Locked or read-only: probe code, file untouched; only the settings
+  // save, whose callers take it for done otherwise, says so.
   CIniSB sb;
   sb.SetzeDateiname(t / "kalvento.ini");
   {
@@ -322,7 +323,10 @@ TEST(Konfiguration, UnbrauchbareDateien) {
   EXPECT_EQ(sb.SchreibeStandardKonfiguration(t / "kalvento.ini"), 4);
   ::chmod((t / "kalvento.ini").c_str(), 0644);
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), kStandardDatei);
-  EXPECT_TRUE(ui.meldungen.empty());
+  ASSERT_EQ(ui.meldungen.size(), 2u);
+  for (const auto& m : ui.meldungen)
+    EXPECT_EQ(m.text, "Konnte in Datei '" + t / "kalvento.ini" + "' nicht schreiben !");
+  ui.meldungen.clear();
 
   // Garbage, an empty file and a file cut in the middle of a line read as
   // substitutes; the missing online keys are added.

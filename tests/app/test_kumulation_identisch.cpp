@@ -1,0 +1,201 @@
+// The cumulation that reads whole files and writes once must give exactly
+// the bytes of adding record by record through the balances reader and the
+// index (the reference below), whatever the amount texts look like.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "../e2e/kumulationsdaten.h"
+#include "app/dokument.h"
+#include "app/saldenabbild.h"
+#include "basis/datei.h"
+#include "storage/salden.h"
+#include "storage/sindex.h"
+#include "storage/texte.h"
+
+using namespace kvtest;
+
+namespace {
+
+using kv::CSalden;
+using kv::CSIndex;
+using kv::Datei;
+
+struct ImVerzeichnis {
+  std::filesystem::path alt = std::filesystem::current_path();
+  explicit ImVerzeichnis(const std::string& p) { std::filesystem::current_path(p); }
+  ~ImVerzeichnis() { std::filesystem::current_path(alt); }
+};
+
+// Overwrites amount field `slot` of record `satz` with a 12-character text.
+void SetzeFeld(const std::string& pfad, int satz, int slot, const char* text12) {
+  std::string s = LiesDatei(pfad);
+  ASSERT_EQ(std::strlen(text12), 12u);
+  std::memcpy(s.data() + satz * kv::kSatzLaenge + 31 + 12 * slot, text12, 12);
+  SchreibeDatei(pfad, s);
+}
+
+// The cumulation as adding record by record: every source record is read by
+// the balances reader, looked up in the index, appended and indexed when
+// missing, summed and written back at once.
+std::pair<std::string, std::string> Referenz(const Programm& p, int kr, int bezug,
+                                              const std::vector<int>& kreise) {
+  const std::string sal = p.Pfad() + "/ref.sal", sdx = p.Pfad() + "/ref.sdx";
+  SchreibeDatei(sal, LiesDatei(p.Sal(bezug, kr)));
+  if (std::filesystem::exists(p.Sdx(bezug, kr)))
+    SchreibeDatei(sdx, LiesDatei(p.Sdx(bezug, kr)));
+  else
+    std::filesystem::remove(sdx);
+  {
+    Datei d, id;
+    EXPECT_TRUE(d.Oeffnen(sal, Datei::LesenSchreiben));
+    CSIndex idx;
+    idx.Verbinde(&id, &d, sal, sdx);
+    CSalden kum;
+    kum.Verbinde(&d, &idx, 0, 1, kr);
+    if (kum.Anzahl() < 2) {
+      kum.LegeSteuerkontenAn();
+      kv::LoescheDatei(sdx);
+    }
+    EXPECT_EQ(idx.Oeffnen(), 1);
+    for (int n : kreise) {
+      Datei q;
+      EXPECT_TRUE(q.Oeffnen(p.Sal(n, kr), Datei::Lesen));
+      CSalden qs;
+      qs.Verbinde(&q, nullptr, 0, 1, kr);
+      for (int i = 0; i < qs.Anzahl(); ++i) {
+        qs.Lese(i);
+        const int konto = qs.Kontonummer();
+        int satz = -1;
+        const bool gefunden = konto >= 1 && konto <= 29999 &&
+                              idx.SucheNummer(std::to_string(konto), satz) == kv::kGleich &&
+                              satz >= 0 && satz < kum.Anzahl();
+        if (gefunden) {
+          kum.Lese(satz);
+        } else {
+          EXPECT_EQ(kum.Anlegen(qs.KontoText(), qs.Bezeichnung(), 0.0), 1);
+          EXPECT_EQ(idx.FuegeEin(kum.Satznummer(), konto, qs.Bezeichnung(), 0), 1);
+        }
+        for (int j = 0; j < kv::kAnzahlBetraege; ++j)
+          kum.SetzeBetragSlot(j, kum.BetragSlot(j) + qs.BetragSlot(j));
+        EXPECT_EQ(kum.Schreibe(), 1);
+      }
+    }
+    EXPECT_EQ(idx.SchreibeIndex(), 1);
+    idx.Schliesse();
+  }
+  return {LiesDatei(sal), LiesDatei(sdx)};
+}
+
+void Kumuliere(const Programm& p, int von, int bis, int bezug) {
+  ImVerzeichnis im(p.Pfad());
+  kv::CKv02Doc doc;
+  doc.LeseKonfiguration();
+  doc.UebernehmeAuswahl({bezug, von, bis, "2010"});
+  EXPECT_TRUE(doc.KumulationBereit());
+}
+
+TEST(KumulationIdentisch, BeideKontenrahmenUndUnuesblicheBetragstexte) {
+  Aufzeichnung ui;
+  Programm p;
+  // KR03: overlapping and own accounts, negative amounts, a circle of one
+  // record (tax accounts appended), one without index, one of another chart.
+  std::vector<TKonto> a = {K(1570, "VORSTEUER", {0, 5, -7}), K(1770, "MEHRWERTSTEUER", {0, -5}),
+                           K(1200, "Bank", {100000, 1, 2, 3, -4}), K(4930, "Bürobedarf", {0, 999})};
+  std::vector<TKonto> b = {K(1570, "VORSTEUER", {0, 1}), K(1770, "MEHRWERTSTEUER", {0, -1}),
+                           K(4930, "Büromaterial", {0, 1}), K(8400, "Erlöse", {0, -50000}),
+                           K(10001, "Kunde Meier", {0, 0, 12345}), K(70001, "Zu gross", {1})};
+  std::vector<TKonto> c = {K(1570, "VORSTEUER", {3}), K(1770, "MEHRWERTSTEUER", {3}),
+                           K(20002, "Lieferant Zeh", {0, -99999999, 1}), K(1200, "Bank", {7})};
+  std::vector<TKonto> d = {K(4000, "Wareneingang", {0, 250, 250})};
+  std::vector<TKonto> e = {K(1400, "VORSTEUER", {1}), K(3800, "MEHRWERTSTEUER", {2})};
+  p.Kreis(1, "Eins", &a);
+  p.Kreis(2, "Zwei", &b);
+  p.Kreis(3, "Drei", &c, 3, 2010, 1, false);
+  p.Kreis(4, "Vier", &d);
+  p.Kreis(5, "Fuenf", &e, 4);
+  // Amount texts as another writer may have left them.
+  SetzeFeld(p.Sal(1), 2, 1, "        1.5 ");
+  SetzeFeld(p.Sal(1), 2, 2, "  1,00      ");
+  SetzeFeld(p.Sal(1), 2, 3, "Unsinn!!!!!!");
+  SetzeFeld(p.Sal(3), 2, 4, "       -0.00");
+  SetzeFeld(p.Sal(3), 2, 5, "  +12.345678");
+  SetzeFeld(p.Sal(3), 3, 6, "1e3         ");
+  SetzeFeld(p.Sal(3), 3, 7, "            ");
+  SetzeFeld(p.Sal(3), 3, 8, "      0.0049");
+  SetzeFeld(p.Sal(2), 0, 9, "   -0.004444");
+  SetzeFeld(p.Sal(2), 1, 10, "123456789.99");
+  SetzeFeld(p.Sal(2), 1, 11, "-99999999.99");
+  SetzeFeld(p.Sal(2), 2, 12, "\t 17.10     ");
+  Kumuliere(p, 1, 5, 2);
+  auto [sal, sdx] = Referenz(p, 3, 2, {1, 3, 4});
+  ASSERT_EQ(sal.size(), 9u * kv::kSatzLaenge);  // the reference's 6 + Bank, Zeh, Wareneingang
+  EXPECT_TRUE(LiesDatei(p.KumSal()) == sal);
+  EXPECT_TRUE(LiesDatei(p.KumSdx()) == sdx);
+
+  // KR04 with a reference of one record: the tax accounts come first.
+  std::vector<TKonto> f = {K(1200, "Bank", {5, 5})};
+  std::vector<TKonto> g = {K(1400, "VORSTEUER", {1}), K(3800, "MEHRWERTSTEUER", {-2}),
+                           K(1200, "Bank", {0, -3}), K(6300, "Sonstige Kosten", {0, 12})};
+  p.Kreis(6, "Sechs", &f, 4);
+  p.Kreis(7, "Sieben", &g, 4);
+  SetzeFeld(p.Sal(7, 4), 3, 1, "   12.00000 ");
+  Kumuliere(p, 5, 7, 6);
+  auto [sal4, sdx4] = Referenz(p, 4, 6, {5, 7});
+  EXPECT_TRUE(LiesDatei(p.KumSal()) == sal4);
+  EXPECT_TRUE(LiesDatei(p.KumSdx()) == sdx4);
+}
+
+// The amount as the general conversion reads the 12 characters, with the
+// zero tolerance.
+double Standard(const char* feld) {
+  char t[13];
+  std::memcpy(t, feld, 12);
+  t[12] = '\0';
+  double w = std::strtod(t, nullptr);
+  if (!std::isfinite(w)) w = 0.0;
+  kv::NullSetzen(w);
+  return w;
+}
+
+TEST(KumulationIdentisch, BetragsfeldWieStrtod) {
+  char t[32];
+  auto pruefe = [&](const char* feld) {
+    const double a = kv::LeseBetragsfeld(feld), b = Standard(feld);
+    if (std::bit_cast<uint64_t>(a) != std::bit_cast<uint64_t>(b))
+      ADD_FAILURE() << "'" << std::string(feld, 12) << "': " << a << " != " << b;
+  };
+  // Every cent of a wide range, and both ends of the field.
+  for (long long c = -600000; c <= 600000; ++c) {
+    std::snprintf(t, sizeof t, "%12.2f", c / 100.0);
+    pruefe(t);
+  }
+  for (long long c : {99999999999LL, 99999999998LL, -9999999999LL, 4503599627370LL}) {
+    for (int d = -50; d <= 0; ++d) {
+      std::snprintf(t, sizeof t, "%12.2f", (c + d) / 100.0);
+      if (std::strlen(t) == 12) pruefe(t);
+    }
+  }
+  // Random texts of the characters a damaged field may hold.
+  const char zeichen[] = " -+.0123456789e,\t";
+  uint64_t z = 12345;
+  for (int i = 0; i < 150000; ++i) {
+    for (int j = 0; j < 12; ++j) {
+      z = z * 6364136223846793005ULL + 1442695040888963407ULL;
+      t[j] = zeichen[(z >> 33) % (sizeof zeichen - 1)];
+    }
+    // Half of them close to the usual form: blanks, digits, point, two digits.
+    if (i % 2) {
+      t[9] = '.';
+      for (int j : {10, 11}) t[j] = static_cast<char>('0' + (z >> (j * 3)) % 10);
+    }
+    pruefe(t);
+  }
+}
+
+}  // namespace
