@@ -175,11 +175,12 @@ class CKv02Doc {
   int OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int ersterMonat,
                                int abweichendesWJ);
   int SchliesseQuellbuchungskreis();
-  void AddiereSatz(int n, const Saldenzeile& quelle);
-  void NachgeholteSuche();
+  int SatzFuer(const Quellsatz& quelle);
+  void AddiereKreis(int n);
+  bool UebernimmNeueKonten();
   void BeendeLauf();
   void ZeigeBezugsbuchungskreis(int n);
-  void MeldeKumuliertenBuchungskreis(int n);
+  void MeldeKumuliertenBuchungskreis(int n, const std::string* name = nullptr);
   void BildeTitel();
   void LeseStammdaten();
 
@@ -197,12 +198,19 @@ class CKv02Doc {
 
   Saldenabbild abbild_;  // the cumulated file during a run
   bool indexUngeschrieben_ = false;  // the cumulated index differs from its file
-  Saldenabbild quellabbild_;  // the circle being added, read whole
-  bool quellGeladen_ = false;
-  struct Kontofund { uint32_t stand = 0; int satz = -1; };
-  std::vector<Kontofund> kontoSatz_;  // account -> record, valid for one index state
-  uint32_t indexStand_ = 1;
-  int letzteSuche_ = 0;  // account of the last lookup answered from kontoSatz_
+  Quellkreis quelle_;  // the circle being added, read whole
+  Zweitfaden teiler_;  // the second thread of a run
+  std::vector<int32_t> ziele_;     // per source record: its record in the image
+  std::vector<uint8_t> verfehlt_;  // per source record: not added (K4)
+  std::vector<uint32_t> besucht_;  // per image record: the last circle that hit it
+  uint32_t kreisLauf_ = 0;
+  bool quelleGeladen_ = false;
+  // Lookups from a table instead of the index (K6 in kumulation.cpp).
+  bool tabelle_ = false;
+  std::vector<int32_t> kontoSatz_;  // account 1..29999 -> record, -1 none
+  std::vector<CSIndex::Angehaengt> neueKonten_;  // appended, not yet in the index
+  int letzteSuche_ = 0;             // account of the last lookup
+  size_t neueVorSuche_ = 0;         // accounts appended before it
 
   // Master file and booking year whose values `Stamm.stamm` holds.
   std::string stammGelesen_;

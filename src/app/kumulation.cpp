@@ -18,8 +18,17 @@
 //       and a message names the booking circle and the account.
 //   K5  The readers and the index are attached to the work files only while
 //       KumulationBereit(); a cumulation that did not run leaves them closed.
+//   K6  While the cumulated index is ordered with distinct account numbers
+//       (IstGeordnet), an account's record comes from a table instead of a
+//       search: the search would find that account's one entry, and an
+//       appended account is new.  The appended accounts go into the index
+//       when the run ends, in one merge, with the same bytes and the same
+//       search position as inserting each at once would give.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <string_view>
 #include <vector>
 
 #include "app/dokument.h"
@@ -102,8 +111,17 @@ void CKv02Doc::ZeigeBezugsbuchungskreis(int n) {
   Ui().SetzeBezugszeile(zeile);
 }
 
-void CKv02Doc::MeldeKumuliertenBuchungskreis(int n) {
-  std::string zeile = Buchungskreiszeile(Datenverzeichnis, n);
+void CKv02Doc::MeldeKumuliertenBuchungskreis(int n, const std::string* name) {
+  // A circle being added had its master file read moments ago for the
+  // checks: its name is taken from there instead of reading the file again.
+  std::string zeile;
+  if (name) {
+    char text[200];
+    std::snprintf(text, sizeof text, "BK-Nr.: %03i,  %s", n, name->c_str());
+    zeile = text;
+  } else {
+    zeile = Buchungskreiszeile(Datenverzeichnis, n);
+  }
   if (zeile.empty()) return;
   liste_.push_back(zeile);
   Ui().FuegeListeHinzu(zeile);
@@ -154,29 +172,30 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   Bezugsbuchungskreis = bezug;
   LeseStammdaten();
 
-  ++indexStand_;  // a new run: no answer of an earlier index holds
-  letzteSuche_ = 0;
   quellsalden_ = std::make_unique<CSalden>();
   quellindex_ = std::make_unique<CSIndex>();
   const int offen = OeffneKumulationsdateien();
   if (offen) {
+    teiler_.Starte();
     for (int n = von; n <= bis; ++n) {
       if (n == bezug) continue;
       if (!OeffneQuellbuchungskreis(Buchungsjahr, n, Kontenrahmen, ErsterMonat, AbweichendesWJ))
         continue;
-      // One read for the whole circle (already made when the circle was
-      // opened, unless that read failed); records in file order.
-      Saldenabbild& quelle = quellabbild_;
-      if (!quellGeladen_ && !quelle.Lade(quellSaldendatei_))
+      // The circle was read when it was opened; a read that failed there is
+      // tried once more.  Nothing of a circle that cannot be read whole is
+      // added.  Records in file order.
+      if (!quelleGeladen_)
+        quelleGeladen_ =
+            quelle_.Lade(quellSaldendatei_, nullptr, tabelle_ ? &kontoSatz_ : nullptr, teiler_);
+      if (quelleGeladen_) {
+        AddiereKreis(n);
+      } else {
         UnerwarteterFehler(quellSaldendatei_.Pfad());
-      Saldenzeile zeile;
-      for (int i = 0; i < quelle.Anzahl(); ++i) {
-        ZerlegeSatz(quelle.Satz(i), zeile);
-        AddiereSatz(n, zeile);
       }
       SchliesseQuellbuchungskreis();
-      quelle.Leere();
+      quelle_.Leere();
     }
+    teiler_.Beende();
     BeendeLauf();
   }
   quellindex_.reset();
@@ -244,14 +263,14 @@ int CKv02Doc::OeffneKumulationsdateien() {
   Kumulationsindex.Verbinde(&kumIndexdatei_, &kumSalden_, Dateien.saldendatei,
                             Dateien.saldenindex);
   // The tax accounts only go into a file known to hold fewer than two
-  // records: a length that cannot be read must not look like an empty file.
-  const int64_t laenge = kumSalden_.Laenge();
-  if (laenge < 0) {
+  // records: a length that cannot be read (-1) is no empty file.
+  const int saetze = Saldenleser[4].Anzahl();
+  if (saetze < 0) {
     UnerwarteterFehler(sal);
     kumSalden_.Schliessen();
     return 0;
   }
-  if (laenge / kSatzLaenge < 2) {
+  if (saetze < 2) {
     for (CSalden& leser : Saldenleser) leser.LegeSteuerkontenAn();
     // Records appended for the tax accounts are in no index yet: build the
     // work index from the file instead of trusting the copy (K3).
@@ -270,6 +289,19 @@ int CKv02Doc::OeffneKumulationsdateien() {
   }
   kumulationBereit_ = true;
   indexUngeschrieben_ = false;
+  // K6: the table holds what the number search finds, for every account.
+  tabelle_ = Kumulationsindex.IstGeordnet();
+  neueKonten_.clear();
+  letzteSuche_ = 0;
+  neueVorSuche_ = 0;
+  if (tabelle_) {
+    kontoSatz_.assign(30000, -1);
+    const auto& nummern = Kumulationsindex.Nummern();
+    for (int i = 0; i < Kumulationsindex.Anzahl() && tabelle_; ++i) {
+      if (nummern[i].satz >= abbild_.Anzahl()) tabelle_ = false;
+      if (nummern[i].konto <= 29999) kontoSatz_[nummern[i].konto] = nummern[i].satz;
+    }
+  }
   return 1;
 }
 
@@ -313,93 +345,171 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   quellindex_->Verbinde(&quellIndexdatei_, &quellSaldendatei_, sal, sdx);
   // As for the work file: never append tax accounts to a file whose length
   // could not be read.
-  const int64_t laenge = quellSaldendatei_.Laenge();
-  if (laenge < 0) {
+  const int saetze = quellsalden_->Anzahl();
+  if (saetze < 0) {
     UnerwarteterFehler(sal);
     quellSaldendatei_.Schliessen();
     return 0;
   }
-  if (laenge / kSatzLaenge < 2) {
+  if (saetze < 2) {
     quellsalden_->LegeSteuerkontenAn();
     // The circle's own index does not know the appended tax accounts: let
     // it be rebuilt, as the companion program would need it.
     LoescheDatei(sdx);
   }
-  // The circle is read whole once; the check of its index uses those bytes
-  // instead of reading the file a second time.
-  quellGeladen_ = quellabbild_.Lade(quellSaldendatei_);
-  if (quellGeladen_) quellindex_->SetzeSaldenbild(quellabbild_.Daten(), quellabbild_.Bytes());
-  const int indexOffen = quellindex_->Oeffnen();
-  quellindex_->SetzeSaldenbild(nullptr, 0);
+  // The circle is read once, block by block; its index is checked against
+  // the records as they pass instead of reading the file a second time.
+  int indexOffen = quellindex_->OeffneUndPruefeSpaeter();
+  quelleGeladen_ =
+      quelle_.Lade(quellSaldendatei_, quellindex_.get(), tabelle_ ? &kontoSatz_ : nullptr, teiler_);
+  if (indexOffen == 1) indexOffen = quellindex_->BeendePruefung(quelleGeladen_);
   if (indexOffen != 1) Fehler(58011);
-  MeldeKumuliertenBuchungskreis(n);
+  MeldeKumuliertenBuchungskreis(n, &werte.name);
   return 1;
 }
 
-void CKv02Doc::NachgeholteSuche() {
-  // A search answered from the table did not move the index position the
-  // walks start from; the real search does, as if it had been made.
-  if (letzteSuche_ > 0) {
-    int satz = -1;
-    Kumulationsindex.SucheNummer(std::to_string(letzteSuche_), satz);
+bool CKv02Doc::UebernimmNeueKonten() {
+  if (!tabelle_ || neueKonten_.empty()) {
+    if (tabelle_ && letzteSuche_ > 0) {
+      int satz = -1;
+      Kumulationsindex.SucheNummerWert(letzteSuche_, satz);
+    }
     letzteSuche_ = 0;
+    return true;
   }
+  // The accounts appended before the last lookup, the lookup itself (it
+  // leaves the position the index walks start from), then the rest (K6).
+  const size_t vorher = std::min(neueVorSuche_, neueKonten_.size());
+  bool ok = Kumulationsindex.FuegeAngehaengteEin(neueKonten_.data(), vorher) == 1;
+  if (ok && letzteSuche_ > 0) {
+    int satz = -1;
+    Kumulationsindex.SucheNummerWert(letzteSuche_, satz);
+  }
+  if (ok)
+    ok = Kumulationsindex.FuegeAngehaengteEin(neueKonten_.data() + vorher,
+                                              neueKonten_.size() - vorher) == 1;
+  neueKonten_.clear();
+  letzteSuche_ = 0;
+  neueVorSuche_ = 0;
+  if (ok) {
+    indexUngeschrieben_ = true;
+    return true;
+  }
+  // As when an insertion fails during the run: the index is built anew
+  // from the file, which has to be up to date for it (K3).
+  if (!abbild_.Schreibe(kumSalden_)) Fehler(58100);
+  if (Kumulationsindex.Neuaufbau() != 1) return false;
+  indexUngeschrieben_ = false;
+  return true;
 }
 
-void CKv02Doc::AddiereSatz(int n, const Saldenzeile& quelle) {
+int CKv02Doc::SatzFuer(const Quellsatz& quelle) {
+  const int konto = quelle.konto;
   // The lookup the balances reader makes by account number: numbers outside
   // 1..29999 are never found.
-  // The answers of the index search are kept per account until the index
-  // changes (an insertion or a rebuild starts a new state): the same search
-  // on the same index gives the same record.
   int satz = -1;
   bool gefunden = false;
-  if (quelle.konto >= 1 && quelle.konto <= 29999) {
-    if (kontoSatz_.size() != 30000) kontoSatz_.assign(30000, Kontofund{});
-    Kontofund& f = kontoSatz_[quelle.konto];
-    if (f.stand != indexStand_) {
-      f.satz = Kumulationsindex.SucheNummer(std::to_string(quelle.konto), satz) == kGleich ? satz : -1;
-      f.stand = indexStand_;
-      letzteSuche_ = 0;
-    } else {
-      letzteSuche_ = quelle.konto;  // the index position of this search is made up for later
+  if (konto >= 1 && konto <= 29999) {
+    if (tabelle_) {
+      satz = kontoSatz_[konto];
+      letzteSuche_ = konto;
+      neueVorSuche_ = neueKonten_.size();
+    } else if (Kumulationsindex.SucheNummerWert(konto, satz) != kGleich) {
+      satz = -1;
     }
-    satz = f.satz;
     gefunden = satz >= 0 && satz < abbild_.Anzahl();
   }
-  if (!gefunden) {
-    NachgeholteSuche();  // before the index changes
-    ++indexStand_;
-    satz = abbild_.Haenge(quelle.kontoText, quelle.name);
-    if (Kumulationsindex.FuegeEin(satz, quelle.konto, quelle.name, 0) == 1) {
-      indexUngeschrieben_ = true;
-    } else {
-      // The rebuild reads the file: bring it up to date first (K3).
-      if (!abbild_.Schreibe(kumSalden_)) Fehler(58100);
-      if (Kumulationsindex.Neuaufbau() == 1) indexUngeschrieben_ = false;
-    }
+  if (gefunden) return satz;
+  // The account field and the name were kept for every record that may
+  // have to be appended.
+  const char* text = quelle.text >= 0 ? quelle_.Text(quelle.text) : quelle.kontoText;
+  const std::string kontoText(text, ::strnlen(text, 5));
+  const std::string name = quelle.text >= 0 ? std::string(text + 5, ::strnlen(text + 5, 25)) : "";
+  satz = abbild_.Haenge(kontoText, name);
+  if (tabelle_) {
+    neueKonten_.push_back({satz, konto, name});
+    if (konto >= 1 && konto <= 29999) kontoSatz_[konto] = satz;
+  } else if (Kumulationsindex.FuegeEin(satz, konto, name, 0) == 1) {
+    indexUngeschrieben_ = true;
+  } else {
+    // The rebuild reads the file: bring it up to date first (K3).
+    if (!abbild_.Schreibe(kumSalden_)) Fehler(58100);
+    if (Kumulationsindex.Neuaufbau() == 1) indexUngeschrieben_ = false;
   }
-  if (!abbild_.Addiere(satz, quelle.betrag)) {
+  return satz;
+}
+
+void CKv02Doc::AddiereKreis(int n) {
+  const int anzahl = quelle_.Anzahl();
+  auto meldeVerfehlt = [&](const Quellsatz& q) {
     char text[300];
     std::snprintf(text, sizeof text,
                   "Die Summe passt nicht in das Betragsfeld:\n"
                   "Konto %s aus Buchungskreis %i wurde nicht addiert !",
-                  OhneRandblanks(quelle.kontoText).c_str(), n);
+                  OhneRandblanks(std::string(q.kontoText, ::strnlen(q.kontoText, 5))).c_str(), n);
     ZeigeMeldung(W(text), "FEHLER", 16);  // K4: the account stays as it was
+  };
+  if (!tabelle_) {
+    // Index insertions may rebuild the index (with its progress window):
+    // record by record, in file order.
+    for (int i = 0; i < anzahl; ++i) {
+      const Quellsatz& q = quelle_.Satz(i);
+      if (!abbild_.Addiere(SatzFuer(q), q.betraege)) meldeVerfehlt(q);
+    }
+    return;
   }
+  // K6: first every record's record in the image, in file order (lookups
+  // and appends as record-by-record adding makes them; nothing shows);
+  // then the amounts.  When no record of the image is hit twice and all
+  // amounts are whole cents, the order of the additions does not matter and
+  // both threads add; otherwise they are added one by one in file order.
+  ziele_.resize(anzahl);
+  verfehlt_.assign(anzahl, 0);
+  if (++kreisLauf_ == 0) {
+    besucht_.assign(besucht_.size(), 0);
+    kreisLauf_ = 1;
+  }
+  bool zugleich = true;
+  for (int i = 0; i < anzahl; ++i) {
+    const Quellsatz& q = quelle_.Satz(i);
+    const int satz = SatzFuer(q);
+    ziele_[i] = satz;
+    if (static_cast<size_t>(abbild_.Anzahl()) > besucht_.size()) besucht_.resize(abbild_.Anzahl() + 4096, 0);
+    if (satz < 0 || satz >= abbild_.Anzahl() || besucht_[satz] == kreisLauf_ ||
+        !abbild_.IstInCent(satz, q.betraege))
+      zugleich = false;
+    else
+      besucht_[satz] = kreisLauf_;
+  }
+  if (zugleich) {
+    teiler_.Teile(anzahl, 512, [&](int von, int bis) {
+      for (int i = von; i < bis; ++i)
+        if (!abbild_.AddiereCent(ziele_[i], quelle_.Satz(i).betraege)) verfehlt_[i] = 1;
+    });
+    for (int i = 0; i < anzahl; ++i)
+      if (!verfehlt_[i]) abbild_.Markiere(ziele_[i]);
+  } else {
+    for (int i = 0; i < anzahl; ++i)
+      if (!abbild_.Addiere(ziele_[i], quelle_.Satz(i).betraege)) verfehlt_[i] = 1;
+  }
+  for (int i = 0; i < anzahl; ++i)
+    if (verfehlt_[i]) meldeVerfehlt(quelle_.Satz(i));
 }
 
 void CKv02Doc::BeendeLauf() {
-  NachgeholteSuche();
   // The image and the index reach the disk once, at the end (K2).
-  bool ok = abbild_.Schreibe(kumSalden_);
-  if (!ok) Fehler(58100);
+  bool ok = UebernimmNeueKonten();
+  if (!abbild_.Schreibe(kumSalden_)) {
+    Fehler(58100);
+    ok = false;
+  }
   if (indexUngeschrieben_) {
     if (Kumulationsindex.SchreibeIndex() == 1)
       indexUngeschrieben_ = false;
     else
       ok = false;
   }
+  tabelle_ = false;
   // Half-written work files must not be reported on (K5).
   if (!ok) SchliesseKumulationsdateien();
 }
@@ -413,6 +523,8 @@ int CKv02Doc::SchliesseQuellbuchungskreis() {
 
 int CKv02Doc::SchliesseKumulationsdateien() {
   int ergebnis = 1;
+  if (kumulationBereit_ && !UebernimmNeueKonten()) ergebnis = 0;
+  tabelle_ = false;
   if (kumulationBereit_ && abbild_.Geaendert() && !abbild_.Schreibe(kumSalden_)) ergebnis = 0;
   if (kumulationBereit_ && indexUngeschrieben_) {
     if (Kumulationsindex.SchreibeIndex() != 1) ergebnis = 0;

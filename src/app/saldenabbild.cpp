@@ -1,11 +1,24 @@
 #include "app/saldenabbild.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <atomic>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+#include <condition_variable>
 #include <cstring>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <new>
+#include <thread>
 
 #include "app/auswahl.h"
 #include "basis/datei.h"
+#include "storage/sindex.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -16,12 +29,9 @@ constexpr int kOffKennz = 30;
 constexpr int kOffBetrag = 31;
 constexpr int kOffEnde = 199;
 
-// Whether "%12.2f" of the value fits its 12 characters.  Far from the
-// limits no formatting is needed; near them the formatted text decides.
-bool PasstInsFeld(double x) {
-  if (x > -99999999.0 && x < 999999999.0) return true;
-  return !BetragsText12(x).empty();
-}
+// The cents that fit "%12.2f" in 12 characters: -99999999.99 .. 999999999.99.
+constexpr int64_t kKleinsterCent = -9999999999LL;
+constexpr int64_t kGroessterCent = 99999999999LL;
 
 bool IstLeerzeichen(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -36,60 +46,94 @@ void InsFeld(char* ziel, size_t breite, const char* quelle) {
   std::memset(ziel + n, ' ', breite - n);
 }
 
-}  // namespace
+// The double the reader holds for whole cents (0 is +0: the zero tolerance).
+double Wert(int64_t cent) { return static_cast<double>(cent) / 100.0; }
 
-double LeseBetragsfeld(const char* s) {
-  // The text "%12.2f" writes: blanks, an optional '-', digits, the point at
-  // position 9 and two digits.  As whole cents it is an exact integer, and
-  // the quotient of two exact integers is rounded once, to the double the
-  // general conversion gives for the text.  Any other text takes the
-  // general way below.
-  if (s[9] == '.' && static_cast<unsigned char>(s[10] - '0') < 10 &&
-      static_cast<unsigned char>(s[11] - '0') < 10) {
-    int i = 0;
-    while (i < 9 && s[i] == ' ') ++i;
-    const bool negativ = i < 9 && s[i] == '-';
-    if (negativ) ++i;
-    if (i < 9) {
-      long long cent = 0;
-      int k = i;
-      for (; k < 9 && static_cast<unsigned char>(s[k] - '0') < 10; ++k) cent = cent * 10 + (s[k] - '0');
-      if (k == 9) {
-        cent = cent * 100 + (s[10] - '0') * 10 + (s[11] - '0');
-        // Whole cents other than 0 lie outside the zero tolerance.
-        if (cent == 0) return 0.0;
-        const double wert = static_cast<double>(cent) / 100.0;
-        return negativ ? -wert : wert;
-      }
-    }
-  }
+// "%12.2f" of whole cents, without the general formatting.
+void CentText(int64_t cent, char* t) {
+  std::memset(t, ' ', 12);
+  uint64_t a = cent < 0 ? static_cast<uint64_t>(-cent) : static_cast<uint64_t>(cent);
+  t[11] = static_cast<char>('0' + a % 10);
+  a /= 10;
+  t[10] = static_cast<char>('0' + a % 10);
+  a /= 10;
+  t[9] = '.';
+  int p = 8;
+  do {
+    t[p--] = static_cast<char>('0' + a % 10);
+    a /= 10;
+  } while (a);
+  if (cent < 0) t[p] = '-';
+}
+
+// The general way, for texts not in "%12.2f" form.
+double LeseBetragsfeldAllgemein(const char* s) {
   const size_t n = 12;
   size_t i = 0;
   while (i < n && IstLeerzeichen(s[i])) ++i;
   bool negativ = false;
   if (i < n && (s[i] == '+' || s[i] == '-')) negativ = s[i++] == '-';
   if (i < n && (s[i] == '+' || s[i] == '-')) return 0.0;
-  // The usual "%12.2f" field, read as whole cents: the quotient of two exact
-  // integers is rounded once, exactly like the general conversion below.
-  {
-    size_t k = i;
-    long long cent = 0;
-    while (k < n && s[k] >= '0' && s[k] <= '9' && k - i < 15) cent = cent * 10 + (s[k++] - '0');
-    if (k > i && k + 3 == n && s[k] == '.' && s[k + 1] >= '0' && s[k + 1] <= '9' &&
-        s[k + 2] >= '0' && s[k + 2] <= '9') {
-      cent = cent * 100 + (s[k + 1] - '0') * 10 + (s[k + 2] - '0');
-      double wert = static_cast<double>(cent) / 100.0;
-      if (negativ) wert = -wert;
-      NullSetzen(wert);
-      return wert;
-    }
-  }
   double wert = 0.0;
   auto [p, ec] = std::from_chars(s + i, s + n, wert, std::chars_format::general);
   if (ec != std::errc() || p == s + i || !std::isfinite(wert)) return 0.0;
   if (negativ) wert = -wert;
   NullSetzen(wert);
   return wert;
+}
+
+}  // namespace
+
+static_assert(std::endian::native == std::endian::little, "LeseCent reads fields as little-endian words");
+
+namespace {
+
+// Inlined into the loops over the fields (the exported LeseCent calls it).
+[[gnu::always_inline]] inline bool CentAusFeld(const char* s, int64_t& cent) {
+  // Bytes 8..11 must be digit, point, digit, digit.  Each byte is XORed with
+  // its expected character: a digit becomes 0..9, the point 0; adding 0x76
+  // to a digit byte sets its top bit only when it was above 9.
+  uint32_t hinten;
+  std::memcpy(&hinten, s + 8, 4);
+  const uint32_t h = hinten ^ 0x30302E30u;
+  if ((((h + 0x76760076u) | h) & 0x80800080u) | (h & 0x0000FF00u)) return false;
+  // Bytes 0..7: blanks, an optional '-', then digits up to byte 7.  `fuell`
+  // covers the bytes that are no digit; they have to be the leading ones.
+  uint64_t vorn;
+  std::memcpy(&vorn, s, 8);
+  const uint64_t t = vorn ^ 0x3030303030303030ull;
+  const uint64_t keineZiffer = ((t + 0x7676767676767676ull) | t) & 0x8080808080808080ull;
+  const uint64_t fuell = (keineZiffer >> 7) * 0xFF;
+  if (fuell & (fuell + 1)) return false;
+  // All blanks, or blanks and a '-' (blank XOR 0x0D) as the last of them.
+  const uint64_t blanks = 0x2020202020202020ull & fuell;
+  const uint64_t vor = vorn & fuell;
+  const uint64_t mitMinus = blanks ^ ((fuell ^ (fuell >> 8)) & 0x0D0D0D0D0D0D0D0Dull);
+  const bool negativ = fuell != 0 && vor == mitMinus;
+  if (vor != blanks && !negativ) return false;
+  // Eight digit bytes (leading ones 0) to their number, two, four, eight at
+  // a time.
+  uint64_t v = t & ~fuell;
+  v = (v * 2561) >> 8;
+  v = ((v & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+  v = ((v & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+  const int64_t c = static_cast<int64_t>((v * 10 + (h & 0xFF)) * 100 + ((h >> 16) & 0xFF) * 10 + (h >> 24));
+  const int64_t minus = -static_cast<int64_t>(negativ);
+  cent = (c ^ minus) - minus;
+  return true;
+}
+
+}  // namespace
+
+bool LeseCent(const char* s, int64_t& cent) { return CentAusFeld(s, cent); }
+
+double LeseBetragsfeld(const char* s) {
+  // Whole cents are an exact integer, and the quotient of two exact
+  // integers is rounded once, to the double the general conversion gives
+  // for the text; whole cents other than 0 lie outside the zero tolerance.
+  int64_t cent;
+  if (CentAusFeld(s, cent)) return Wert(cent);
+  return LeseBetragsfeldAllgemein(s);
 }
 
 void ZerlegeSatz(const char* d, Saldenzeile& z) {
@@ -99,21 +143,297 @@ void ZerlegeSatz(const char* d, Saldenzeile& z) {
   for (int j = 0; j < kAnzahlBetraege; ++j) z.betrag[j] = LeseBetragsfeld(d + kOffBetrag + 12 * j);
 }
 
-void Saldenabbild::Leere() {
-  bild_.clear();
-  betrag_.clear();
-  zerlegt_.clear();
-  geaendert_.clear();
-  offen_.clear();
-  geladeneAnzahl_ = 0;
-  ersterGeaendert_ = -1;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KV_AVX2 1
+namespace {
+
+// All 14 amount fields of a record at once, with the vector unit of
+// processors that have AVX2.  Bytes are classed (digit, blank, '-', '.')
+// into bit masks over the 168 bytes, which have to show the "%12.2f" form
+// in every field, exactly as CentAusFeld checks one field; the digits are
+// multiplied out in groups of four (a field is three such groups).  False
+// when any field has another form: the caller then reads field by field.
+// Reads 21 bytes beyond the record.
+struct Bits168 {
+  uint64_t w[3];
+};
+constexpr Bits168 FeldBits(int von, int bis) {
+  Bits168 b{};
+  for (int f = 0; f < kAnzahlBetraege; ++f)
+    for (int r = von; r <= bis; ++r) b.w[(12 * f + r) / 64] |= 1ull << ((12 * f + r) % 64);
+  return b;
 }
+constexpr Bits168 kPunkt = FeldBits(9, 9);
+constexpr Bits168 kEiner = FeldBits(8, 8);
+constexpr Bits168 kCent = FeldBits(10, 11);
+constexpr Bits168 kVorn = FeldBits(0, 7);
+constexpr Bits168 kAnfang = FeldBits(0, 0);
+// Weight of the digit at position p of a field within its pair of bytes:
+// pairs give 10a+b, 10c+d, ..., the units alone, then the cents.
+constexpr signed char Paargewicht(int p) {
+  constexpr signed char w[12] = {10, 1, 10, 1, 10, 1, 10, 1, 1, 0, 10, 1};
+  return w[p % 12];
+}
+
+__attribute__((target("avx2"))) bool SatzBetraegeAvx2(const char* satz, int64_t* cent) {
+  const char* a = satz + kOffBetrag;
+  alignas(32) int32_t gruppen[48];  // per field: 4 digits, 4 digits, units and cents
+  uint32_t g[6], b[6], m[6], p[6];
+  const __m256i neun = _mm256_set1_epi8(9), null = _mm256_set1_epi8('0');
+  const __m256i blank = _mm256_set1_epi8(' '), minus = _mm256_set1_epi8('-');
+  const __m256i punkt = _mm256_set1_epi8('.');
+  const __m256i hundert = _mm256_setr_epi16(100, 1, 100, 1, 100, 1, 100, 1, 100, 1, 100, 1, 100, 1, 100, 1);
+#define KV_GEWICHTE(o)                                                                             \
+  _mm256_setr_epi8(Paargewicht(o + 0), Paargewicht(o + 1), Paargewicht(o + 2), Paargewicht(o + 3),   \
+                   Paargewicht(o + 4), Paargewicht(o + 5), Paargewicht(o + 6), Paargewicht(o + 7),   \
+                   Paargewicht(o + 8), Paargewicht(o + 9), Paargewicht(o + 10), Paargewicht(o + 11), \
+                   Paargewicht(o + 12), Paargewicht(o + 13), Paargewicht(o + 14),                    \
+                   Paargewicht(o + 15), Paargewicht(o + 16), Paargewicht(o + 17),                    \
+                   Paargewicht(o + 18), Paargewicht(o + 19), Paargewicht(o + 20),                    \
+                   Paargewicht(o + 21), Paargewicht(o + 22), Paargewicht(o + 23),                    \
+                   Paargewicht(o + 24), Paargewicht(o + 25), Paargewicht(o + 26),                    \
+                   Paargewicht(o + 27), Paargewicht(o + 28), Paargewicht(o + 29),                    \
+                   Paargewicht(o + 30), Paargewicht(o + 31))
+  const __m256i gewichte[3] = {KV_GEWICHTE(0), KV_GEWICHTE(32), KV_GEWICHTE(64)};
+#undef KV_GEWICHTE
+  for (int i = 0; i < 6; ++i) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + 32 * i));
+    const __m256i d = _mm256_sub_epi8(v, null);
+    const __m256i ziffer = _mm256_cmpeq_epi8(_mm256_min_epu8(d, neun), d);
+    g[i] = static_cast<uint32_t>(_mm256_movemask_epi8(ziffer));
+    b[i] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, blank)));
+    m[i] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, minus)));
+    p[i] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, punkt)));
+    const __m256i paare = _mm256_maddubs_epi16(_mm256_and_si256(d, ziffer), gewichte[i % 3]);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(gruppen + 8 * i), _mm256_madd_epi16(paare, hundert));
+  }
+  uint64_t G[3], B[3], M[3], P[3];
+  constexpr uint64_t kBis168[3] = {~0ull, ~0ull, (1ull << 40) - 1};
+  for (int k = 0; k < 3; ++k) {
+    G[k] = (uint64_t{g[2 * k]} | uint64_t{g[2 * k + 1]} << 32) & kBis168[k];
+    B[k] = (uint64_t{b[2 * k]} | uint64_t{b[2 * k + 1]} << 32) & kBis168[k];
+    M[k] = (uint64_t{m[2 * k]} | uint64_t{m[2 * k + 1]} << 32) & kBis168[k];
+    P[k] = (uint64_t{p[2 * k]} | uint64_t{p[2 * k + 1]} << 32) & kBis168[k];
+  }
+  uint64_t fehler = 0;
+  for (int k = 0; k < 3; ++k) {
+    const uint64_t zifferDanach = (G[k] >> 1) | (k < 2 ? G[k + 1] << 63 : 0);
+    const uint64_t blankDavor = (B[k] << 1) | (k > 0 ? B[k - 1] >> 63 : 0);
+    fehler |= P[k] ^ kPunkt.w[k];                                  // the point, and no other
+    fehler |= (G[k] & (kEiner.w[k] | kCent.w[k])) ^ (kEiner.w[k] | kCent.w[k]);
+    fehler |= ((G[k] | B[k] | M[k]) & kVorn.w[k]) ^ kVorn.w[k];    // nothing else in front
+    fehler |= G[k] & ~zifferDanach & kVorn.w[k];                   // digits run to the point
+    fehler |= M[k] & ~zifferDanach;                                // '-' right before them
+    fehler |= M[k] & ~(blankDavor | kAnfang.w[k]);                 // after blanks only
+  }
+  if (fehler) return false;
+  for (int f = 0; f < kAnzahlBetraege; ++f) {
+    const int bit = 12 * f, k = bit >> 6, sh = bit & 63;
+    const uint64_t vorn = (M[k] >> sh) | (sh > 56 ? M[k + 1] << (64 - sh) : 0);
+    const int64_t c = int64_t{gruppen[3 * f]} * 10000000 + int64_t{gruppen[3 * f + 1]} * 1000 +
+                      gruppen[3 * f + 2];
+    const int64_t negativ = -static_cast<int64_t>((vorn & 0xFF) != 0);
+    cent[f] = (c ^ negativ) - negativ;
+  }
+  return true;
+}
+
+const bool kMitAvx2 = __builtin_cpu_supports("avx2");
+
+}  // namespace
+#endif
+
+void LeseBetraege(const char* satz, Quellbetraege& b) {
+#ifdef KV_AVX2
+  if (kMitAvx2 && SatzBetraegeAvx2(satz, b.cent)) {
+    b.roh = 0;
+    return;
+  }
+#endif
+  uint32_t roh = 0;
+  for (int j = 0; j < kAnzahlBetraege; ++j) {
+    const char* feld = satz + kOffBetrag + 12 * j;
+    if (!CentAusFeld(feld, b.cent[j])) {
+      roh |= 1u << j;
+      b.cent[j] = std::bit_cast<int64_t>(LeseBetragsfeldAllgemein(feld));
+    }
+  }
+  b.roh = static_cast<uint16_t>(roh);
+}
+
+// ---- source files ------------------------------------------------------------
+
+// ---- the second thread ---------------------------------------------------------
+
+struct Zweitfaden::Zustand {
+  std::thread faden;
+  std::mutex m;
+  std::condition_variable weck, fertig;
+  // The loop being shared (under m: set by the caller, cleared when done).
+  const std::function<void(int, int)>* arbeit = nullptr;
+  int anzahl = 0, happen = 1;
+  std::atomic<int> naechster{0};
+  bool angenommen = false;  // the second thread works on it
+  bool ende = false;
+
+  // The loop's data are passed as they were when it was handed over: the
+  // other thread clears `arbeit` as soon as it has taken the last run.
+  void Arbeite(const std::function<void(int, int)>& f, int n, int h) {
+    for (;;) {
+      const int von = naechster.fetch_add(h, std::memory_order_relaxed);
+      if (von >= n) return;
+      f(von, std::min(n, von + h));
+    }
+  }
+};
+
+Zweitfaden::Zweitfaden() = default;
+
+Zweitfaden::~Zweitfaden() { Beende(); }
+
+void Zweitfaden::Starte() {
+  if (z_) return;
+  auto z = std::make_unique<Zustand>();
+  try {
+    Zustand* zp = z.get();
+    z->faden = std::thread([zp] {
+      std::unique_lock<std::mutex> l(zp->m);
+      for (;;) {
+        zp->weck.wait(l, [zp] { return zp->ende || (zp->arbeit && !zp->angenommen); });
+        if (zp->ende) return;
+        zp->angenommen = true;
+        const std::function<void(int, int)>& f = *zp->arbeit;
+        const int n = zp->anzahl, h = zp->happen;
+        l.unlock();
+        zp->Arbeite(f, n, h);
+        l.lock();
+        zp->arbeit = nullptr;
+        zp->angenommen = false;
+        zp->fertig.notify_one();
+      }
+    });
+  } catch (const std::exception&) {
+    return;  // no second thread: the caller does it all
+  }
+  z_ = std::move(z);
+}
+
+void Zweitfaden::Beende() {
+  if (!z_) return;
+  {
+    std::lock_guard<std::mutex> l(z_->m);
+    z_->ende = true;
+  }
+  z_->weck.notify_one();
+  z_->faden.join();
+  z_.reset();
+}
+
+void Zweitfaden::Teile(int anzahl, int happen, const std::function<void(int, int)>& arbeit,
+                       const std::function<void()>& zwischendurch) {
+  if (!z_) {
+    if (zwischendurch) zwischendurch();
+    happen = std::max(1, happen);
+    for (int von = 0; von < anzahl; von += happen) arbeit(von, std::min(anzahl, von + happen));
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> l(z_->m);
+    z_->arbeit = &arbeit;
+    z_->anzahl = anzahl;
+    z_->happen = std::max(1, happen);
+    z_->naechster.store(0, std::memory_order_relaxed);
+  }
+  z_->weck.notify_one();
+  if (zwischendurch) zwischendurch();
+  z_->Arbeite(arbeit, anzahl, std::max(1, happen));
+  // A second thread that has not started yet is not waited for.
+  std::unique_lock<std::mutex> l(z_->m);
+  if (!z_->angenommen) z_->arbeit = nullptr;
+  z_->fertig.wait(l, [this] { return !z_->arbeit; });
+}
+
+// ---- source files ------------------------------------------------------------
+
+bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
+                      Zweitfaden& teiler) {
+  // 1297 records: 256 KiB.
+  constexpr int kBlockSaetze = 1297;
+  Leere();
+  const int64_t laenge = datei.Laenge();
+  if (laenge < 0) return false;
+  const int64_t anzahl = laenge / kSatzLaenge;
+  if (anzahl > 0x7fffffff) return false;
+  for (auto& b : block_) {
+    if (!b) b.reset(new (std::nothrow) char[size_t{kBlockSaetze} * kSatzLaenge + kSatzNachlauf]());
+    if (!b) return false;
+  }
+  if (static_cast<size_t>(anzahl) > kapazitaet_) {
+    saetze_.reset();
+    kapazitaet_ = 0;
+    saetze_.reset(new (std::nothrow) Quellsatz[static_cast<size_t>(anzahl)]);
+    if (!saetze_) return false;
+    kapazitaet_ = static_cast<size_t>(anzahl);
+  }
+  if (pruefen && !pruefen->PruefungOffen()) pruefen = nullptr;
+
+  auto liesBlock = [&](int64_t erster, char* ziel) {
+    const int n = static_cast<int>(std::min<int64_t>(kBlockSaetze, anzahl - erster));
+    return datei.LiesBei(erster * kSatzLaenge, ziel, size_t(n) * kSatzLaenge);
+  };
+  if (anzahl > 0 && !liesBlock(0, block_[0].get())) return false;
+  bool gelesen = true;
+  int k = 0;
+  for (int64_t erster = 0; erster < anzahl && gelesen; erster += kBlockSaetze, k ^= 1) {
+    const int n = static_cast<int>(std::min<int64_t>(kBlockSaetze, anzahl - erster));
+    const char* block = block_[k].get();
+    Quellsatz* ziel = saetze_.get() + erster;
+    std::atomic<int> mitKontoGesamt{0};
+    std::atomic<bool> passtGesamt{true};
+    const std::function<void(int, int)> zerlege = [&](int von, int bis) {
+      int mitKonto = 0;
+      bool passt = true;
+      for (int i = von; i < bis; ++i) {
+        const char* d = block + size_t(i) * kSatzLaenge;
+        Quellsatz& q = ziel[i];
+        q.konto = KontoWert(std::string_view(d, 5));
+        std::memcpy(q.kontoText, d, 5);
+        LeseBetraege(d, q.betraege);
+        // -2: its account field and name are kept below.
+        q.text = (!tabelle || q.konto < 1 || q.konto > 29999 || (*tabelle)[q.konto] < 0) ? -2 : -1;
+        if (pruefen) {
+          passt = passt && pruefen->PasstSatz(erster + i, d, q.konto);
+          mitKonto += q.konto > 0;
+        }
+      }
+      if (pruefen) {
+        mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
+        if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
+      }
+    };
+    // The next block is read while this one is parsed.
+    teiler.Teile(n, 64, zerlege, [&] {
+      if (erster + kBlockSaetze < anzahl) gelesen = liesBlock(erster + kBlockSaetze, block_[k ^ 1].get());
+    });
+    for (int i = 0; i < n; ++i) {
+      Quellsatz& q = ziel[i];
+      if (q.text != -2) continue;
+      q.text = static_cast<int32_t>(texte_.size() / 30);
+      const char* d = block + size_t(i) * kSatzLaenge;
+      texte_.insert(texte_.end(), d, d + 30);
+    }
+    if (pruefen) pruefen->ZaehleGepruefte(erster, n, mitKontoGesamt.load(), passtGesamt.load());
+    anzahl_ += n;
+  }
+  return gelesen;
+}
+
+// ---- the cumulated file ------------------------------------------------------
 
 bool Saldenabbild::Lade(Datei& datei) {
   bild_.clear();
-  betrag_.clear();
-  zerlegt_.clear();
-  geaendert_.clear();
+  werte_.clear();
+  roh_.clear();
   offen_.clear();
   ersterGeaendert_ = -1;
   const int64_t laenge = datei.Laenge();
@@ -124,32 +444,76 @@ bool Saldenabbild::Lade(Datei& datei) {
     bild_.clear();
     return false;
   }
-  geladeneAnzahl_ = Anzahl();
-  betrag_.resize(Anzahl());
-  zerlegt_.assign(Anzahl(), 0);
-  geaendert_.assign(Anzahl(), 0);
-  offen_.clear();
+  werte_.resize(Anzahl(), Werte{});
   return true;
 }
 
-std::array<double, kAnzahlBetraege>& Saldenabbild::Betraege(int satz) {
-  if (!zerlegt_[satz]) {
-    for (int j = 0; j < kAnzahlBetraege; ++j)
-      betrag_[satz][j] = LeseBetragsfeld(Satz(satz) + kOffBetrag + 12 * j);
-    zerlegt_[satz] = 1;
+Saldenabbild::Werte& Saldenabbild::Zerlegt(int satz) {
+  Werte& w = werte_[satz];
+  if (!w.zerlegt) {
+    w.roh = 0;
+    for (int j = 0; j < kAnzahlBetraege; ++j) {
+      const char* feld = Satz(satz) + kOffBetrag + 12 * j;
+      if (!CentAusFeld(feld, w.cent[j])) {
+        w.roh |= static_cast<uint16_t>(1u << j);
+        roh_[satz][j] = LeseBetragsfeldAllgemein(feld);
+      }
+    }
+    w.zerlegt = true;
   }
-  return betrag_[satz];
+  return w;
 }
 
-bool Saldenabbild::Addiere(int satz, const std::array<double, kAnzahlBetraege>& quelle) {
-  if (satz < 0 || satz >= Anzahl()) return false;
-  auto& b = Betraege(satz);
-  std::array<double, kAnzahlBetraege> summe;
+bool Saldenabbild::IstInCent(int satz, const Quellbetraege& q) {
+  return satz >= 0 && satz < Anzahl() && !(Zerlegt(satz).roh | q.roh);
+}
+
+bool Saldenabbild::AddiereCent(int satz, const Quellbetraege& q) {
+  Werte& w = werte_[satz];
+  int64_t summe[kAnzahlBetraege];
+  bool passt = true;
   for (int j = 0; j < kAnzahlBetraege; ++j) {
-    summe[j] = b[j] + quelle[j];
-    if (!PasstInsFeld(summe[j])) return false;
+    summe[j] = w.cent[j] + q.cent[j];
+    passt &= (summe[j] >= kKleinsterCent) & (summe[j] <= kGroessterCent);
   }
-  b = summe;
+  if (!passt) return false;
+  std::memcpy(w.cent, summe, sizeof summe);
+  w.minusNull = 0;
+  return true;
+}
+
+bool Saldenabbild::Addiere(int satz, const Quellbetraege& q) {
+  if (!IstInCent(satz, q)) return AddiereLangsam(satz, q);
+  if (!AddiereCent(satz, q)) return false;
+  Markiere(satz);
+  return true;
+}
+
+bool Saldenabbild::AddiereLangsam(int satz, const Quellbetraege& q) {
+  if (satz < 0 || satz >= Anzahl()) return false;
+  Werte& w = Zerlegt(satz);
+  int64_t summe[kAnzahlBetraege];
+  uint16_t minusNull = 0;
+  const uint32_t langsam = w.roh | q.roh;
+  for (int j = 0; j < kAnzahlBetraege; ++j) {
+    if (!(langsam >> j & 1)) {
+      summe[j] = w.cent[j] + q.cent[j];
+      if (summe[j] < kKleinsterCent || summe[j] > kGroessterCent) return false;
+      continue;
+    }
+    // The record-by-record way: the double sum, its "%12.2f" text (which
+    // is what gets written), and the cents of that text as it is read back.
+    const double a = (w.roh >> j & 1) ? roh_[satz][j] : Wert(w.cent[j]);
+    const double b = (q.roh >> j & 1) ? q.Wert(j) : Wert(q.cent[j]);
+    const std::string text = BetragsText12(a + b);
+    if (text.empty() || !LeseCent(text.data(), summe[j])) return false;
+    if (summe[j] == 0 && text.find('-') != std::string::npos)
+      minusNull = static_cast<uint16_t>(minusNull | 1u << j);
+  }
+  std::memcpy(w.cent, summe, sizeof summe);
+  if (w.roh) roh_.erase(satz);
+  w.roh = 0;
+  w.minusNull = minusNull;
   Markiere(satz);
   return true;
 }
@@ -163,31 +527,38 @@ int Saldenabbild::Haenge(const std::string& kontoText, const std::string& name) 
   s[kOffEnde + 1] = '\r';
   s[kOffEnde + 2] = '\n';
   bild_ += s;
-  betrag_.push_back({});
-  zerlegt_.push_back(1);
-  geaendert_.push_back(0);
+  Werte w{};
+  w.zerlegt = true;  // all amounts 0.00
+  werte_.push_back(w);
   Markiere(satz);
   return satz;
 }
 
 void Saldenabbild::Formatiere(int satz) {
   char* s = bild_.data() + static_cast<size_t>(satz) * kSatzLaenge;
-  // The text fields go back as the reader would write them.
+  // The text fields go back as the reader writes them, with the end mark
+  // and the line end of a whole record.
   char text[26];
-  for (auto [off, breite] : {std::pair{0, 5}, {kOffName, 25}, {kOffKennz, 1}, {kOffEnde, 1}, {kOffEnde + 1, 2}}) {
+  for (auto [off, breite] : {std::pair{0, 5}, {kOffName, 25}, {kOffKennz, 1}}) {
     std::memcpy(text, s + off, breite);
     text[breite] = '\0';
     InsFeld(s + off, breite, text);
   }
+  s[kOffEnde] = '*';
+  s[kOffEnde + 1] = '\r';
+  s[kOffEnde + 2] = '\n';
+  const Werte& w = werte_[satz];
   for (int j = 0; j < kAnzahlBetraege; ++j) {
-    const std::string t = BetragsText12(betrag_[satz][j]);
-    std::memcpy(s + kOffBetrag + 12 * j, t.data(), 12);
+    char* feld = s + kOffBetrag + 12 * j;
+    CentText(w.cent[j], feld);
+    if (w.minusNull >> j & 1) feld[7] = '-';  // "       -0.00"
   }
 }
 
 void Saldenabbild::Markiere(int satz) {
-  if (!geaendert_[satz]) {
-    geaendert_[satz] = 1;
+  Werte& w = werte_[satz];
+  if (!w.geaendert) {
+    w.geaendert = true;
     offen_.push_back(satz);
   }
   if (ersterGeaendert_ < 0 || satz < ersterGeaendert_) ersterGeaendert_ = satz;
@@ -198,7 +569,7 @@ bool Saldenabbild::Schreibe(Datei& datei) {
   // Each changed record is formatted once, however often it was summed into.
   for (int satz : offen_) {
     Formatiere(satz);
-    geaendert_[satz] = 0;
+    werte_[satz].geaendert = false;
   }
   offen_.clear();
   const size_t ab = static_cast<size_t>(ersterGeaendert_) * kSatzLaenge;

@@ -1,19 +1,32 @@
-// A balances file held in memory: the cumulation reads each booking circle
-// with one read and sums into an image of the cumulated file that is written
-// with one write when the run ends.  The bytes are those that reading and
-// writing record by record would give (same field rules, same "%12.2f"
-// amounts, records nobody touched stay byte for byte as they were).
+// Balances files held in memory for the cumulation: each booking circle is
+// read in large blocks, and the cumulated file is summed into an image that
+// is written with one write when the run ends.  The bytes are those that adding
+// record by record through the balances reader gives: a record summed into
+// is written as the reader writes it, and every sum is what reading back the
+// "%12.2f" text of the previous sum and adding to it gives.
+//
+// Amounts in the usual "%12.2f" form are kept as whole cents: the reader's
+// double of such a text is exactly cents / 100, the double sum of two such
+// values rounds back to the sum of the cents, and so integer sums give the
+// same texts.  A text in any other form (another writer's, a damaged one)
+// is read by the general conversion and summed the slow way: as doubles,
+// through the "%12.2f" text, exactly as record-by-record adding does.
 #pragma once
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "storage/salden.h"
 
 namespace kv {
 
+class CSIndex;
 class Datei;
 
 // One record as the balances reader sees it after reading: the raw bytes
@@ -25,6 +38,10 @@ struct Saldenzeile {
   std::array<double, kAnzahlBetraege> betrag{};
 };
 
+// Whole cents of a 12-character amount field in the form "%12.2f" writes:
+// blanks, an optional '-', digits, the point at position 9 and two digits.
+// False for any other text.
+bool LeseCent(const char* feld, int64_t& cent);
 // Decimal amount of a 12-character field, read as the balances reader reads
 // it (leading blanks, sign, digits, point, exponent; rubbish after it
 // ignored; no number reads as 0), then within the zero tolerance set to 0.
@@ -32,20 +49,97 @@ double LeseBetragsfeld(const char* feld);
 // The record at `daten` (202 bytes) as the balances reader would read it.
 void ZerlegeSatz(const char* daten, Saldenzeile& zeile);
 
+// The 14 amounts of one source record.
+struct Quellbetraege {
+  // Slot j in "%12.2f" form: its cents.  Otherwise (bit j of `roh`) the
+  // bits of the double the general conversion reads.
+  int64_t cent[kAnzahlBetraege];
+  uint16_t roh = 0;
+  double Wert(int j) const { return std::bit_cast<double>(cent[j]); }
+};
+// The amounts of the record at `satz`; the 32 bytes behind the record have
+// to be readable (kSatzNachlauf), the whole record is read with wide loads.
+inline constexpr size_t kSatzNachlauf = 32;
+void LeseBetraege(const char* satz, Quellbetraege& betraege);
+
+// One record of a source circle as the cumulation adds it.
+struct Quellsatz {
+  Quellbetraege betraege;
+  int32_t konto;         // decimal value of the account field
+  int32_t text;          // its account field and name in Quellkreis::Text, or -1
+  char kontoText[5];     // the account field as it is
+};
+
+// A second thread that shares loops with the calling one while a run
+// lasts.  It only computes: it touches no file and shows nothing.  Without
+// it (not started, or no thread to be had) the caller does all the work.
+class Zweitfaden {
+ public:
+  Zweitfaden();
+  ~Zweitfaden();
+  Zweitfaden(const Zweitfaden&) = delete;
+  Zweitfaden& operator=(const Zweitfaden&) = delete;
+  void Starte();
+  void Beende();
+  // Runs arbeit(von, bis) over 0..anzahl-1 in runs of `happen`, on both
+  // threads; `zwischendurch` runs on the calling thread first, while the
+  // second one starts.  Returns when all runs are done.
+  void Teile(int anzahl, int happen, const std::function<void(int, int)>& arbeit,
+             const std::function<void()>& zwischendurch = {});
+
+ private:
+  struct Zustand;
+  std::unique_ptr<Zustand> z_;
+};
+
+// A source balances file, read in blocks of a size the processor's cache
+// holds, each block parsed (on both threads) while the next one is read.
+// The memory is kept for the next circle; it is less than the file's own
+// size.
+class Quellkreis {
+ public:
+  // Reads the whole records of the file.  Each record is checked against
+  // the index `pruefen` (when given and waiting for it).  Its account field
+  // and name are kept when `tabelle` (account -> record) is null or does not
+  // know its account: the records that may have to be appended.  False on a
+  // read error; what was read is then incomplete.
+  bool Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
+            Zweitfaden& teiler);
+  int Anzahl() const { return anzahl_; }
+  const Quellsatz& Satz(int i) const { return saetze_[i]; }
+  // The 30 bytes of account field and name of a kept record.
+  const char* Text(int32_t text) const { return texte_.data() + static_cast<size_t>(text) * 30; }
+  void Leere() {
+    anzahl_ = 0;
+    texte_.clear();
+  }
+
+ private:
+  std::unique_ptr<char[]> block_[2];
+  std::unique_ptr<Quellsatz[]> saetze_;
+  size_t kapazitaet_ = 0;
+  int anzahl_ = 0;
+  std::vector<char> texte_;
+};
+
 class Saldenabbild {
  public:
   // Reads the whole file.  False on a read error.
   bool Lade(Datei& datei);
   int Anzahl() const { return static_cast<int>(bild_.size() / kSatzLaenge); }
-  const char* Daten() const { return bild_.data(); }
-  size_t Bytes() const { return bild_.size(); }
-  // Empties the image (the memory is kept for the next Lade).
-  void Leere();
   const char* Satz(int satz) const { return bild_.data() + static_cast<size_t>(satz) * kSatzLaenge; }
 
   // Adds the 14 amounts slot by slot.  False, and the record unchanged, when
   // any sum would not fit the 12-character field.
-  bool Addiere(int satz, const std::array<double, kAnzahlBetraege>& betrag);
+  bool Addiere(int satz, const Quellbetraege& betraege);
+  // The parts of Addiere for adding on two threads: whether the record and
+  // the source hold whole cents only (reads the record's amounts first;
+  // one thread), then the adding itself, which touches nothing but that
+  // record (two threads may add to two records at once), then marking the
+  // record for Schreibe (one thread).
+  bool IstInCent(int satz, const Quellbetraege& betraege);
+  bool AddiereCent(int satz, const Quellbetraege& betraege);
+  void Markiere(int satz);
   // Appends a record (account text, name, blank mark, amounts 0.00) and
   // returns its number.
   int Haenge(const std::string& kontoText, const std::string& name);
@@ -56,16 +150,21 @@ class Saldenabbild {
   bool Geaendert() const { return ersterGeaendert_ >= 0; }
 
  private:
+  struct Werte {
+    int64_t cent[kAnzahlBetraege];
+    uint16_t roh;        // slot in another form than "%12.2f": its value is in roh_
+    uint16_t minusNull;  // slot whose text is "-0.00" (a slow sum just below zero)
+    bool zerlegt;
+    bool geaendert;      // summed into since the last Schreibe
+  };
+  Werte& Zerlegt(int satz);
+  bool AddiereLangsam(int satz, const Quellbetraege& betraege);
   void Formatiere(int satz);
-  void Markiere(int satz);
-  std::array<double, kAnzahlBetraege>& Betraege(int satz);
 
   std::string bild_;
-  int geladeneAnzahl_ = 0;  // records read from the file (whole records only)
-  std::vector<std::array<double, kAnzahlBetraege>> betrag_;
-  std::vector<uint8_t> zerlegt_;
-  std::vector<uint8_t> geaendert_;  // summed into since the last Schreibe
-  std::vector<int> offen_;          // those records, to format before writing
+  std::vector<Werte> werte_;
+  std::unordered_map<int, std::array<double, kAnzahlBetraege>> roh_;
+  std::vector<int> offen_;  // records summed into, to format before writing
   int ersterGeaendert_ = -1;
 };
 

@@ -1,9 +1,14 @@
 #include "storage/sindex.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "basis/datei.h"
 #include "basis/fortschritt.h"
@@ -49,6 +54,55 @@ bool IstGueltigeKapazitaet(int64_t kap) {
   return (faktor & (faktor - 1)) == 0;
 }
 
+// The name key of the 12 name characters of a record (as NamensSchluessel
+// of them, without building strings: the check of every index read needs it
+// for every record).
+void SchluesselDesSatzes(const char* name, char* schluessel) {
+  static const auto gross = [] {
+    std::array<char, 256> t{};
+    std::string alle(256, '\0');
+    for (int i = 0; i < 256; ++i) alle[i] = static_cast<char>(i);
+    Grossschreibung(alle);
+    for (int i = 0; i < 256; ++i) t[i] = alle[i];
+    return t;
+  }();
+  int k = 0;
+  for (; k < kNamensSchluessel && name[k] != '\0'; ++k)
+    schluessel[k] = gross[static_cast<unsigned char>(name[k])];
+  for (; k < kNamensSchluessel; ++k) schluessel[k] = ' ';
+}
+
+// Whether the name key of the 12 name characters at `name` is `schluessel`.
+// Both may be read 16 bytes wide (a record and an index slot are longer).
+bool HatSchluessel(const char* name, const char* schluessel) {
+#if defined(__SSE2__)
+  // Grossschreibung of 16 bytes at once: a-z, then the six other letters.
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(name));
+  const __m128i klein = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('a' - 1)),
+                                      _mm_cmplt_epi8(v, _mm_set1_epi8('z' + 1)));
+  __m128i g = _mm_sub_epi8(v, _mm_and_si128(klein, _mm_set1_epi8(0x20)));
+  constexpr unsigned char kVon[6] = {0xE4, 0xF6, 0xFC, 0x81, 0x84, 0x94};
+  constexpr unsigned char kNach[6] = {0xC4, 0xD6, 0xDC, 0x9A, 0x8E, 0x99};
+  for (int i = 0; i < 6; ++i) {
+    const __m128i treffer = _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kVon[i])));
+    g = _mm_or_si128(_mm_andnot_si128(treffer, g),
+                     _mm_and_si128(treffer, _mm_set1_epi8(static_cast<char>(kNach[i]))));
+  }
+  // From the first NUL on the key is blank.
+  const unsigned nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
+  const int ab = __builtin_ctz(nul | 0x10000u);
+  const __m128i hinter = _mm_cmpgt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                                        _mm_set1_epi8(static_cast<char>(ab - 1)));
+  g = _mm_or_si128(_mm_andnot_si128(hinter, g), _mm_and_si128(hinter, _mm_set1_epi8(' ')));
+  const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(schluessel));
+  return (_mm_movemask_epi8(_mm_cmpeq_epi8(g, k)) & 0xFFF) == 0xFFF;
+#else
+  char eigen[kNamensSchluessel];
+  SchluesselDesSatzes(name, eigen);
+  return std::memcmp(eigen, schluessel, kNamensSchluessel) == 0;
+#endif
+}
+
 // The search text of a name: upper-cased, cut at a NUL.
 std::string Suchtext(const std::string& name) {
   std::string t(name.c_str(), ::strnlen(name.c_str(), name.size()));
@@ -78,6 +132,7 @@ void CSIndex::Verbinde(Datei* indexDatei, Datei* saldenDatei, const std::string&
 
 void CSIndex::Leere() {
   offen_ = false;
+  pruefung_.offen = false;
   anzahl_ = 0;
   kapazitaet_ = 0;
   std::vector<NummernSlot>().swap(nummern_);
@@ -227,6 +282,108 @@ int CSIndex::FuegeEin(int satz, int konto, const std::string& name, int speicher
   return 1;
 }
 
+bool CSIndex::IstGeordnet() const {
+  for (int i = 1; i < anzahl_; ++i) {
+    if (nummern_[i].konto <= nummern_[i - 1].konto) return false;
+    if (std::memcmp(namen_[i].schluessel, namen_[i - 1].schluessel, kNamensSchluessel) < 0) return false;
+  }
+  return true;
+}
+
+int CSIndex::FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl) {
+  if (!offen_) return 0;
+  if (anzahl == 0) return 1;
+  // On ordered arrays with distinct account numbers the halving-step search
+  // puts a new number at its sorted place and a new name in front of the
+  // equal ones, and records behind all others move nothing: the arrays after
+  // the insertions one by one are the sorted merge, newer names first.
+  bool zusammen = IstGeordnet();
+  int32_t hoechster = -1;
+  for (int i = 0; i < anzahl_; ++i) hoechster = std::max({hoechster, nummern_[i].satz, namen_[i].satz});
+  struct Eintrag {
+    int32_t konto;
+    int32_t satz;
+    int32_t folge;
+    char schluessel[kNamensSchluessel];
+  };
+  std::vector<Eintrag> eintraege;
+  int kapazitaet = kapazitaet_, gezaehlt = anzahl_;
+  for (size_t i = 0; zusammen && i < anzahl; ++i) {
+    if (neue[i].satz <= hoechster) zusammen = false;
+    hoechster = neue[i].satz;
+    // The growth check comes first, also for a record that is not indexed.
+    if (gezaehlt >= kapazitaet - 3) {
+      if (kapazitaet >= kHoechstKapazitaet) zusammen = false;
+      kapazitaet *= 2;
+    }
+    if (neue[i].konto <= 0) continue;
+    ++gezaehlt;
+    Eintrag e;
+    e.konto = neue[i].konto;
+    e.satz = neue[i].satz;
+    e.folge = static_cast<int32_t>(i);
+    std::memcpy(e.schluessel, NamensSchluessel(neue[i].name).data(), kNamensSchluessel);
+    eintraege.push_back(e);
+  }
+  std::vector<Eintrag> nachNummer = eintraege;
+  if (zusammen) {
+    std::sort(nachNummer.begin(), nachNummer.end(),
+              [](const Eintrag& a, const Eintrag& b) { return a.konto < b.konto; });
+    for (size_t i = 1; zusammen && i < nachNummer.size(); ++i)
+      if (nachNummer[i].konto == nachNummer[i - 1].konto) zusammen = false;
+  }
+  if (!zusammen) {
+    for (size_t i = 0; i < anzahl; ++i)
+      if (FuegeEin(neue[i].satz, neue[i].konto, neue[i].name, 0) != 1) return 0;
+    return 1;
+  }
+
+  std::vector<NummernSlot> nummern;
+  std::vector<NamensSlot> namen;
+  try {
+    nummern.assign(kapazitaet, NummernSlot{});
+    namen.assign(kapazitaet, NamensSlot{});
+  } catch (const std::bad_alloc&) {
+    MeldeSpeichermangel();
+    return 0;
+  }
+  size_t k = 0, j = 0;
+  for (int i = 0; i < anzahl_ || j < nachNummer.size();) {
+    if (j < nachNummer.size() && i < anzahl_ && nachNummer[j].konto == nummern_[i].konto) {
+      // Already present: the single way decides where it goes.
+      for (size_t m = 0; m < anzahl; ++m)
+        if (FuegeEin(neue[m].satz, neue[m].konto, neue[m].name, 0) != 1) return 0;
+      return 1;
+    }
+    if (j < nachNummer.size() && (i >= anzahl_ || nachNummer[j].konto < nummern_[i].konto)) {
+      nummern[k].konto = nachNummer[j].konto;
+      nummern[k++].satz = nachNummer[j++].satz;
+    } else {
+      nummern[k++] = nummern_[i++];
+    }
+  }
+  std::vector<Eintrag>& nachName = eintraege;
+  std::sort(nachName.begin(), nachName.end(), [](const Eintrag& a, const Eintrag& b) {
+    const int c = std::memcmp(a.schluessel, b.schluessel, kNamensSchluessel);
+    return c != 0 ? c < 0 : a.folge > b.folge;
+  });
+  k = j = 0;
+  for (int i = 0; i < anzahl_ || j < nachName.size();) {
+    if (j < nachName.size() &&
+        (i >= anzahl_ || std::memcmp(nachName[j].schluessel, namen_[i].schluessel, kNamensSchluessel) <= 0)) {
+      std::memcpy(namen[k].schluessel, nachName[j].schluessel, kNamensSchluessel);
+      namen[k++].satz = nachName[j++].satz;
+    } else {
+      namen[k++] = namen_[i++];
+    }
+  }
+  nummern_.swap(nummern);
+  namen_.swap(namen);
+  kapazitaet_ = kapazitaet;
+  anzahl_ = gezaehlt;
+  return 1;
+}
+
 void CSIndex::EntferneNummernSlot(int pos, int satz) {
   std::move(nummern_.begin() + pos + 1, nummern_.begin() + anzahl_, nummern_.begin() + pos);
   nummern_[anzahl_ - 1] = NummernSlot{};
@@ -315,7 +472,8 @@ int CSIndex::SchreibeIndex() {
   return 1;
 }
 
-bool CSIndex::PruefeInhalt() const {
+bool CSIndex::PruefeEintraege(int64_t& saetze, bool& mitDatei) const {
+  mitDatei = false;
   for (int i = 0; i < anzahl_; ++i) {
     const NummernSlot& n = nummern_[i];
     if (n.konto <= 0 || n.satz < 0) return false;
@@ -325,43 +483,46 @@ bool CSIndex::PruefeInhalt() const {
   if (!saldenDatei_ || !saldenDatei_->IstOffen()) return true;
   const int64_t laenge = saldenDatei_->Laenge();
   if (laenge < 0) return true;
-  const int64_t saetze = laenge / kSatzLaenge;
+  saetze = laenge / kSatzLaenge;
   if (anzahl_ > saetze) return false;
+  // Each entry has to name a distinct record.
+  std::vector<uint8_t> belegt(static_cast<size_t>(saetze), 0);
+  for (int i = 0; i < anzahl_; ++i) {
+    const int32_t a = nummern_[i].satz, b = namen_[i].satz;
+    if (a >= saetze || b >= saetze || (belegt[a] & 1) || (belegt[b] & 2)) return false;
+    belegt[a] |= 1;
+    belegt[b] |= 2;
+  }
+  mitDatei = true;
+  return true;
+}
 
+bool CSIndex::PruefeInhalt() const {
   // Every record with an account must have exactly its entries: an index
   // left behind by an interrupted writer, or one that predates records added
   // since (the tax accounts of a new file), is not trusted.  Each entry has
   // to name a distinct record that carries its account and its name key, and
   // there have to be as many entries as records with an account: then the
   // entries are exactly those of the file.
-  std::vector<uint8_t> nummerBelegt(static_cast<size_t>(saetze), 0);
-  std::vector<uint8_t> nameBelegt(static_cast<size_t>(saetze), 0);
-  for (int i = 0; i < anzahl_; ++i) {
-    const int32_t a = nummern_[i].satz, b = namen_[i].satz;
-    if (a >= saetze || b >= saetze || nummerBelegt[a] || nameBelegt[b]) return false;
-    nummerBelegt[a] = 1;
-    nameBelegt[b] = 1;
-  }
+  int64_t saetze = 0;
+  bool mitDatei = false;
+  if (!PruefeEintraege(saetze, mitDatei)) return false;
+  if (!mitDatei) return true;
   std::vector<int32_t> kontoDesSatzes(static_cast<size_t>(saetze), 0);
   std::vector<char> schluessel(static_cast<size_t>(saetze) * kNamensSchluessel);
   int mitKonto = 0;
-  auto pruefe = [&](int64_t satz, const char* s) {
-    const int konto = KontoWert(std::string_view(s, 5));
-    if (konto <= 0) return;
-    ++mitKonto;
-    kontoDesSatzes[satz] = konto;
-    std::memcpy(schluessel.data() + satz * kNamensSchluessel,
-                NamensSchluessel(std::string(s + 5, kNamensSchluessel)).data(), kNamensSchluessel);
-  };
-  if (bild_ && bildLaenge_ == static_cast<size_t>(saetze) * kSatzLaenge) {
-    for (int64_t satz = 0; satz < saetze; ++satz) pruefe(satz, bild_ + satz * kSatzLaenge);
-  } else {
-    std::vector<char> puffer(64 * kSatzLaenge);
-    for (int64_t erster = 0; erster < saetze; erster += 64) {
-      const int n = static_cast<int>(std::min<int64_t>(64, saetze - erster));
-      if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge))
-        return false;
-      for (int j = 0; j < n; ++j) pruefe(erster + j, puffer.data() + j * kSatzLaenge);
+  std::vector<char> puffer(64 * kSatzLaenge);
+  for (int64_t erster = 0; erster < saetze; erster += 64) {
+    const int n = static_cast<int>(std::min<int64_t>(64, saetze - erster));
+    if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge))
+      return false;
+    for (int j = 0; j < n; ++j) {
+      const char* s = puffer.data() + j * kSatzLaenge;
+      const int konto = KontoWert(std::string_view(s, 5));
+      if (konto <= 0) continue;
+      ++mitKonto;
+      kontoDesSatzes[erster + j] = konto;
+      SchluesselDesSatzes(s + 5, schluessel.data() + (erster + j) * kNamensSchluessel);
     }
   }
   if (mitKonto != anzahl_) return false;
@@ -373,6 +534,69 @@ bool CSIndex::PruefeInhalt() const {
       return false;
   }
   return true;
+}
+
+// ---- the check against records the caller reads ----------------------------------------
+
+void CSIndex::BereitePruefungVor(int64_t saetze) {
+  pruefung_.offen = true;
+  pruefung_.fehler = false;
+  pruefung_.saetze = saetze;
+  pruefung_.gesehen = 0;
+  pruefung_.mitKonto = 0;
+  pruefung_.konto.assign(static_cast<size_t>(saetze), 0);
+  pruefung_.name.assign(static_cast<size_t>(saetze), -1);
+  for (int i = 0; i < anzahl_; ++i) {
+    pruefung_.konto[nummern_[i].satz] = nummern_[i].konto;
+    pruefung_.name[namen_[i].satz] = i;
+  }
+}
+
+bool CSIndex::PasstSatz(int64_t satz, const char* daten, int konto) const {
+  const Pruefung& p = pruefung_;
+  if (satz < 0 || satz >= p.saetze) return false;
+  const int32_t soll = p.konto[satz];
+  if (soll != 0 && soll != konto) return false;
+  const int32_t name = p.name[satz];
+  if (name >= 0 && (konto <= 0 || !HatSchluessel(daten + 5, namen_[name].schluessel))) return false;
+  return true;
+}
+
+void CSIndex::ZaehleGepruefte(int64_t erster, int64_t anzahl, int mitKonto, bool passt) {
+  Pruefung& p = pruefung_;
+  if (!p.offen) return;
+  // The records have to come in order, each once.
+  if (!passt || erster != p.gesehen) p.fehler = true;
+  p.gesehen += anzahl;
+  p.mitKonto += mitKonto;
+}
+
+int CSIndex::OeffneUndPruefeSpaeter() {
+  spaeter_ = true;
+  const int ergebnis = Oeffnen();
+  spaeter_ = false;
+  return ergebnis;
+}
+
+int CSIndex::BeendePruefung(bool vollstaendig) {
+  if (!pruefung_.offen) return offen_ ? 1 : 0;
+  Pruefung& p = pruefung_;
+  p.offen = false;
+  bool passt;
+  if (vollstaendig)
+    passt = !p.fehler && p.gesehen == p.saetze && p.mitKonto == anzahl_;
+  else
+    passt = PruefeInhalt();  // the records did not all come: read them here
+  std::vector<int32_t>().swap(p.konto);
+  std::vector<int32_t>().swap(p.name);
+  if (passt) return 1;
+  // Does not fit its balances file: rebuilt like an outdated one.
+  Leere();
+  if (indexDatei_) indexDatei_->Schliessen();
+  LoescheDatei(indexName_);
+  const int ergebnis = Aufbauen(-1);
+  nummernPos_ = namensPos_ = 0;
+  return ergebnis;
 }
 
 int CSIndex::LeseIndex() {
@@ -402,42 +626,53 @@ int CSIndex::LeseIndex() {
       laenge != kIndexKopf + int64_t{kap} * (kNummernSlot + kNamensSlot))
     return -1;
 
-  std::vector<unsigned char> bild;
+  const size_t groesse = static_cast<size_t>(kap) * (kNummernSlot + kNamensSlot);
+  std::unique_ptr<unsigned char[]> bild;
   try {
     nummern_.assign(kap, NummernSlot{});
     namen_.assign(kap, NamensSlot{});
-    bild.resize(static_cast<size_t>(kap) * (kNummernSlot + kNamensSlot));
+    bild.reset(new unsigned char[groesse]);
   } catch (const std::bad_alloc&) {
     Leere();
     Fehler("Speicherfehler vor Lesen des Indexes !");
     return 0;
   }
-  const int64_t gelesen = indexDatei_->Lies(bild.data(), bild.size());
+  const int64_t gelesen = indexDatei_->Lies(bild.get(), groesse);
   if (gelesen < 0) {
     Leere();
     MeldeLesefehler();
     return 0;
   }
-  if (gelesen < static_cast<int64_t>(bild.size())) {  // the file shrank under us
+  if (gelesen < static_cast<int64_t>(groesse)) {  // the file shrank under us
     Leere();
     return 0;
   }
-  const unsigned char* p = bild.data();
-  for (int i = 0; i < kap; ++i, p += kNummernSlot) {
+  // Only the used slots are taken: whatever another writer left in the
+  // unused ones, they are empty here.
+  const unsigned char* p = bild.get();
+  for (int i = 0; i < anzahl; ++i, p += kNummernSlot) {
     nummern_[i].konto = LiesLE(p);
     nummern_[i].satz = LiesLE(p + 4);
   }
-  for (int i = 0; i < kap; ++i, p += kNamensSlot) {
+  p = bild.get() + static_cast<size_t>(kap) * kNummernSlot;
+  for (int i = 0; i < anzahl; ++i, p += kNamensSlot) {
     std::memcpy(namen_[i].schluessel, p, kNamensSchluessel);
     namen_[i].satz = LiesLE(p + kNamensSchluessel);
   }
   anzahl_ = anzahl;
   kapazitaet_ = kap;
-  // Whatever another writer left in the unused slots, they are empty here.
-  std::fill(nummern_.begin() + anzahl_, nummern_.end(), NummernSlot{});
-  std::fill(namen_.begin() + anzahl_, namen_.end(), NamensSlot{});
 
-  if (!PruefeInhalt()) {
+  if (spaeter_) {
+    // Only what needs no record now; the records are checked as the caller
+    // reads them (PruefeSatz, BeendePruefung).
+    int64_t saetze = 0;
+    bool mitDatei = false;
+    if (!PruefeEintraege(saetze, mitDatei)) {
+      Leere();
+      return -1;
+    }
+    if (mitDatei) BereitePruefungVor(saetze);
+  } else if (!PruefeInhalt()) {
     Leere();
     return -1;
   }
@@ -532,20 +767,40 @@ int CSIndex::Oeffnen() {
   Datei& datei = *indexDatei_;
   datei.Schliessen();
 
-  // An index of another layout version is thrown away and built anew.
-  if (datei.Oeffnen(indexName_, Datei::Lesen)) {
+  // An index of another layout version is thrown away and built anew.  The
+  // version is read from the file opened for reading and writing; only when
+  // that open fails for another reason than a missing file is it read from
+  // a file opened for reading alone, as the file may still be deleted.
+  int ergebnis;
+  bool offen = datei.Oeffnen(indexName_, Datei::LesenSchreiben);
+  if (!offen && datei.Fehler() != DateiFehler::NichtGefunden) {
+    if (datei.Oeffnen(indexName_, Datei::Lesen)) {
+      char kopf[7];
+      const int64_t n = datei.Lies(kopf, sizeof kopf);
+      datei.Schliessen();
+      if (n < 0) {
+        MeldeLesefehler();
+        return 0;
+      }
+      if (n < 7 || KontoWert(std::string_view(kopf + 1, 6)) != kVersionNummer) LoescheDatei(indexName_);
+    }
+    offen = datei.Oeffnen(indexName_, Datei::LesenSchreiben);
+  } else if (offen) {
     char kopf[7];
     const int64_t n = datei.Lies(kopf, sizeof kopf);
-    datei.Schliessen();
     if (n < 0) {
+      datei.Schliessen();
       MeldeLesefehler();
       return 0;
     }
-    if (n < 7 || KontoWert(std::string_view(kopf + 1, 6)) != kVersionNummer) LoescheDatei(indexName_);
+    if (n < 7 || KontoWert(std::string_view(kopf + 1, 6)) != kVersionNummer) {
+      datei.Schliessen();
+      LoescheDatei(indexName_);
+      offen = datei.Oeffnen(indexName_, Datei::LesenSchreiben);
+    }
   }
 
-  int ergebnis;
-  if (datei.Oeffnen(indexName_, Datei::LesenSchreiben)) {
+  if (offen) {
     ergebnis = LeseIndex();
     if (ergebnis == -1) {  // does not fit its own header: rebuild like an outdated one
       datei.Schliessen();

@@ -74,18 +74,26 @@ class CSIndex {
   void Verbinde(Datei* indexDatei, Datei* saldenDatei, const std::string& saldenName,
                 const std::string& indexName);
 
-  // The balances file's bytes as the caller has just read them whole (null:
-  // none).  The check of an index read from its file then uses them instead
-  // of reading the balances file once more; they must stay valid until
-  // Oeffnen returns and must be the file as it is.
-  void SetzeSaldenbild(const char* daten, size_t laenge) {
-    bild_ = daten;
-    bildLaenge_ = laenge;
-  }
-
   // Reads the index file; a missing, outdated or unusable one is deleted and
   // rebuilt from the balances file with a progress window.  1 ready, 0 failure.
   int Oeffnen();
+
+  // Oeffnen for a caller that reads the whole balances file next: an index
+  // read from its file is checked against the records as the caller hands
+  // them over, and BeendePruefung then rebuilds it when it does not fit, as
+  // Oeffnen would have.  The file is read once instead of twice.
+  int OeffneUndPruefeSpaeter();
+  // Whether record `satz` (202 bytes and 16 more readable at `daten`;
+  // `konto` its KontoWert) fits its entries; changes nothing, so two threads
+  // may check records at once.  Then, in order, the count of the records
+  // erster..erster+anzahl-1 handed over, how many have an account, and
+  // whether all of them fit.
+  bool PasstSatz(int64_t satz, const char* daten, int konto) const;
+  void ZaehleGepruefte(int64_t erster, int64_t anzahl, int mitKonto, bool passt);
+  // `vollstaendig`: every record was handed over; otherwise the check reads
+  // the file itself.  1 ready, 0 failure (as Oeffnen).
+  int BeendePruefung(bool vollstaendig);
+  bool PruefungOffen() const { return pruefung_.offen; }
 
   // Reads the whole open index file into memory.  1 read; 0 failure
   // (reported); -1 the file is unusable (I1/I4) and has to be rebuilt.
@@ -101,6 +109,8 @@ class CSIndex {
   // kGleich when found (satz = its record number), else kKleiner/kGroesser.
   // A text whose value is not above 0 gives satz -1 and no search.
   int SucheNummer(const std::string& kontoText, int& satz);
+  // SucheNummer for the value of an account-number text (above 0).
+  int SucheNummerWert(int konto, int& satz);
   // Upper-cases `name` in place; kGleich for the first entry whose key starts
   // with it.
   int SucheName(std::string& name, int& satz);
@@ -111,6 +121,21 @@ class CSIndex {
   // memory changes (call SchreibeIndex later).  An account number <= 0 is not
   // indexed, but the record numbers are still moved.  1 done, 0 failure.
   int FuegeEin(int satz, int konto, const std::string& name, int speichern);
+
+  // A record appended to the balances file, for FuegeAngehaengteEin.
+  struct Angehaengt {
+    int satz;
+    int konto;
+    std::string name;
+  };
+  // Gives the index of FuegeEin without saving for each of `neue` in turn,
+  // for records appended behind every record the index knows (record
+  // numbers ascending).  Ordered arrays with distinct account numbers take
+  // all of them in one merge; otherwise they go in one by one.  1 done.
+  int FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl);
+  // Account numbers distinct and ascending, name keys in order (I2): then
+  // the number search finds every account's own entry.
+  bool IstGeordnet() const;
 
   // Removes the entry of an account (the one whose record number the number
   // search finds) from both arrays and writes the file; the caller then
@@ -147,12 +172,13 @@ class CSIndex {
   int VergleicheName(const std::string& t, int pos) const;
   template <class Vergleich>
   int Halbierungssuche(Vergleich vergleiche, int& pos) const;
-  int SucheNummerWert(int konto, int& satz);
   bool Wachse();
   int Aufbauen(int ohneSatz);
   int NeuaufbauOhne(int ohneSatz);
   void Leere();
   bool PruefeInhalt() const;
+  bool PruefeEintraege(int64_t& saetze, bool& mitDatei) const;
+  void BereitePruefungVor(int64_t saetze);
   void EntferneNummernSlot(int pos, int satz);
   void EntferneNamensSlot(int pos, int satz);
 
@@ -168,8 +194,15 @@ class CSIndex {
   std::vector<NamensSlot> namen_;
   int nummernPos_ = 0;
   int namensPos_ = 0;
-  const char* bild_ = nullptr;
-  size_t bildLaenge_ = 0;
+  bool spaeter_ = false;  // Oeffnen leaves the check of the records to PruefeSatz
+  struct Pruefung {
+    bool offen = false;
+    bool fehler = false;
+    int64_t saetze = 0, gesehen = 0;
+    int mitKonto = 0;
+    std::vector<int32_t> konto;  // per record: the account its number entry says, 0 none
+    std::vector<int32_t> name;   // per record: its name entry, -1 none
+  } pruefung_;
 };
 
 }  // namespace kv

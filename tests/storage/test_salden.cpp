@@ -140,6 +140,15 @@ TEST_F(SaldenTest, TaxAccountsForBothChartsOnlyInShortFiles_S4) {
   Oeffne(zwei, 3);
   salden.LegeSteuerkontenAn();
   EXPECT_EQ(Inhalt(), zwei);
+
+  // A length that cannot be read is no empty file: -1, and nothing appended.
+  Oeffne(Satz(1200, "Bank"), 3);
+  kv::Fehlerinjektion::Setze(1);
+  EXPECT_EQ(salden.Anzahl(), -1);
+  kv::Fehlerinjektion::Setze(1);
+  EXPECT_EQ(salden.LegeSteuerkontenAn(), 0);
+  kv::Fehlerinjektion::Aus();
+  EXPECT_EQ(Inhalt(), Satz(1200, "Bank"));
 }
 
 TEST_F(SaldenTest, SplitYearMapsMonthsToPeriods) {
