@@ -17,12 +17,6 @@
 namespace kvui {
 namespace {
 
-QPushButton* Knopf(const char* text, const char* name, QWidget* eltern) {
-  auto* k = new QPushButton(QU(text), eltern);
-  k->setObjectName(QString::fromLatin1(name));
-  return k;
-}
-
 QLineEdit* Feld(const char* name, std::size_t laenge, QWidget* eltern) {
   auto* e = new QLineEdit(eltern);
   e->setObjectName(QString::fromLatin1(name));

@@ -18,12 +18,6 @@
 namespace kvui {
 namespace {
 
-QPushButton* Knopf(const char* text, const char* name, QWidget* eltern) {
-  auto* k = new QPushButton(QU(text), eltern);
-  k->setObjectName(QString::fromLatin1(name));
-  return k;
-}
-
 // "&OK" (the default button) and, when given, the cancel button, right-aligned.
 QHBoxLayout* Knopfzeile(QDialog* dlg, const char* abbruchText) {
   auto* lay = new QHBoxLayout;

@@ -3,6 +3,7 @@
 // has no main window above it) and 10 pixels above the vertical centre.
 #pragma once
 #include <QDialog>
+#include <QPushButton>
 #include <QRect>
 
 namespace kvui {
@@ -41,5 +42,12 @@ class KvDialog : public QDialog {
  private:
   bool platziert_ = false;
 };
+
+// A dialog button with its UTF-8 text and an object name the tests find it by.
+inline QPushButton* Knopf(const char* text, const char* name, QWidget* eltern) {
+  auto* k = new QPushButton(QString::fromUtf8(text), eltern);
+  k->setObjectName(QString::fromLatin1(name));
+  return k;
+}
 
 }  // namespace kvui
