@@ -78,12 +78,11 @@ namespace {
 // Loads the master file of n when it is usable.
 bool LadeStamm(std::string_view daten, int n, CIniDatei& ini) {
   const std::string pfad = NameStammdatei(daten, n);
-  if (PruefeDatei(pfad) != 1) return false;
   ini.SetzeDateiname(pfad);
   // Opened only to load the text; the text stays readable after closing.
   // A text read only in part (the message has been shown) would pass off
   // missing keys as chart 0 or first month 0.
-  if (ini.Oeffnen(0) != 1 || ini.FehlerGemeldet()) return false;
+  if (ini.OeffneVorhandene() != 1 || ini.FehlerGemeldet()) return false;
   ini.Schliessen();
   return true;
 }

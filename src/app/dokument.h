@@ -176,6 +176,7 @@ class CKv02Doc {
                                int abweichendesWJ);
   int SchliesseQuellbuchungskreis();
   int SatzFuer(const Quellsatz& quelle);
+  bool LadeQuelle(CSIndex* pruefen);
   void AddiereKreis(int n);
   bool UebernimmNeueKonten();
   void BeendeLauf();
@@ -200,7 +201,6 @@ class CKv02Doc {
   bool indexUngeschrieben_ = false;  // the cumulated index differs from its file
   Quellkreis quelle_;  // the circle being added, read whole
   Zweitfaden teiler_;  // the second thread of a run
-  std::vector<int32_t> ziele_;     // per source record: its record in the image
   std::vector<uint8_t> verfehlt_;  // per source record: not added (K4)
   std::vector<uint32_t> besucht_;  // per image record: the last circle that hit it
   uint32_t kreisLauf_ = 0;

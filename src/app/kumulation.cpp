@@ -184,9 +184,7 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
       // The circle was read when it was opened; a read that failed there is
       // tried once more.  Nothing of a circle that cannot be read whole is
       // added.  Records in file order.
-      if (!quelleGeladen_)
-        quelleGeladen_ =
-            quelle_.Lade(quellSaldendatei_, nullptr, tabelle_ ? &kontoSatz_ : nullptr, teiler_);
+      if (!quelleGeladen_) quelleGeladen_ = LadeQuelle(nullptr);
       if (quelleGeladen_) {
         AddiereKreis(n);
       } else {
@@ -302,6 +300,9 @@ int CKv02Doc::OeffneKumulationsdateien() {
       if (nummern[i].konto <= 29999) kontoSatz_[nummern[i].konto] = nummern[i].satz;
     }
   }
+  // Records are summed into while loading, on both threads: their amounts
+  // are read beforehand.
+  if (tabelle_) abbild_.ZerlegeAlle();
   return 1;
 }
 
@@ -327,14 +328,16 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   }
   const std::string sal = NameSaldendatei(Datenverzeichnis, n, kontenrahmen, jahr);
   const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
-  switch (PruefeDatei(sal)) {
+  // Opened at once; the probe only tells why, when that fails.
+  const bool offen = quellSaldendatei_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
+  switch (offen ? 1 : PruefeDatei(sal)) {
     case 2:
       return 0;  // no books for this year
     case 4:
       ZeigeMeldung(Ressource(58010), "FEHLER", 48);
       return 0;
     case 1:
-      if (quellSaldendatei_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert)) break;
+      if (offen) break;
       [[fallthrough]];
     default:
       UnerwarteterFehler(sal);
@@ -360,8 +363,7 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   // The circle is read once, block by block; its index is checked against
   // the records as they pass instead of reading the file a second time.
   int indexOffen = quellindex_->OeffneUndPruefeSpaeter();
-  quelleGeladen_ =
-      quelle_.Lade(quellSaldendatei_, quellindex_.get(), tabelle_ ? &kontoSatz_ : nullptr, teiler_);
+  quelleGeladen_ = LadeQuelle(quellindex_.get());
   if (indexOffen == 1) indexOffen = quellindex_->BeendePruefung(quelleGeladen_);
   if (indexOffen != 1) Fehler(58011);
   MeldeKumuliertenBuchungskreis(n, &werte.name);
@@ -439,61 +441,71 @@ int CKv02Doc::SatzFuer(const Quellsatz& quelle) {
   return satz;
 }
 
+bool CKv02Doc::LadeQuelle(CSIndex* pruefen) {
+  Zugleich zugleich{};
+  if (tabelle_) {
+    // A new mark for every load: a load that failed has taken back what it
+    // added, but its claims are still there.
+    if (++kreisLauf_ == 0) {
+      besucht_.assign(besucht_.size(), 0);
+      kreisLauf_ = 1;
+    }
+    if (besucht_.size() < static_cast<size_t>(abbild_.Anzahl()))
+      besucht_.resize(abbild_.Anzahl() + 4096, 0);
+    zugleich = {&abbild_, besucht_.data(), kreisLauf_};
+  }
+  return quelle_.Lade(quellSaldendatei_, pruefen, tabelle_ ? &kontoSatz_ : nullptr, teiler_,
+                      tabelle_ ? &zugleich : nullptr);
+}
+
 void CKv02Doc::AddiereKreis(int n) {
   const int anzahl = quelle_.Anzahl();
-  auto meldeVerfehlt = [&](const Quellsatz& q) {
+  verfehlt_.assign(anzahl, 0);
+  if (!tabelle_ || quelle_.Doppelt()) {
+    // Index insertions may rebuild the index (with its progress window),
+    // and an image record hit twice must see its additions in file order:
+    // record by record.
+    if (tabelle_) quelle_.NimmZurueck(abbild_);
+    for (int i = 0; i < anzahl; ++i) {
+      const Quellsatz& q = quelle_.Satz(i);
+      if (!abbild_.Addiere(SatzFuer(q), q.betraege)) verfehlt_[i] = 1;
+    }
+  } else {
+    // K6: no image record was hit twice, so the order of the additions
+    // does not matter; the records added while loading are marked, the
+    // rest (new accounts, other forms than whole cents) added in file
+    // order.  The lookups leave the state record-by-record adding leaves:
+    // the last looked-up account, and how many accounts were appended
+    // before that lookup.
+    int letzte = -1;
+    for (int i = anzahl - 1; i >= 0 && letzte < 0; --i)
+      if (quelle_.Satz(i).konto >= 1 && quelle_.Satz(i).konto <= 29999) letzte = i;
+    size_t vorLetzter = neueVorSuche_;
+    for (int i = 0; i < anzahl; ++i) {
+      const Quellsatz& q = quelle_.Satz(i);
+      if (i == letzte) vorLetzter = neueKonten_.size();
+      switch (q.zustand) {
+        case Quellsatz::Addiert: abbild_.Markiere(q.ziel); break;
+        case Quellsatz::Verfehlt: verfehlt_[i] = 1; break;
+        default:
+          if (!abbild_.Addiere(SatzFuer(q), q.betraege)) verfehlt_[i] = 1;
+      }
+    }
+    if (letzte >= 0) {
+      letzteSuche_ = quelle_.Satz(letzte).konto;
+      neueVorSuche_ = vorLetzter;
+    }
+  }
+  for (int i = 0; i < anzahl; ++i) {
+    if (!verfehlt_[i]) continue;
+    const Quellsatz& q = quelle_.Satz(i);
     char text[300];
     std::snprintf(text, sizeof text,
                   "Die Summe passt nicht in das Betragsfeld:\n"
                   "Konto %s aus Buchungskreis %i wurde nicht addiert !",
                   OhneRandblanks(std::string(q.kontoText, ::strnlen(q.kontoText, 5))).c_str(), n);
     ZeigeMeldung(W(text), "FEHLER", 16);  // K4: the account stays as it was
-  };
-  if (!tabelle_) {
-    // Index insertions may rebuild the index (with its progress window):
-    // record by record, in file order.
-    for (int i = 0; i < anzahl; ++i) {
-      const Quellsatz& q = quelle_.Satz(i);
-      if (!abbild_.Addiere(SatzFuer(q), q.betraege)) meldeVerfehlt(q);
-    }
-    return;
   }
-  // K6: first every record's record in the image, in file order (lookups
-  // and appends as record-by-record adding makes them; nothing shows);
-  // then the amounts.  When no record of the image is hit twice and all
-  // amounts are whole cents, the order of the additions does not matter and
-  // both threads add; otherwise they are added one by one in file order.
-  ziele_.resize(anzahl);
-  verfehlt_.assign(anzahl, 0);
-  if (++kreisLauf_ == 0) {
-    besucht_.assign(besucht_.size(), 0);
-    kreisLauf_ = 1;
-  }
-  bool zugleich = true;
-  for (int i = 0; i < anzahl; ++i) {
-    const Quellsatz& q = quelle_.Satz(i);
-    const int satz = SatzFuer(q);
-    ziele_[i] = satz;
-    if (static_cast<size_t>(abbild_.Anzahl()) > besucht_.size()) besucht_.resize(abbild_.Anzahl() + 4096, 0);
-    if (satz < 0 || satz >= abbild_.Anzahl() || besucht_[satz] == kreisLauf_ ||
-        !abbild_.IstInCent(satz, q.betraege))
-      zugleich = false;
-    else
-      besucht_[satz] = kreisLauf_;
-  }
-  if (zugleich) {
-    teiler_.Teile(anzahl, 512, [&](int von, int bis) {
-      for (int i = von; i < bis; ++i)
-        if (!abbild_.AddiereCent(ziele_[i], quelle_.Satz(i).betraege)) verfehlt_[i] = 1;
-    });
-    for (int i = 0; i < anzahl; ++i)
-      if (!verfehlt_[i]) abbild_.Markiere(ziele_[i]);
-  } else {
-    for (int i = 0; i < anzahl; ++i)
-      if (!abbild_.Addiere(ziele_[i], quelle_.Satz(i).betraege)) verfehlt_[i] = 1;
-  }
-  for (int i = 0; i < anzahl; ++i)
-    if (verfehlt_[i]) meldeVerfehlt(quelle_.Satz(i));
 }
 
 void CKv02Doc::BeendeLauf() {

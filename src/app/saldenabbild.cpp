@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <atomic>
+#include <chrono>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -175,14 +176,18 @@ constexpr signed char Paargewicht(int p) {
   return w[p % 12];
 }
 
-__attribute__((target("avx2"))) bool SatzBetraegeAvx2(const char* satz, int64_t* cent) {
+__attribute__((target("avx2"), always_inline)) inline bool SatzBetraegeAvx2(const char* satz,
+                                                                          int64_t* cent) {
   const char* a = satz + kOffBetrag;
-  alignas(32) int32_t gruppen[48];  // per field: 4 digits, 4 digits, units and cents
+  // Per field: 4 digits, 4 digits, units and cents; bit 20 set in a group
+  // holding a '-'.
+  alignas(32) int32_t gruppen[48];
   uint32_t g[6], b[6], m[6], p[6];
   const __m256i neun = _mm256_set1_epi8(9), null = _mm256_set1_epi8('0');
   const __m256i blank = _mm256_set1_epi8(' '), minus = _mm256_set1_epi8('-');
   const __m256i punkt = _mm256_set1_epi8('.');
   const __m256i hundert = _mm256_setr_epi16(100, 1, 100, 1, 100, 1, 100, 1, 100, 1, 100, 1, 100, 1, 100, 1);
+  const __m256i minusBit = _mm256_set1_epi32(1 << 20), keinByte = _mm256_setzero_si256();
 #define KV_GEWICHTE(o)                                                                             \
   _mm256_setr_epi8(Paargewicht(o + 0), Paargewicht(o + 1), Paargewicht(o + 2), Paargewicht(o + 3),   \
                    Paargewicht(o + 4), Paargewicht(o + 5), Paargewicht(o + 6), Paargewicht(o + 7),   \
@@ -200,12 +205,15 @@ __attribute__((target("avx2"))) bool SatzBetraegeAvx2(const char* satz, int64_t*
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + 32 * i));
     const __m256i d = _mm256_sub_epi8(v, null);
     const __m256i ziffer = _mm256_cmpeq_epi8(_mm256_min_epu8(d, neun), d);
+    const __m256i istMinus = _mm256_cmpeq_epi8(v, minus);
     g[i] = static_cast<uint32_t>(_mm256_movemask_epi8(ziffer));
     b[i] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, blank)));
-    m[i] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, minus)));
+    m[i] = static_cast<uint32_t>(_mm256_movemask_epi8(istMinus));
     p[i] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, punkt)));
     const __m256i paare = _mm256_maddubs_epi16(_mm256_and_si256(d, ziffer), gewichte[i % 3]);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(gruppen + 8 * i), _mm256_madd_epi16(paare, hundert));
+    const __m256i mitMinus = _mm256_andnot_si256(_mm256_cmpeq_epi32(istMinus, keinByte), minusBit);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(gruppen + 8 * i),
+                       _mm256_or_si256(_mm256_madd_epi16(paare, hundert), mitMinus));
   }
   uint64_t G[3], B[3], M[3], P[3];
   constexpr uint64_t kBis168[3] = {~0ull, ~0ull, (1ull << 40) - 1};
@@ -227,13 +235,45 @@ __attribute__((target("avx2"))) bool SatzBetraegeAvx2(const char* satz, int64_t*
     fehler |= M[k] & ~(blankDavor | kAnfang.w[k]);                 // after blanks only
   }
   if (fehler) return false;
-  for (int f = 0; f < kAnzahlBetraege; ++f) {
-    const int bit = 12 * f, k = bit >> 6, sh = bit & 63;
-    const uint64_t vorn = (M[k] >> sh) | (sh > 56 ? M[k + 1] << (64 - sh) : 0);
-    const int64_t c = int64_t{gruppen[3 * f]} * 10000000 + int64_t{gruppen[3 * f + 1]} * 1000 +
-                      gruppen[3 * f + 2];
-    const int64_t negativ = -static_cast<int64_t>((vorn & 0xFF) != 0);
-    cent[f] = (c ^ negativ) - negativ;
+  // The three groups of each field side by side: group 3f + k of eight
+  // fields lies in three vectors, lane (3f + k) mod 8.  The value is
+  // high * 10^7 + middle * 1000 + low, at most 37 bits: exact in a double,
+  // whose bits, shifted by 2^52 + 2^51, are the integer itself.
+  const __m256i* gv = reinterpret_cast<const __m256i*>(gruppen);
+  const __m256i i0 = _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5);
+  const __m256i i1 = _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6);
+  const __m256i i2 = _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7);
+  const __m256i tausend = _mm256_set1_epi32(1000), ziffern = _mm256_set1_epi32(0xFFFF);
+  const __m256d faktor = _mm256_set1_pd(1e7), magie = _mm256_set1_pd(6755399441055744.0);
+  const __m256i magieBits = _mm256_castpd_si256(magie);
+  for (int h = 0; h < 2; ++h) {
+    const __m256i x = _mm256_load_si256(gv + 3 * h), y = _mm256_load_si256(gv + 3 * h + 1),
+                  z = _mm256_load_si256(gv + 3 * h + 2);
+    const __m256i hoch = _mm256_blend_epi32(
+        _mm256_blend_epi32(_mm256_permutevar8x32_epi32(x, i0), _mm256_permutevar8x32_epi32(y, i0), 0x38),
+        _mm256_permutevar8x32_epi32(z, i0), 0xC0);
+    const __m256i mitte = _mm256_blend_epi32(
+        _mm256_blend_epi32(_mm256_permutevar8x32_epi32(x, i1), _mm256_permutevar8x32_epi32(y, i1), 0x18),
+        _mm256_permutevar8x32_epi32(z, i1), 0xE0);
+    const __m256i tief = _mm256_blend_epi32(
+        _mm256_blend_epi32(_mm256_permutevar8x32_epi32(x, i2), _mm256_permutevar8x32_epi32(y, i2), 0x1C),
+        _mm256_permutevar8x32_epi32(z, i2), 0xE0);
+    const __m256i negativ = _mm256_srli_epi32(_mm256_or_si256(hoch, mitte), 20);
+    const __m256i oben = _mm256_and_si256(hoch, ziffern);
+    const __m256i unten = _mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(mitte, ziffern), tausend), tief);
+    for (int q = 0; q < 2; ++q) {
+      const __m128i o4 = q ? _mm256_extracti128_si256(oben, 1) : _mm256_castsi256_si128(oben);
+      const __m128i u4 = q ? _mm256_extracti128_si256(unten, 1) : _mm256_castsi256_si128(unten);
+      const __m128i n4 = q ? _mm256_extracti128_si256(negativ, 1) : _mm256_castsi256_si128(negativ);
+      __m256d w = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(o4), faktor), _mm256_cvtepi32_pd(u4));
+      w = _mm256_xor_pd(w, _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_cvtepi32_epi64(n4), 63)));
+      const __m256i r = _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(w, magie)), magieBits);
+      const int f = 8 * h + 4 * q;
+      if (f + 4 <= kAnzahlBetraege)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cent + f), r);
+      else if (f < kAnzahlBetraege)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cent + f), _mm256_castsi256_si128(r));
+    }
   }
   return true;
 }
@@ -243,13 +283,10 @@ const bool kMitAvx2 = __builtin_cpu_supports("avx2");
 }  // namespace
 #endif
 
-void LeseBetraege(const char* satz, Quellbetraege& b) {
-#ifdef KV_AVX2
-  if (kMitAvx2 && SatzBetraegeAvx2(satz, b.cent)) {
-    b.roh = 0;
-    return;
-  }
-#endif
+namespace {
+
+// Field by field, for a record the vector unit does not take.
+void LeseBetraegeEinzeln(const char* satz, Quellbetraege& b) {
   uint32_t roh = 0;
   for (int j = 0; j < kAnzahlBetraege; ++j) {
     const char* feld = satz + kOffBetrag + 12 * j;
@@ -261,7 +298,44 @@ void LeseBetraege(const char* satz, Quellbetraege& b) {
   b.roh = static_cast<uint16_t>(roh);
 }
 
-// ---- source files ------------------------------------------------------------
+#ifdef KV_AVX2
+__attribute__((target("avx2"))) void BetraegeStueckAvx2(const char* daten, int n, Quellsatz* ziel) {
+  for (int i = 0; i < n; ++i, daten += kSatzLaenge) {
+    if (SatzBetraegeAvx2(daten, ziel[i].betraege.cent))
+      ziel[i].betraege.roh = 0;
+    else
+      LeseBetraegeEinzeln(daten, ziel[i].betraege);
+  }
+}
+
+__attribute__((target("avx2"))) bool SatzBetraegeAvx2Einzeln(const char* satz, int64_t* cent) {
+  return SatzBetraegeAvx2(satz, cent);
+}
+#endif
+
+// The amounts of n records one after another (kSatzNachlauf bytes behind
+// the last one readable).
+void BetraegeStueck(const char* daten, int n, Quellsatz* ziel) {
+#ifdef KV_AVX2
+  if (kMitAvx2) {
+    BetraegeStueckAvx2(daten, n, ziel);
+    return;
+  }
+#endif
+  for (int i = 0; i < n; ++i) LeseBetraegeEinzeln(daten + size_t(i) * kSatzLaenge, ziel[i].betraege);
+}
+
+}  // namespace
+
+void LeseBetraege(const char* satz, Quellbetraege& b) {
+#ifdef KV_AVX2
+  if (kMitAvx2 && SatzBetraegeAvx2Einzeln(satz, b.cent)) {
+    b.roh = 0;
+    return;
+  }
+#endif
+  LeseBetraegeEinzeln(satz, b);
+}
 
 // ---- the second thread ---------------------------------------------------------
 
@@ -275,6 +349,12 @@ struct Zweitfaden::Zustand {
   std::atomic<int> naechster{0};
   bool angenommen = false;  // the second thread works on it
   bool ende = false;
+  // Outside m: counts the loops handed over, so that the second thread can
+  // wait for the next one briefly without sleeping (a wake-up takes longer
+  // than many of the loops), and tells while it works on one.
+  std::atomic<unsigned> auftraege{0};
+  std::atomic<bool> arbeitet{false};
+  std::atomic<bool> beenden{false};
 
   // The loop's data are passed as they were when it was handed over: the
   // other thread clears `arbeit` as soon as it has taken the last run.
@@ -287,6 +367,19 @@ struct Zweitfaden::Zustand {
   }
 };
 
+namespace {
+
+// How long a thread waits actively for the other one before it sleeps.
+constexpr auto kAktivWarten = std::chrono::microseconds(1000);
+
+inline void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
 Zweitfaden::Zweitfaden() = default;
 
 Zweitfaden::~Zweitfaden() { Beende(); }
@@ -297,19 +390,36 @@ void Zweitfaden::Starte() {
   try {
     Zustand* zp = z.get();
     z->faden = std::thread([zp] {
-      std::unique_lock<std::mutex> l(zp->m);
+      unsigned gesehen = 0;
+      std::unique_lock<std::mutex> l(zp->m, std::defer_lock);
       for (;;) {
-        zp->weck.wait(l, [zp] { return zp->ende || (zp->arbeit && !zp->angenommen); });
-        if (zp->ende) return;
-        zp->angenommen = true;
-        const std::function<void(int, int)>& f = *zp->arbeit;
-        const int n = zp->anzahl, h = zp->happen;
-        l.unlock();
-        zp->Arbeite(f, n, h);
+        const auto bis = std::chrono::steady_clock::now() + kAktivWarten;
+        while (zp->auftraege.load(std::memory_order_acquire) == gesehen &&
+               !zp->beenden.load(std::memory_order_relaxed) &&
+               std::chrono::steady_clock::now() < bis)
+          Pause();
         l.lock();
-        zp->arbeit = nullptr;
-        zp->angenommen = false;
-        zp->fertig.notify_one();
+        zp->weck.wait(l, [zp, gesehen] {
+          return zp->ende || zp->auftraege.load(std::memory_order_relaxed) != gesehen;
+        });
+        if (zp->ende) return;
+        gesehen = zp->auftraege.load(std::memory_order_relaxed);
+        // A loop the caller has already finished (and taken back) is
+        // skipped; the next one is waited for actively again.
+        if (zp->arbeit && !zp->angenommen) {
+          zp->angenommen = true;
+          zp->arbeitet.store(true, std::memory_order_relaxed);
+          const std::function<void(int, int)>& f = *zp->arbeit;
+          const int n = zp->anzahl, h = zp->happen;
+          l.unlock();
+          zp->Arbeite(f, n, h);
+          zp->arbeitet.store(false, std::memory_order_release);
+          l.lock();
+          zp->arbeit = nullptr;
+          zp->angenommen = false;
+          zp->fertig.notify_one();
+        }
+        l.unlock();
       }
     });
   } catch (const std::exception&) {
@@ -324,6 +434,7 @@ void Zweitfaden::Beende() {
     std::lock_guard<std::mutex> l(z_->m);
     z_->ende = true;
   }
+  z_->beenden.store(true);
   z_->weck.notify_one();
   z_->faden.join();
   z_.reset();
@@ -343,11 +454,16 @@ void Zweitfaden::Teile(int anzahl, int happen, const std::function<void(int, int
     z_->anzahl = anzahl;
     z_->happen = std::max(1, happen);
     z_->naechster.store(0, std::memory_order_relaxed);
+    z_->auftraege.fetch_add(1, std::memory_order_release);
   }
   z_->weck.notify_one();
   if (zwischendurch) zwischendurch();
   z_->Arbeite(arbeit, anzahl, std::max(1, happen));
-  // A second thread that has not started yet is not waited for.
+  // The second thread's last run is usually short: wait for it actively
+  // first.  One that has not started yet is not waited for.
+  const auto bis = std::chrono::steady_clock::now() + kAktivWarten;
+  while (z_->arbeitet.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < bis)
+    Pause();
   std::unique_lock<std::mutex> l(z_->m);
   if (!z_->angenommen) z_->arbeit = nullptr;
   z_->fertig.wait(l, [this] { return !z_->arbeit; });
@@ -355,19 +471,31 @@ void Zweitfaden::Teile(int anzahl, int happen, const std::function<void(int, int
 
 // ---- source files ------------------------------------------------------------
 
+namespace {
+
+// 324 records (64 KiB) per piece: a piece and its parsed records stay in
+// the cache of the core that reads it.
+constexpr int kStueckSaetze = 324;
+
+// Each thread reads its pieces into a buffer of its own.
+char* Stueckpuffer() {
+  thread_local std::unique_ptr<char[]> puffer;
+  if (!puffer)
+    puffer.reset(new (std::nothrow) char[size_t{kStueckSaetze} * kSatzLaenge + kSatzNachlauf]());
+  return puffer.get();
+}
+
+}  // namespace
+
 bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
-                      Zweitfaden& teiler) {
-  // 1297 records: 256 KiB.
-  constexpr int kBlockSaetze = 1297;
+                      Zweitfaden& teiler, const Zugleich* zugleich) {
   Leere();
+  doppelt_ = false;
+  if (!tabelle) zugleich = nullptr;
   const int64_t laenge = datei.Laenge();
   if (laenge < 0) return false;
   const int64_t anzahl = laenge / kSatzLaenge;
   if (anzahl > 0x7fffffff) return false;
-  for (auto& b : block_) {
-    if (!b) b.reset(new (std::nothrow) char[size_t{kBlockSaetze} * kSatzLaenge + kSatzNachlauf]());
-    if (!b) return false;
-  }
   if (static_cast<size_t>(anzahl) > kapazitaet_) {
     saetze_.reset();
     kapazitaet_ = 0;
@@ -376,31 +504,64 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
     kapazitaet_ = static_cast<size_t>(anzahl);
   }
   if (pruefen && !pruefen->PruefungOffen()) pruefen = nullptr;
+  const int stuecke = static_cast<int>((anzahl + kStueckSaetze - 1) / kStueckSaetze);
+  if (stueckTexte_.size() < static_cast<size_t>(stuecke)) stueckTexte_.resize(stuecke);
+  stueckFertig_.assign(stuecke, 0);
 
-  auto liesBlock = [&](int64_t erster, char* ziel) {
-    const int n = static_cast<int>(std::min<int64_t>(kBlockSaetze, anzahl - erster));
-    return datei.LiesBei(erster * kSatzLaenge, ziel, size_t(n) * kSatzLaenge);
-  };
-  if (anzahl > 0 && !liesBlock(0, block_[0].get())) return false;
-  bool gelesen = true;
-  int k = 0;
-  for (int64_t erster = 0; erster < anzahl && gelesen; erster += kBlockSaetze, k ^= 1) {
-    const int n = static_cast<int>(std::min<int64_t>(kBlockSaetze, anzahl - erster));
-    const char* block = block_[k].get();
-    Quellsatz* ziel = saetze_.get() + erster;
-    std::atomic<int> mitKontoGesamt{0};
-    std::atomic<bool> passtGesamt{true};
-    const std::function<void(int, int)> zerlege = [&](int von, int bis) {
+  // The pieces are read and parsed on both threads, each piece by the
+  // thread that took it; what has to come in file order (the kept texts,
+  // the index check's count) is put together afterwards.
+  std::atomic<int> mitKontoGesamt{0};
+  std::atomic<bool> passtGesamt{true};
+  std::atomic<bool> gelesen{true};
+  std::atomic<bool> doppelt{false};
+  const std::function<void(int, int)> stueck = [&](int von, int bis) {
+    char* puffer = Stueckpuffer();
+    for (int s = von; s < bis; ++s) {
+      std::vector<char>& texte = stueckTexte_[s];
+      texte.clear();
+      if (!puffer || !gelesen.load(std::memory_order_relaxed)) {
+        gelesen.store(false, std::memory_order_relaxed);
+        return;
+      }
+      const int64_t erster = int64_t{s} * kStueckSaetze;
+      const int n = static_cast<int>(std::min<int64_t>(kStueckSaetze, anzahl - erster));
+      if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
+        gelesen.store(false, std::memory_order_relaxed);
+        return;
+      }
+      Quellsatz* ziel = saetze_.get() + erster;
       int mitKonto = 0;
       bool passt = true;
-      for (int i = von; i < bis; ++i) {
-        const char* d = block + size_t(i) * kSatzLaenge;
+      BetraegeStueck(puffer, n, ziel);
+      for (int i = 0; i < n; ++i) {
+        const char* d = puffer + size_t(i) * kSatzLaenge;
         Quellsatz& q = ziel[i];
         q.konto = KontoWert(std::string_view(d, 5));
         std::memcpy(q.kontoText, d, 5);
-        LeseBetraege(d, q.betraege);
-        // -2: its account field and name are kept below.
-        q.text = (!tabelle || q.konto < 1 || q.konto > 29999 || (*tabelle)[q.konto] < 0) ? -2 : -1;
+        q.zustand = Quellsatz::Offen;
+        q.ziel = -1;
+        // Account field and name kept for the records that may have to be
+        // appended; -2 until their place is known.
+        const int satz = tabelle && q.konto >= 1 && q.konto <= 29999 ? (*tabelle)[q.konto] : -1;
+        if (satz < 0) {
+          q.text = -2;
+          texte.insert(texte.end(), d, d + 30);
+        } else {
+          q.text = -1;
+          if (zugleich) {
+            // The claim comes first, so that a record left to the caller
+            // still counts as a hit of its image record.
+            if (std::atomic_ref<uint32_t>(zugleich->besucht[satz])
+                    .exchange(zugleich->lauf, std::memory_order_relaxed) == zugleich->lauf) {
+              doppelt.store(true, std::memory_order_relaxed);
+            } else if (zugleich->bild->ZugleichMoeglich(satz, q.betraege)) {
+              q.ziel = satz;
+              q.zustand = zugleich->bild->AddiereCent(satz, q.betraege) ? Quellsatz::Addiert
+                                                                        : Quellsatz::Verfehlt;
+            }
+          }
+        }
         if (pruefen) {
           passt = passt && pruefen->PasstSatz(erster + i, d, q.konto);
           mitKonto += q.konto > 0;
@@ -410,22 +571,42 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
         mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
         if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
       }
-    };
-    // The next block is read while this one is parsed.
-    teiler.Teile(n, 64, zerlege, [&] {
-      if (erster + kBlockSaetze < anzahl) gelesen = liesBlock(erster + kBlockSaetze, block_[k ^ 1].get());
-    });
-    for (int i = 0; i < n; ++i) {
-      Quellsatz& q = ziel[i];
-      if (q.text != -2) continue;
-      q.text = static_cast<int32_t>(texte_.size() / 30);
-      const char* d = block + size_t(i) * kSatzLaenge;
-      texte_.insert(texte_.end(), d, d + 30);
+      stueckFertig_[s] = 1;
     }
-    if (pruefen) pruefen->ZaehleGepruefte(erster, n, mitKontoGesamt.load(), passtGesamt.load());
-    anzahl_ += n;
+  };
+  teiler.Teile(stuecke, 1, stueck);
+  anzahl_ = static_cast<int>(anzahl);
+  doppelt_ = doppelt.load();
+  if (!gelesen.load()) {
+    if (zugleich) NimmZurueck(*zugleich->bild);
+    anzahl_ = 0;
+    return false;
   }
-  return gelesen;
+  for (int s = 0; s < stuecke; ++s) {
+    const std::vector<char>& texte = stueckTexte_[s];
+    if (texte.empty()) continue;
+    int32_t nr = static_cast<int32_t>(texte_.size() / 30);
+    texte_.insert(texte_.end(), texte.begin(), texte.end());
+    const int64_t erster = int64_t{s} * kStueckSaetze;
+    const int n = static_cast<int>(std::min<int64_t>(kStueckSaetze, anzahl - erster));
+    for (int i = 0; i < n; ++i)
+      if (saetze_[erster + i].text == -2) saetze_[erster + i].text = nr++;
+  }
+  if (pruefen) pruefen->ZaehleGepruefte(0, anzahl, mitKontoGesamt.load(), passtGesamt.load());
+  return true;
+}
+
+void Quellkreis::NimmZurueck(Saldenabbild& bild) {
+  for (size_t s = 0; s < stueckFertig_.size(); ++s) {
+    if (!stueckFertig_[s]) continue;
+    const int erster = static_cast<int>(s) * kStueckSaetze;
+    const int bis = std::min(anzahl_, erster + kStueckSaetze);
+    for (int i = erster; i < bis; ++i) {
+      Quellsatz& q = saetze_[i];
+      if (q.zustand == Quellsatz::Addiert) bild.NimmZurueck(q.ziel, q.betraege);
+      q.zustand = Quellsatz::Offen;
+    }
+  }
 }
 
 // ---- the cumulated file ------------------------------------------------------
@@ -462,6 +643,15 @@ Saldenabbild::Werte& Saldenabbild::Zerlegt(int satz) {
     w.zerlegt = true;
   }
   return w;
+}
+
+void Saldenabbild::ZerlegeAlle() {
+  for (int satz = 0; satz < Anzahl(); ++satz) Zerlegt(satz);
+}
+
+void Saldenabbild::NimmZurueck(int satz, const Quellbetraege& q) {
+  Werte& w = werte_[satz];
+  for (int j = 0; j < kAnzahlBetraege; ++j) w.cent[j] -= q.cent[j];
 }
 
 bool Saldenabbild::IstInCent(int satz, const Quellbetraege& q) {

@@ -64,10 +64,28 @@ void LeseBetraege(const char* satz, Quellbetraege& betraege);
 
 // One record of a source circle as the cumulation adds it.
 struct Quellsatz {
+  enum : uint8_t { Offen, Addiert, Verfehlt };
   Quellbetraege betraege;
   int32_t konto;         // decimal value of the account field
   int32_t text;          // its account field and name in Quellkreis::Text, or -1
+  int32_t ziel;          // Addiert / Verfehlt: the record of the image
+  uint8_t zustand;       // added while loading (or found not to fit), or still to add
   char kontoText[5];     // the account field as it is
+};
+
+class Saldenabbild;
+
+// Adding while loading: a record whose account the table knows is added
+// to its record of the image at once, by the thread that parsed it, when
+// both hold whole cents; every other record is left to the caller, who
+// adds it in file order.  Each image record hit is claimed in `besucht`
+// with `lauf`: a second claim in the same circle means the order of the
+// additions may matter (a sum that does not fit), and Doppelt() tells the
+// caller to take them back and add the circle record by record.
+struct Zugleich {
+  Saldenabbild* bild;
+  uint32_t* besucht;  // one per image record
+  uint32_t lauf;
 };
 
 // A second thread that shares loops with the calling one while a run
@@ -92,10 +110,9 @@ class Zweitfaden {
   std::unique_ptr<Zustand> z_;
 };
 
-// A source balances file, read in blocks of a size the processor's cache
-// holds, each block parsed (on both threads) while the next one is read.
-// The memory is kept for the next circle; it is less than the file's own
-// size.
+// A source balances file, read in pieces of a size the processor's cache
+// holds, each piece read and parsed by one of the two threads.  The memory
+// is kept for the next circle; it is less than the file's own size.
 class Quellkreis {
  public:
   // Reads the whole records of the file.  Each record is checked against
@@ -103,9 +120,14 @@ class Quellkreis {
   // and name are kept when `tabelle` (account -> record) is null or does not
   // know its account: the records that may have to be appended.  False on a
   // read error; what was read is then incomplete.
+  // With `zugleich` (and `tabelle`), records are added while loading; when
+  // the load fails, whatever it added is taken back.
   bool Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
-            Zweitfaden& teiler);
+            Zweitfaden& teiler, const Zugleich* zugleich = nullptr);
   int Anzahl() const { return anzahl_; }
+  bool Doppelt() const { return doppelt_; }
+  // Takes back what loading added (for adding the circle anew).
+  void NimmZurueck(Saldenabbild& bild);
   const Quellsatz& Satz(int i) const { return saetze_[i]; }
   // The 30 bytes of account field and name of a kept record.
   const char* Text(int32_t text) const { return texte_.data() + static_cast<size_t>(text) * 30; }
@@ -115,8 +137,10 @@ class Quellkreis {
   }
 
  private:
-  std::unique_ptr<char[]> block_[2];
   std::unique_ptr<Quellsatz[]> saetze_;
+  std::vector<std::vector<char>> stueckTexte_;  // per piece while loading
+  std::vector<uint8_t> stueckFertig_;           // per piece: parsed (and added)
+  bool doppelt_ = false;
   size_t kapazitaet_ = 0;
   int anzahl_ = 0;
   std::vector<char> texte_;
@@ -139,6 +163,16 @@ class Saldenabbild {
   // record for Schreibe (one thread).
   bool IstInCent(int satz, const Quellbetraege& betraege);
   bool AddiereCent(int satz, const Quellbetraege& betraege);
+  // For adding on two threads while loading: every record's amounts are
+  // read first (one thread); then a record may be summed into with
+  // AddiereCent when ZugleichMoeglich (whole cents, no "-0.00" text to
+  // keep), and such a sum taken back exactly with NimmZurueck.
+  void ZerlegeAlle();
+  bool ZugleichMoeglich(int satz, const Quellbetraege& betraege) const {
+    const Werte& w = werte_[satz];
+    return w.zerlegt && !(w.roh | w.minusNull | betraege.roh);
+  }
+  void NimmZurueck(int satz, const Quellbetraege& betraege);
   void Markiere(int satz);
   // Appends a record (account text, name, blank mark, amounts 0.00) and
   // returns its number.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -19,16 +20,16 @@ namespace {
 
 // ---- fault injection -------------------------------------------------------
 
+// Atomic: the blocks of one file may be read on two threads at once.
 long g_ziel = 0;
-long g_aufrufe = 0;
-bool g_ausgeloest = false;
+std::atomic<long> g_aufrufe{0};
+std::atomic<bool> g_ausgeloest{false};
 DateiFehler g_art = DateiFehler::Sonstig;
 
 // Counts one file operation; true when this one is to fail.
 bool Injiziert() {
   if (g_ziel <= 0) return false;
-  ++g_aufrufe;
-  if (g_aufrufe == g_ziel) {
+  if (g_aufrufe.fetch_add(1) + 1 == g_ziel) {
     g_ausgeloest = true;
     return true;
   }
@@ -93,24 +94,48 @@ constexpr off_t kExklusiv = kBasis + 1;      // an exclusive opener
 constexpr off_t kSchreiber = kBasis + 2;     // openers with write access
 constexpr off_t kVerweigert = kBasis + 3;    // openers denying writers
 
-bool Frei(int fd, off_t byte) {
-  struct flock fl {};
-  fl.l_type = F_WRLCK;
-  fl.l_whence = SEEK_SET;
-  fl.l_start = byte;
-  fl.l_len = 1;
-  if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;  // no locking here: allow
-  return fl.l_type == F_UNLCK;
+// The sharing bytes as bits (bit 0 = kAnwesend).  Adjacent bytes are
+// tested and taken with one call over their range: a range is free exactly
+// when each of its bytes is, and a read lock over it holds each byte.
+unsigned Bit(off_t byte) { return 1u << (byte - kBasis); }
+
+template <typename F>
+bool JedeStrecke(unsigned bytes, F&& f) {
+  for (int i = 0; i < 4;) {
+    if (!(bytes >> i & 1)) {
+      ++i;
+      continue;
+    }
+    int j = i;
+    while (j < 4 && (bytes >> j & 1)) ++j;
+    if (!f(kBasis + i, off_t(j - i))) return false;
+    i = j;
+  }
+  return true;
 }
 
-bool Halte(int fd, off_t byte) {
-  struct flock fl {};
-  fl.l_type = F_RDLCK;
-  fl.l_whence = SEEK_SET;
-  fl.l_start = byte;
-  fl.l_len = 1;
-  if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return true;
-  return errno != EAGAIN && errno != EACCES;  // file systems without locks: allow
+bool Frei(int fd, unsigned bytes) {
+  return JedeStrecke(bytes, [fd](off_t start, off_t laenge) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = start;
+    fl.l_len = laenge;
+    if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;  // no locking here: allow
+    return fl.l_type == F_UNLCK;
+  });
+}
+
+bool Halte(int fd, unsigned bytes) {
+  return JedeStrecke(bytes, [fd](off_t start, off_t laenge) {
+    struct flock fl {};
+    fl.l_type = F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = start;
+    fl.l_len = laenge;
+    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return true;
+    return errno != EAGAIN && errno != EACCES;  // file systems without locks: allow
+  });
 }
 
 }  // namespace
@@ -142,14 +167,16 @@ bool Datei::Scheitern(int err) {
 bool Datei::Oeffnen(const std::string& pfad, Modus modus, Teilen teilen) {
   Schliessen();
   fehler_ = DateiFehler::Keiner;
-  pfad_ = LoesePfadAuf(pfad);
+  // A name that exists as it is needs no case-insensitive search.
+  struct stat st {};
+  bool existiert = !pfad.empty() && ::stat(Sys(pfad).c_str(), &st) == 0;
+  pfad_ = existiert ? pfad : LoesePfadAuf(pfad);
   if (Injiziert()) return Scheitern(ErrnoVon(g_art));
   const std::string sys = Sys(pfad_);
   if (pfad_.empty()) return Scheitern(ENOENT);
 
   const bool schreiben = modus != Lesen;
-  struct stat st {};
-  const bool existiert = ::stat(sys.c_str(), &st) == 0;
+  if (!existiert) existiert = ::stat(sys.c_str(), &st) == 0;
   if (existiert && S_ISDIR(st.st_mode)) return Scheitern(EISDIR);
   if (schreiben) {
     if (existiert && !HatSchreibrecht(st)) return Scheitern(EACCES);
@@ -165,14 +192,20 @@ bool Datei::Oeffnen(const std::string& pfad, Modus modus, Teilen teilen) {
   // Check first, then announce ourselves; nobody else can slip in between
   // within this single-threaded program, and another instance racing us at
   // the very same moment is not a case the companion program handles either.
-  bool ok = Frei(fd, kExklusiv);
-  if (ok && teilen == Exklusiv) ok = Frei(fd, kAnwesend);
-  if (ok && schreiben) ok = Frei(fd, kVerweigert);
-  if (ok && teilen != Geteilt) ok = Frei(fd, kSchreiber);
-  if (ok) ok = Halte(fd, kAnwesend);
-  if (ok && teilen == Exklusiv) ok = Halte(fd, kExklusiv);
-  if (ok && schreiben) ok = Halte(fd, kSchreiber);
-  if (ok && teilen != Geteilt) ok = Halte(fd, kVerweigert);
+  unsigned pruefen = Bit(kExklusiv), halten = Bit(kAnwesend);
+  if (teilen == Exklusiv) {
+    pruefen |= Bit(kAnwesend);
+    halten |= Bit(kExklusiv);
+  }
+  if (schreiben) {
+    pruefen |= Bit(kVerweigert);
+    halten |= Bit(kSchreiber);
+  }
+  if (teilen != Geteilt) {
+    pruefen |= Bit(kSchreiber);
+    halten |= Bit(kVerweigert);
+  }
+  const bool ok = Frei(fd, pruefen) && Halte(fd, halten);
   if (!ok) {
     ::close(fd);
     return Scheitern(EBUSY);
@@ -220,6 +253,23 @@ bool Datei::LiesBei(int64_t position, void* puffer, size_t anzahl) {
     gesamt += static_cast<size_t>(n);
   }
   return true;
+}
+
+int Datei::LiesBeiGleichzeitig(int64_t position, void* puffer, size_t anzahl) const {
+  if (fd_ < 0) return EBADF;
+  if (Injiziert()) return ErrnoVon(g_art);
+  size_t gesamt = 0;
+  auto* p = static_cast<char*>(puffer);
+  while (gesamt < anzahl) {
+    ssize_t n = ::pread(fd_, p + gesamt, anzahl - gesamt, position + static_cast<int64_t>(gesamt));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return EIO;  // short read
+    gesamt += static_cast<size_t>(n);
+  }
+  return 0;
 }
 
 bool Datei::Schreibe(const void* puffer, size_t anzahl) {
@@ -372,7 +422,11 @@ bool ErzeugeVerzeichnis(const std::string& pfad) {
 int PruefeDatei(const std::string& pfad) {
   Datei d;
   if (d.Oeffnen(pfad, Datei::LesenSchreiben)) return 1;
-  switch (d.Fehler()) {
+  return ProbeVon(d.Fehler());
+}
+
+int ProbeVon(DateiFehler fehler) {
+  switch (fehler) {
     case DateiFehler::NichtGefunden: return 2;
     case DateiFehler::Zugriff:
     case DateiFehler::Teilung:

@@ -56,6 +56,9 @@ class Datei {
   int64_t Lies(void* puffer, size_t anzahl);
   // Reads exactly `anzahl` bytes at `position`; false on error or short read.
   bool LiesBei(int64_t position, void* puffer, size_t anzahl);
+  // As LiesBei, but safe to call on several threads at once for the same
+  // file: changes nothing in this object.  0, or the errno of the failure.
+  int LiesBeiGleichzeitig(int64_t position, void* puffer, size_t anzahl) const;
   // Writes all bytes or fails (a short write is a failure, cause Voll).
   bool Schreibe(const void* puffer, size_t anzahl);
   bool SchreibeBei(int64_t position, const void* puffer, size_t anzahl);
@@ -92,6 +95,8 @@ bool ErzeugeVerzeichnis(const std::string& pfad);
 // 1 usable, 2 missing, 4 access denied / in use / locked / read-only
 // (the file or its directory), 16 disk full, 0 anything else.
 int PruefeDatei(const std::string& pfad);
+// The probe's value for the reason a file could not be opened.
+int ProbeVon(DateiFehler fehler);
 
 // Replaces the whole file safely: writes a temporary file beside it, syncs
 // it, renames it over the target (keeping the target's permissions) and

@@ -111,7 +111,20 @@ int CIniDatei::Oeffnen(int exklusiv) {
     return 0;
   }
 
-  int probe = PruefeDatei(pfad_);
+  // Shared opening is what the probe tries itself: the file is opened at
+  // once and probed only when that fails.
+  int probe = 0;
+  if (exklusiv != 1) {
+    if (datei_.Oeffnen(pfad_, Datei::LesenSchreiben, Datei::Geteilt)) {
+      offen_ = true;
+      exklusiv_ = false;
+      Einlesen();
+      return 1;
+    }
+    probe = ProbeVon(datei_.Fehler());
+  } else {
+    probe = PruefeDatei(pfad_);
+  }
   if (probe == 2) {
     Datei neu;
     if (!neu.Oeffnen(pfad_, Datei::Anlegen)) {
@@ -137,6 +150,24 @@ int CIniDatei::Oeffnen(int exklusiv) {
     return 0;
   }
   offen_ = true;
+  Einlesen();
+  return 1;
+}
+
+int CIniDatei::OeffneVorhandene() {
+  Schliessen();
+  text_.clear();
+  vollstaendig_ = true;
+  gemeldet_ = false;
+  if (pfad_.find_first_not_of(' ') == std::string::npos) return 64;
+  if (pfadGekuerzt_) {
+    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
+    return 0;
+  }
+  if (!datei_.Oeffnen(pfad_, Datei::LesenSchreiben, Datei::Geteilt))
+    return ProbeVon(datei_.Fehler());
+  offen_ = true;
+  exklusiv_ = false;
   Einlesen();
   return 1;
 }
@@ -230,11 +261,13 @@ int CIniDatei::SchreibeWert(std::string_view sektion, std::string_view schluesse
   suche.append(schluessel).push_back('=');
   const std::size_t k = text_.find(suche, s);
   if (k != std::string::npos) {
-    // The old line runs to its line end inclusive, or to the end of the text
-    // when the last line has none.
+    // The old line runs to its CR LF inclusive, or to the end of the text
+    // when the last line has none.  A bare LF does not end it: giving the
+    // new line its CR LF there would turn the text behind that LF into a
+    // key line, which could hide a value written before.
     const std::size_t a = k + kZeilenende.size();
-    std::size_t e = text_.find('\n', a);
-    e = e == std::string::npos ? text_.size() : e + 1;
+    std::size_t e = text_.find(kZeilenende, a);
+    e = e == std::string::npos ? text_.size() : e + kZeilenende.size();
     text_.replace(a, e - a, zeile);
   } else {
     // A last line without CR LF (none, or a bare LF) must neither swallow

@@ -60,6 +60,10 @@ class CIniDatei {
   // 4 access denied / in use / locked / read-only; 16 disk full; 0 other
   // failure (message shown when creating or opening failed).
   int Oeffnen(int exklusiv);
+  // As Oeffnen(0) for a file that is there; a missing one is not created.
+  // 1 opened; otherwise what the file probe gives (2 missing, 4 in use ...),
+  // without a message.
+  int OeffneVorhandene();
   // Reloads the whole text.  1 read; 0 read error (message); 32 not open.
   int Einlesen();
   // Value of `schluessel` after the section `sektion` (bracketed text).

@@ -249,7 +249,9 @@ TEST(Fehlerkette, JederBerichtUndDieTextdatei) {
        }},
   };
 
-  for (const auto& [name, bericht] : berichte) {
+  for (const auto& eintrag : berichte) {
+    const std::string& name = eintrag.first;
+    const auto& bericht = eintrag.second;
     std::string soll;
     int sollSeiten = 0;
     const bool uebersicht = name == "Buchungskreis-Uebersicht";

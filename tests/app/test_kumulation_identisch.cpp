@@ -197,6 +197,28 @@ TEST(KumulationIdentisch, VieleKreiseNullsummenUndNeueKonten) {
   EXPECT_TRUE(ui.meldungen.empty());
 }
 
+// An account twice in one circle, far apart (read by different threads),
+// whose second addition does not fit only in file order: the first one is
+// kept and the second reported, as adding record by record does.
+TEST(KumulationIdentisch, ZweimalImKreisInDateireihenfolge) {
+  Aufzeichnung ui;
+  Programm p;
+  std::vector<TKonto> bezug = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                               K(1200, "Bank", {})};
+  std::vector<TKonto> quelle = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                                K(1200, "Bank", {99999999999LL})};
+  for (int nr = 10000; nr < 10700; ++nr) quelle.push_back(K(nr, "Kunde", {1}));
+  quelle.push_back(K(1200, "Bank", {1}));
+  p.Kreis(1, "Eins", &bezug);
+  p.Kreis(2, "Zwei", &quelle);
+  Kumuliere(p, 1, 2, 1);
+  const std::string sal = LiesDatei(p.KumSal());
+  ASSERT_GE(sal.size(), 3 * kv::kSatzLaenge);
+  EXPECT_EQ(sal.substr(2 * kv::kSatzLaenge + 31, 12), "999999999.99");
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_NE(ui.meldungen[0].text.find("Konto 1200 aus Buchungskreis 2"), std::string::npos);
+}
+
 // The amount as the general conversion reads the 12 characters, with the
 // zero tolerance.
 double Standard(const char* feld) {
