@@ -461,7 +461,8 @@ bool CKv02Doc::LadeQuelle(CSIndex* pruefen) {
 void CKv02Doc::AddiereKreis(int n) {
   const int anzahl = quelle_.Anzahl();
   verfehlt_.assign(anzahl, 0);
-  if (!tabelle_ || quelle_.Doppelt()) {
+  const bool einzeln = !tabelle_ || quelle_.Doppelt();
+  if (einzeln) {
     // Index insertions may rebuild the index (with its progress window),
     // and an image record hit twice must see its additions in file order:
     // record by record.
@@ -480,12 +481,12 @@ void CKv02Doc::AddiereKreis(int n) {
     int letzte = -1;
     for (int i = anzahl - 1; i >= 0 && letzte < 0; --i)
       if (quelle_.Satz(i).konto >= 1 && quelle_.Satz(i).konto <= 29999) letzte = i;
-    size_t vorLetzter = neueVorSuche_;
-    for (int i = 0; i < anzahl; ++i) {
+    size_t vorLetzter = neueKonten_.size();
+    for (int i = 0; i < anzahl && quelle_.Offen() > 0; ++i) {
       const Quellsatz& q = quelle_.Satz(i);
       if (i == letzte) vorLetzter = neueKonten_.size();
       switch (q.zustand) {
-        case Quellsatz::Addiert: abbild_.Markiere(q.ziel); break;
+        case Quellsatz::Addiert: break;  // summed and marked while loading
         case Quellsatz::Verfehlt: verfehlt_[i] = 1; break;
         default:
           if (!abbild_.Addiere(SatzFuer(q), q.betraege)) verfehlt_[i] = 1;
@@ -496,7 +497,7 @@ void CKv02Doc::AddiereKreis(int n) {
       neueVorSuche_ = vorLetzter;
     }
   }
-  for (int i = 0; i < anzahl; ++i) {
+  for (int i = 0; i < anzahl && (quelle_.Offen() > 0 || einzeln); ++i) {
     if (!verfehlt_[i]) continue;
     const Quellsatz& q = quelle_.Satz(i);
     char text[300];

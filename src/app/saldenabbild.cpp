@@ -507,6 +507,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   const int stuecke = static_cast<int>((anzahl + kStueckSaetze - 1) / kStueckSaetze);
   if (stueckTexte_.size() < static_cast<size_t>(stuecke)) stueckTexte_.resize(stuecke);
   stueckFertig_.assign(stuecke, 0);
+  if (stueckMarkiert_.size() < static_cast<size_t>(stuecke)) stueckMarkiert_.resize(stuecke);
+  std::atomic<int> offen{0};
 
   // The pieces are read and parsed on both threads, each piece by the
   // thread that took it; what has to come in file order (the kept texts,
@@ -519,7 +521,9 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
     char* puffer = Stueckpuffer();
     for (int s = von; s < bis; ++s) {
       std::vector<char>& texte = stueckTexte_[s];
+      std::vector<int32_t>& markiert = stueckMarkiert_[s];
       texte.clear();
+      markiert.clear();
       if (!puffer || !gelesen.load(std::memory_order_relaxed)) {
         gelesen.store(false, std::memory_order_relaxed);
         return;
@@ -557,8 +561,12 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
               doppelt.store(true, std::memory_order_relaxed);
             } else if (zugleich->bild->ZugleichMoeglich(satz, q.betraege)) {
               q.ziel = satz;
-              q.zustand = zugleich->bild->AddiereCent(satz, q.betraege) ? Quellsatz::Addiert
-                                                                        : Quellsatz::Verfehlt;
+              if (zugleich->bild->AddiereCent(satz, q.betraege)) {
+                q.zustand = Quellsatz::Addiert;
+                if (zugleich->bild->MarkiereZugleich(satz)) markiert.push_back(satz);
+              } else {
+                q.zustand = Quellsatz::Verfehlt;
+              }
             }
           }
         }
@@ -571,17 +579,24 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
         mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
         if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
       }
+      int nichtAddiert = 0;
+      for (int i = 0; i < n; ++i) nichtAddiert += ziel[i].zustand != Quellsatz::Addiert;
+      offen.fetch_add(nichtAddiert, std::memory_order_relaxed);
       stueckFertig_[s] = 1;
     }
   };
   teiler.Teile(stuecke, 1, stueck);
   anzahl_ = static_cast<int>(anzahl);
   doppelt_ = doppelt.load();
+  offen_ = offen.load();
   if (!gelesen.load()) {
     if (zugleich) NimmZurueck(*zugleich->bild);
     anzahl_ = 0;
     return false;
   }
+  if (zugleich)
+    for (int s = 0; s < stuecke; ++s)
+      for (int32_t satz : stueckMarkiert_[s]) zugleich->bild->UebernimmMarkierung(satz);
   for (int s = 0; s < stuecke; ++s) {
     const std::vector<char>& texte = stueckTexte_[s];
     if (texte.empty()) continue;
@@ -599,6 +614,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
 void Quellkreis::NimmZurueck(Saldenabbild& bild) {
   for (size_t s = 0; s < stueckFertig_.size(); ++s) {
     if (!stueckFertig_[s]) continue;
+    for (int32_t satz : stueckMarkiert_[s]) bild.HebeMarkierungAuf(satz);
+    stueckMarkiert_[s].clear();
     const int erster = static_cast<int>(s) * kStueckSaetze;
     const int bis = std::min(anzahl_, erster + kStueckSaetze);
     for (int i = erster; i < bis; ++i) {
@@ -643,6 +660,11 @@ Saldenabbild::Werte& Saldenabbild::Zerlegt(int satz) {
     w.zerlegt = true;
   }
   return w;
+}
+
+void Saldenabbild::UebernimmMarkierung(int satz) {
+  offen_.push_back(satz);
+  if (ersterGeaendert_ < 0 || satz < ersterGeaendert_) ersterGeaendert_ = satz;
 }
 
 void Saldenabbild::ZerlegeAlle() {

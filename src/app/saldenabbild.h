@@ -126,6 +126,8 @@ class Quellkreis {
             Zweitfaden& teiler, const Zugleich* zugleich = nullptr);
   int Anzahl() const { return anzahl_; }
   bool Doppelt() const { return doppelt_; }
+  // Records the load left to the caller (neither added nor found not to fit).
+  int Offen() const { return offen_; }
   // Takes back what loading added (for adding the circle anew).
   void NimmZurueck(Saldenabbild& bild);
   const Quellsatz& Satz(int i) const { return saetze_[i]; }
@@ -140,6 +142,8 @@ class Quellkreis {
   std::unique_ptr<Quellsatz[]> saetze_;
   std::vector<std::vector<char>> stueckTexte_;  // per piece while loading
   std::vector<uint8_t> stueckFertig_;           // per piece: parsed (and added)
+  std::vector<std::vector<int32_t>> stueckMarkiert_;  // per piece: image records it marked
+  int offen_ = 0;                               // records left to the caller
   bool doppelt_ = false;
   size_t kapazitaet_ = 0;
   int anzahl_ = 0;
@@ -173,6 +177,17 @@ class Saldenabbild {
     return w.zerlegt && !(w.roh | w.minusNull | betraege.roh);
   }
   void NimmZurueck(int satz, const Quellbetraege& betraege);
+  // Marking on two threads: the flag of a record only its claimer touches
+  // (true when it was not marked yet), then, on one thread, the record
+  // noted for Schreibe, or the flag cleared again when the sum is taken back.
+  bool MarkiereZugleich(int satz) {
+    Werte& w = werte_[satz];
+    if (w.geaendert) return false;
+    w.geaendert = true;
+    return true;
+  }
+  void UebernimmMarkierung(int satz);
+  void HebeMarkierungAuf(int satz) { werte_[satz].geaendert = false; }
   void Markiere(int satz);
   // Appends a record (account text, name, blank mark, amounts 0.00) and
   // returns its number.
