@@ -174,9 +174,9 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
 
   quellsalden_ = std::make_unique<CSalden>();
   quellindex_ = std::make_unique<CSIndex>();
+  teiler_.Starte();
   const int offen = OeffneKumulationsdateien();
   if (offen) {
-    teiler_.Starte();
     for (int n = von; n <= bis; ++n) {
       if (n == bezug) continue;
       if (!OeffneQuellbuchungskreis(Buchungsjahr, n, Kontenrahmen, ErsterMonat, AbweichendesWJ))
@@ -193,9 +193,9 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
       SchliesseQuellbuchungskreis();
       quelle_.Leere();
     }
-    teiler_.Beende();
     BeendeLauf();
   }
+  teiler_.Beende();
   quellindex_.reset();
   quellsalden_.reset();
   return offen && kumulationBereit_ ? 1 : 0;
@@ -302,7 +302,7 @@ int CKv02Doc::OeffneKumulationsdateien() {
   }
   // Records are summed into while loading, on both threads: their amounts
   // are read beforehand.
-  if (tabelle_) abbild_.ZerlegeAlle();
+  if (tabelle_) abbild_.ZerlegeAlle(teiler_);
   return 1;
 }
 
@@ -512,7 +512,7 @@ void CKv02Doc::AddiereKreis(int n) {
 void CKv02Doc::BeendeLauf() {
   // The image and the index reach the disk once, at the end (K2).
   bool ok = UebernimmNeueKonten();
-  if (!abbild_.Schreibe(kumSalden_)) {
+  if (!abbild_.Schreibe(kumSalden_, &teiler_)) {
     Fehler(58100);
     ok = false;
   }

@@ -667,7 +667,22 @@ void Saldenabbild::UebernimmMarkierung(int satz) {
   if (ersterGeaendert_ < 0 || satz < ersterGeaendert_) ersterGeaendert_ = satz;
 }
 
-void Saldenabbild::ZerlegeAlle() {
+void Saldenabbild::ZerlegeAlle(Zweitfaden& teiler) {
+  // Records of whole cents on both threads; the others, whose values go
+  // into roh_, on this one afterwards.
+  teiler.Teile(Anzahl(), 1024, [this](int von, int bis) {
+    for (int satz = von; satz < bis; ++satz) {
+      Werte& w = werte_[satz];
+      if (w.zerlegt) continue;
+      bool ganz = true;
+      for (int j = 0; j < kAnzahlBetraege && ganz; ++j)
+        ganz = CentAusFeld(Satz(satz) + kOffBetrag + 12 * j, w.cent[j]);
+      if (ganz) {
+        w.roh = 0;
+        w.zerlegt = true;
+      }
+    }
+  });
   for (int satz = 0; satz < Anzahl(); ++satz) Zerlegt(satz);
 }
 
@@ -776,13 +791,20 @@ void Saldenabbild::Markiere(int satz) {
   if (ersterGeaendert_ < 0 || satz < ersterGeaendert_) ersterGeaendert_ = satz;
 }
 
-bool Saldenabbild::Schreibe(Datei& datei) {
+bool Saldenabbild::Schreibe(Datei& datei, Zweitfaden* teiler) {
   if (ersterGeaendert_ < 0) return true;
-  // Each changed record is formatted once, however often it was summed into.
-  for (int satz : offen_) {
-    Formatiere(satz);
-    werte_[satz].geaendert = false;
-  }
+  // Each changed record is formatted once, however often it was summed into
+  // (each is in the list once: two threads may format two of them).
+  auto formatiere = [this](int von, int bis) {
+    for (int i = von; i < bis; ++i) {
+      Formatiere(offen_[i]);
+      werte_[offen_[i]].geaendert = false;
+    }
+  };
+  if (teiler)
+    teiler->Teile(static_cast<int>(offen_.size()), 1024, formatiere);
+  else
+    formatiere(0, static_cast<int>(offen_.size()));
   offen_.clear();
   const size_t ab = static_cast<size_t>(ersterGeaendert_) * kSatzLaenge;
   if (!datei.SchreibeBei(static_cast<int64_t>(ab), bild_.data() + ab, bild_.size() - ab))

@@ -171,7 +171,7 @@ class Saldenabbild {
   // read first (one thread); then a record may be summed into with
   // AddiereCent when ZugleichMoeglich (whole cents, no "-0.00" text to
   // keep), and such a sum taken back exactly with NimmZurueck.
-  void ZerlegeAlle();
+  void ZerlegeAlle(Zweitfaden& teiler);
   bool ZugleichMoeglich(int satz, const Quellbetraege& betraege) const {
     const Werte& w = werte_[satz];
     return w.zerlegt && !(w.roh | w.minusNull | betraege.roh);
@@ -195,7 +195,7 @@ class Saldenabbild {
 
   // Writes the changed records (and everything behind the first of them) to
   // the file.  False on a write error; the image stays as it is.
-  bool Schreibe(Datei& datei);
+  bool Schreibe(Datei& datei, Zweitfaden* teiler = nullptr);
   bool Geaendert() const { return ersterGeaendert_ >= 0; }
 
  private:

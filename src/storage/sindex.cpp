@@ -135,8 +135,10 @@ void CSIndex::Leere() {
   pruefung_.offen = false;
   anzahl_ = 0;
   kapazitaet_ = 0;
-  std::vector<NummernSlot>().swap(nummern_);
-  std::vector<NamensSlot>().swap(namen_);
+  // The memory is kept: the next index opened (the next circle's, in a
+  // cumulation) is usually about as large.
+  nummern_.clear();
+  namen_.clear();
   nummernPos_ = namensPos_ = 0;
 }
 
@@ -587,8 +589,8 @@ int CSIndex::BeendePruefung(bool vollstaendig) {
     passt = !p.fehler && p.gesehen == p.saetze && p.mitKonto == anzahl_;
   else
     passt = PruefeInhalt();  // the records did not all come: read them here
-  std::vector<int32_t>().swap(p.konto);
-  std::vector<int32_t>().swap(p.name);
+  p.konto.clear();
+  p.name.clear();
   if (passt) return 1;
   // Does not fit its balances file: rebuilt like an outdated one.
   Leere();
@@ -627,17 +629,16 @@ int CSIndex::LeseIndex() {
     return -1;
 
   const size_t groesse = static_cast<size_t>(kap) * (kNummernSlot + kNamensSlot);
-  std::unique_ptr<unsigned char[]> bild;
   try {
     nummern_.assign(kap, NummernSlot{});
     namen_.assign(kap, NamensSlot{});
-    bild.reset(new unsigned char[groesse]);
+    if (lesepuffer_.size() < groesse) lesepuffer_.resize(groesse);
   } catch (const std::bad_alloc&) {
     Leere();
     Fehler("Speicherfehler vor Lesen des Indexes !");
     return 0;
   }
-  const int64_t gelesen = indexDatei_->Lies(bild.get(), groesse);
+  const int64_t gelesen = indexDatei_->Lies(lesepuffer_.data(), groesse);
   if (gelesen < 0) {
     Leere();
     MeldeLesefehler();
@@ -649,12 +650,12 @@ int CSIndex::LeseIndex() {
   }
   // Only the used slots are taken: whatever another writer left in the
   // unused ones, they are empty here.
-  const unsigned char* p = bild.get();
+  const unsigned char* p = lesepuffer_.data();
   for (int i = 0; i < anzahl; ++i, p += kNummernSlot) {
     nummern_[i].konto = LiesLE(p);
     nummern_[i].satz = LiesLE(p + 4);
   }
-  p = bild.get() + static_cast<size_t>(kap) * kNummernSlot;
+  p = lesepuffer_.data() + static_cast<size_t>(kap) * kNummernSlot;
   for (int i = 0; i < anzahl; ++i, p += kNamensSlot) {
     std::memcpy(namen_[i].schluessel, p, kNamensSchluessel);
     namen_[i].satz = LiesLE(p + kNamensSchluessel);

@@ -192,6 +192,7 @@ class CSIndex {
   int kapazitaet_ = 0;
   std::vector<NummernSlot> nummern_;
   std::vector<NamensSlot> namen_;
+  std::vector<unsigned char> lesepuffer_;  // the file's slots while reading
   int nummernPos_ = 0;
   int namensPos_ = 0;
   bool spaeter_ = false;  // Oeffnen leaves the check of the records to PruefeSatz
