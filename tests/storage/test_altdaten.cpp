@@ -261,6 +261,27 @@ TEST_F(Altdaten, DatenverzeichnisEndetVorEinemZeilenende) {
   EXPECT_TRUE(kvtest::Existiert(prog / "DAT/BK000001/stamm001.dat"));
 }
 
+TEST_F(Altdaten, VorhandeneKonfigurationZeigtAufDieBuchungskreise) {
+  // An existing configuration with a stray LF inside a line: rewriting that
+  // line must not make the text behind the LF a key that hides the converted
+  // data directory, nor swallow the key line after it.
+  ASSERT_EQ(kvtest::Shell("mkdir '" + prog / "DATEN" + "'"), 0);
+  const char vorher[] = "[KALVENTO]\r\n13.Monat=J   \0\nDaten=alt\r\nRand oben=1\r\n";
+  kvtest::SchreibeDatei(prog / "kalvento.ini", std::string(vorher, sizeof vorher - 1));
+  kvtest::SchreibeDatei(prog / "kvsetup.ini", Standarddatei("DATEN"));
+  ASSERT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  CIniDatei ini;
+  ini.SetzeDateiname(prog / "kalvento.ini");
+  ASSERT_EQ(ini.Oeffnen(1), 1);
+  std::string w;
+  for (auto [schluessel, erwartet] :
+       {std::pair{"Daten", "DATEN"}, {"13.Monat", "N"}, {"Rand oben", "3"}}) {
+    ASSERT_EQ(ini.LeseWert("[KALVENTO]", schluessel, w), 1) << schluessel;
+    EXPECT_EQ(w, erwartet) << schluessel;
+  }
+  EXPECT_TRUE(kvtest::Existiert(prog / "DATEN/BK000001/stamm001.dat"));
+}
+
 TEST(LegeVerzeichnisAn, Faelle) {
   kvtest::TempVerzeichnis tmp;
   kvtest::Aufzeichnung ui;
