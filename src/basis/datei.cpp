@@ -114,13 +114,18 @@ bool JedeStrecke(unsigned bytes, F&& f) {
   return true;
 }
 
+struct flock Strecke(short art, off_t start, off_t laenge) {
+  struct flock fl {};
+  fl.l_type = art;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = start;
+  fl.l_len = laenge;
+  return fl;
+}
+
 bool Frei(int fd, unsigned bytes) {
   return JedeStrecke(bytes, [fd](off_t start, off_t laenge) {
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = start;
-    fl.l_len = laenge;
+    struct flock fl = Strecke(F_WRLCK, start, laenge);
     if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;  // no locking here: allow
     return fl.l_type == F_UNLCK;
   });
@@ -128,11 +133,7 @@ bool Frei(int fd, unsigned bytes) {
 
 bool Halte(int fd, unsigned bytes) {
   return JedeStrecke(bytes, [fd](off_t start, off_t laenge) {
-    struct flock fl {};
-    fl.l_type = F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = start;
-    fl.l_len = laenge;
+    struct flock fl = Strecke(F_RDLCK, start, laenge);
     if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return true;
     return errno != EAGAIN && errno != EACCES;  // file systems without locks: allow
   });

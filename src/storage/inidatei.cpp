@@ -98,7 +98,7 @@ void CIniDatei::SetzeDateiname(std::string_view pfad) {
   pfad_.assign(pfad.substr(0, kMaxPfadlaenge));
 }
 
-int CIniDatei::Oeffnen(int exklusiv) {
+int CIniDatei::Beginne() {
   Schliessen();
   text_.clear();
   vollstaendig_ = true;
@@ -110,19 +110,19 @@ int CIniDatei::Oeffnen(int exklusiv) {
     Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
     return 0;
   }
+  return 1;
+}
 
+int CIniDatei::Oeffnen(int exklusiv) {
   // Shared opening is what the probe tries itself: the file is opened at
   // once and probed only when that fails.
   int probe = 0;
   if (exklusiv != 1) {
-    if (datei_.Oeffnen(pfad_, Datei::LesenSchreiben, Datei::Geteilt)) {
-      offen_ = true;
-      exklusiv_ = false;
-      Einlesen();
-      return 1;
-    }
-    probe = ProbeVon(datei_.Fehler());
+    probe = OeffneVorhandene();
+    if (probe == 1 || probe == 64 || pfadGekuerzt_) return probe;
   } else {
+    const int bereit = Beginne();
+    if (bereit != 1) return bereit;
     probe = PruefeDatei(pfad_);
   }
   if (probe == 2) {
@@ -155,15 +155,8 @@ int CIniDatei::Oeffnen(int exklusiv) {
 }
 
 int CIniDatei::OeffneVorhandene() {
-  Schliessen();
-  text_.clear();
-  vollstaendig_ = true;
-  gemeldet_ = false;
-  if (pfad_.find_first_not_of(' ') == std::string::npos) return 64;
-  if (pfadGekuerzt_) {
-    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
-    return 0;
-  }
+  const int bereit = Beginne();
+  if (bereit != 1) return bereit;
   if (!datei_.Oeffnen(pfad_, Datei::LesenSchreiben, Datei::Geteilt))
     return ProbeVon(datei_.Fehler());
   offen_ = true;

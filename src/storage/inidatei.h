@@ -105,6 +105,9 @@ class CIniDatei {
   void SetzeText(std::string text) { text_ = std::move(text); }
 
  private:
+  // Closes, forgets the text and checks the path: 1 to go on, otherwise
+  // what Oeffnen returns (64 blank path, 0 cut path with its message).
+  int Beginne();
   void Fehlermeldung(std::string_view muster) const;
 
   std::string pfad_;
