@@ -76,9 +76,10 @@ bool PruefeKumAuswahl(std::string_view jahr, std::string_view von, std::string_v
 namespace {
 
 // Loads the master file of n when it is usable.
-bool LadeStamm(std::string_view daten, int n, CIniDatei& ini) {
+bool LadeStamm(std::string_view daten, int n, CIniDatei& ini, bool still = false) {
   const std::string pfad = NameStammdatei(daten, n);
   ini.SetzeDateiname(pfad);
+  ini.Still(still);
   // Opened only to load the text; the text stays readable after closing.
   // A text read only in part (the message has been shown) would pass off
   // missing keys as chart 0 or first month 0.
@@ -89,9 +90,9 @@ bool LadeStamm(std::string_view daten, int n, CIniDatei& ini) {
 
 }  // namespace
 
-int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte) {
+int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, bool still) {
   CIniDatei ini;
-  if (!LadeStamm(daten, n, ini)) return 0;
+  if (!LadeStamm(daten, n, ini, still)) return 0;
   std::string wert;
   ini.LeseWert("[BUCHUNGSKREIS]", "Kontenrahmen", wert);
   werte.kontenrahmen = DezimalWert(wert);

@@ -172,11 +172,23 @@ class CKv02Doc {
   // Parts of the cumulation (kumulation.cpp).
   int LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug);
   int OeffneKumulationsdateien();
+  // A booking circle being added, or opened ahead of its turn.
+  struct Quellbuchungskreis {
+    std::unique_ptr<CSalden> salden;
+    std::unique_ptr<CSIndex> index;
+    Datei saldendatei;
+    Datei indexdatei;
+    BkKennwerte werte;
+    int indexOffen = 0;  // what opening the index gave
+    int vorab = 0;       // the circle opened ahead of its turn, 0 none
+  };
   int OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int ersterMonat,
-                               int abweichendesWJ);
-  int SchliesseQuellbuchungskreis();
+                               Quellbuchungskreis& q);
+  bool OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat, Quellbuchungskreis& q);
+  void SchliesseQuellbuchungskreis(Quellbuchungskreis& q);
   int SatzFuer(const Quellsatz& quelle);
-  bool LadeQuelle(CSIndex* pruefen);
+  bool LadeQuelle(Quellbuchungskreis& q, CSIndex* pruefen,
+                  const std::function<void()>& zwischendurch = {});
   void AddiereKreis(int n);
   bool UebernimmNeueKonten();
   void BeendeLauf();
@@ -191,11 +203,9 @@ class CKv02Doc {
   Datei kumIndexdatei_;
   bool kumulationBereit_ = false;
 
-  // Only during a run: the circle being added.
-  std::unique_ptr<CSalden> quellsalden_;
-  std::unique_ptr<CSIndex> quellindex_;
-  Datei quellSaldendatei_;
-  Datei quellIndexdatei_;
+  // Only during a run: the circle being added and the next one, which is
+  // opened while both threads read the first.
+  std::array<Quellbuchungskreis, 2> quellen_;
 
   Saldenabbild abbild_;  // the cumulated file during a run
   bool indexUngeschrieben_ = false;  // the cumulated index differs from its file

@@ -78,8 +78,13 @@ int KopiereDatei(const std::string& quelle, const std::string& ziel) {
     Fehler(58049);
     return 0;
   }
+  // An existing destination is written over in place and cut to length
+  // afterwards: the same bytes, but the file system keeps its blocks
+  // instead of freeing and allocating them again (several times faster
+  // for the work files, which are there from the previous run).
   Datei z;
-  if (!z.Oeffnen(ziel, Datei::Anlegen)) {
+  if (!z.Oeffnen(ziel, Datei::LesenSchreiben) &&
+      (z.Fehler() != DateiFehler::NichtGefunden || !z.Oeffnen(ziel, Datei::Anlegen))) {
     // Another instance holding the work files is not a text-file problem.
     if (z.Fehler() == DateiFehler::Teilung || z.Fehler() == DateiFehler::Sperre)
       ZeigeMeldung(Ressource(58010), "FEHLER", 48);
@@ -88,15 +93,18 @@ int KopiereDatei(const std::string& quelle, const std::string& ziel) {
     return 0;
   }
   int ergebnis = 1;
+  int64_t laenge = 0;
   for (;;) {
     int64_t n = q.Lies(puffer.data(), kKopierblock);
     if (n < 0 || (n > 0 && !z.Schreibe(puffer.data(), static_cast<size_t>(n)))) {
-      Fehler(58051);
       ergebnis = 0;  // a partial copy is no copy
       break;
     }
+    laenge += n;
     if (static_cast<size_t>(n) < kKopierblock) break;
   }
+  if (ergebnis && !z.SetzeLaenge(laenge)) ergebnis = 0;
+  if (!ergebnis) Fehler(58051);
   q.Schliessen();
   z.Schliessen();
   return ergebnis;
@@ -172,32 +180,60 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   Bezugsbuchungskreis = bezug;
   LeseStammdaten();
 
-  quellsalden_ = std::make_unique<CSalden>();
-  quellindex_ = std::make_unique<CSIndex>();
+  for (Quellbuchungskreis& q : quellen_) {
+    q.salden = std::make_unique<CSalden>();
+    q.index = std::make_unique<CSIndex>();
+    q.vorab = 0;
+  }
   teiler_.Starte();
   const int offen = OeffneKumulationsdateien();
   if (offen) {
-    for (int n = von; n <= bis; ++n) {
-      if (n == bezug) continue;
-      if (!OeffneQuellbuchungskreis(Buchungsjahr, n, Kontenrahmen, ErsterMonat, AbweichendesWJ))
-        continue;
-      // The circle was read when it was opened; a read that failed there is
-      // tried once more.  Nothing of a circle that cannot be read whole is
-      // added.  Records in file order.
-      if (!quelleGeladen_) quelleGeladen_ = LadeQuelle(nullptr);
+    const auto naechster = [bezug](int n) { return n == bezug ? n + 1 : n; };
+    int aktiv = 0;
+    for (int n = naechster(von); n <= bis; n = naechster(n + 1)) {
+      Quellbuchungskreis& q = quellen_[aktiv];
+      Quellbuchungskreis& andere = quellen_[1 - aktiv];
+      const int folgender = naechster(n + 1);
+      if (q.vorab != n) {
+        SchliesseQuellbuchungskreis(q);
+        if (!OeffneQuellbuchungskreis(Buchungsjahr, n, Kontenrahmen, ErsterMonat, q)) continue;
+      }
+      q.vorab = 0;
+      // While both threads read this circle, this one closes the files of
+      // the one before and opens the next one, as far as that goes without
+      // a message or a change to a file; anything else is done in its turn.
+      const auto voraus = [&] {
+        SchliesseQuellbuchungskreis(andere);
+        if (folgender <= bis) OeffneVorab(Buchungsjahr, folgender, Kontenrahmen, ErsterMonat, andere);
+      };
+      // The circle is read once, block by block; its index is checked
+      // against the records as they pass instead of reading the file a
+      // second time.
+      quelleGeladen_ = LadeQuelle(q, q.index.get(), voraus);
+      int indexOffen = q.indexOffen;
+      if (indexOffen == 1) indexOffen = q.index->BeendePruefung(quelleGeladen_);
+      if (indexOffen != 1) Fehler(58011);
+      MeldeKumuliertenBuchungskreis(n, &q.werte.name);
+      // A read that failed is tried once more.  Nothing of a circle that
+      // cannot be read whole is added.  Records in file order.
+      if (!quelleGeladen_) quelleGeladen_ = LadeQuelle(q, nullptr);
       if (quelleGeladen_) {
         AddiereKreis(n);
       } else {
-        UnerwarteterFehler(quellSaldendatei_.Pfad());
+        UnerwarteterFehler(q.saldendatei.Pfad());
       }
-      SchliesseQuellbuchungskreis();
       quelle_.Leere();
+      aktiv = 1 - aktiv;
     }
+    for (Quellbuchungskreis& q : quellen_) SchliesseQuellbuchungskreis(q);
     BeendeLauf();
   }
   teiler_.Beende();
-  quellindex_.reset();
-  quellsalden_.reset();
+  for (Quellbuchungskreis& q : quellen_) {
+    SchliesseQuellbuchungskreis(q);
+    q.index.reset();
+    q.salden.reset();
+  }
   return offen && kumulationBereit_ ? 1 : 0;
 }
 
@@ -307,8 +343,8 @@ int CKv02Doc::OeffneKumulationsdateien() {
 }
 
 int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int ersterMonat,
-                                       int abweichendesWJ) {
-  (void)abweichendesWJ;  // equal first months imply equal flags
+                                       Quellbuchungskreis& q) {
+  // Equal first months imply equal flags for a shifted financial year.
   BkKennwerte werte;
   if (!LeseBkKennwerte(Datenverzeichnis, n, werte)) {
     ZeigeStandardMeldung(Format(
@@ -329,7 +365,7 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   const std::string sal = NameSaldendatei(Datenverzeichnis, n, kontenrahmen, jahr);
   const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
   // Opened at once; the probe only tells why, when that fails.
-  const bool offen = quellSaldendatei_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
+  const bool offen = q.saldendatei.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
   switch (offen ? 1 : PruefeDatei(sal)) {
     case 2:
       return 0;  // no books for this year
@@ -343,31 +379,53 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
       UnerwarteterFehler(sal);
       return 0;
   }
-  quellsalden_->Verbinde(&quellSaldendatei_, quellindex_.get(), werte.abweichendesWJ,
-                         werte.ersterMonat, werte.kontenrahmen);
-  quellindex_->Verbinde(&quellIndexdatei_, &quellSaldendatei_, sal, sdx);
+  q.salden->Verbinde(&q.saldendatei, q.index.get(), werte.abweichendesWJ, werte.ersterMonat,
+                     werte.kontenrahmen);
+  q.index->Verbinde(&q.indexdatei, &q.saldendatei, sal, sdx);
   // As for the work file: never append tax accounts to a file whose length
   // could not be read.
-  const int saetze = quellsalden_->Anzahl();
+  const int saetze = q.salden->Anzahl();
   if (saetze < 0) {
     UnerwarteterFehler(sal);
-    quellSaldendatei_.Schliessen();
+    q.saldendatei.Schliessen();
     return 0;
   }
   if (saetze < 2) {
-    quellsalden_->LegeSteuerkontenAn();
+    q.salden->LegeSteuerkontenAn();
     // The circle's own index does not know the appended tax accounts: let
     // it be rebuilt, as the companion program would need it.
     LoescheDatei(sdx);
   }
-  // The circle is read once, block by block; its index is checked against
-  // the records as they pass instead of reading the file a second time.
-  int indexOffen = quellindex_->OeffneUndPruefeSpaeter();
-  quelleGeladen_ = LadeQuelle(quellindex_.get());
-  if (indexOffen == 1) indexOffen = quellindex_->BeendePruefung(quelleGeladen_);
-  if (indexOffen != 1) Fehler(58011);
-  MeldeKumuliertenBuchungskreis(n, &werte.name);
+  q.indexOffen = q.index->OeffneUndPruefeSpaeter();
+  q.werte = std::move(werte);
   return 1;
+}
+
+bool CKv02Doc::OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat,
+                           Quellbuchungskreis& q) {
+  // The plain case of OeffneQuellbuchungskreis only: whatever would show a
+  // message or repair a file is left to the circle's turn, which starts
+  // over.  Nothing shown here may come before the messages of the circle
+  // being read.
+  q.vorab = 0;
+  BkKennwerte werte;
+  if (!LeseBkKennwerte(Datenverzeichnis, n, werte, true) || werte.kontenrahmen != kontenrahmen ||
+      werte.ersterMonat != ersterMonat)
+    return false;
+  const std::string sal = NameSaldendatei(Datenverzeichnis, n, kontenrahmen, jahr);
+  const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
+  if (!q.saldendatei.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert)) return false;
+  q.salden->Verbinde(&q.saldendatei, q.index.get(), werte.abweichendesWJ, werte.ersterMonat,
+                     werte.kontenrahmen);
+  q.index->Verbinde(&q.indexdatei, &q.saldendatei, sal, sdx);
+  if (q.salden->Anzahl() < 2 || q.index->OeffneVorab() != 1) {
+    SchliesseQuellbuchungskreis(q);
+    return false;
+  }
+  q.indexOffen = 1;
+  q.werte = std::move(werte);
+  q.vorab = n;
+  return true;
 }
 
 bool CKv02Doc::UebernimmNeueKonten() {
@@ -441,7 +499,8 @@ int CKv02Doc::SatzFuer(const Quellsatz& quelle) {
   return satz;
 }
 
-bool CKv02Doc::LadeQuelle(CSIndex* pruefen) {
+bool CKv02Doc::LadeQuelle(Quellbuchungskreis& q, CSIndex* pruefen,
+                          const std::function<void()>& zwischendurch) {
   Zugleich zugleich{};
   if (tabelle_) {
     // A new mark for every load: a load that failed has taken back what it
@@ -454,8 +513,8 @@ bool CKv02Doc::LadeQuelle(CSIndex* pruefen) {
       besucht_.resize(abbild_.Anzahl() + 4096, 0);
     zugleich = {&abbild_, besucht_.data(), kreisLauf_};
   }
-  return quelle_.Lade(quellSaldendatei_, pruefen, tabelle_ ? &kontoSatz_ : nullptr, teiler_,
-                      tabelle_ ? &zugleich : nullptr);
+  return quelle_.Lade(q.saldendatei, pruefen, tabelle_ ? &kontoSatz_ : nullptr, teiler_,
+                      tabelle_ ? &zugleich : nullptr, zwischendurch);
 }
 
 void CKv02Doc::AddiereKreis(int n) {
@@ -527,11 +586,11 @@ void CKv02Doc::BeendeLauf() {
   if (!ok) SchliesseKumulationsdateien();
 }
 
-int CKv02Doc::SchliesseQuellbuchungskreis() {
-  quellindex_->Schliesse();
-  quellSaldendatei_.Schliessen();
-  quellIndexdatei_.Schliessen();
-  return 1;
+void CKv02Doc::SchliesseQuellbuchungskreis(Quellbuchungskreis& q) {
+  if (q.index) q.index->Schliesse();
+  q.saldendatei.Schliessen();
+  q.indexdatei.Schliessen();
+  q.vorab = 0;
 }
 
 int CKv02Doc::SchliesseKumulationsdateien() {

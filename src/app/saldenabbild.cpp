@@ -488,7 +488,8 @@ char* Stueckpuffer() {
 }  // namespace
 
 bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
-                      Zweitfaden& teiler, const Zugleich* zugleich) {
+                      Zweitfaden& teiler, const Zugleich* zugleich,
+                      const std::function<void()>& zwischendurch) {
   Leere();
   doppelt_ = false;
   if (!tabelle) zugleich = nullptr;
@@ -585,7 +586,7 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       stueckFertig_[s] = 1;
     }
   };
-  teiler.Teile(stuecke, 1, stueck);
+  teiler.Teile(stuecke, 1, stueck, zwischendurch);
   anzahl_ = static_cast<int>(anzahl);
   doppelt_ = doppelt.load();
   offen_ = offen.load();

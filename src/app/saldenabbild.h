@@ -121,9 +121,11 @@ class Quellkreis {
   // know its account: the records that may have to be appended.  False on a
   // read error; what was read is then incomplete.
   // With `zugleich` (and `tabelle`), records are added while loading; when
-  // the load fails, whatever it added is taken back.
+  // the load fails, whatever it added is taken back.  `zwischendurch` runs
+  // on the calling thread while the other one starts reading.
   bool Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
-            Zweitfaden& teiler, const Zugleich* zugleich = nullptr);
+            Zweitfaden& teiler, const Zugleich* zugleich = nullptr,
+            const std::function<void()>& zwischendurch = {});
   int Anzahl() const { return anzahl_; }
   bool Doppelt() const { return doppelt_; }
   // Records the load left to the caller (neither added nor found not to fit).

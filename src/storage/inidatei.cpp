@@ -89,7 +89,7 @@ void CIniDatei::Fehlermeldung(std::string_view muster) const {
   std::string text(muster);
   auto p = text.find("%s");
   if (p != std::string::npos) text.replace(p, 2, pfad_);
-  ZeigeMeldung(text, MeldungsUeberschrift(16), 16);
+  if (!still_) ZeigeMeldung(text, MeldungsUeberschrift(16), 16);
   gemeldet_ = true;
 }
 

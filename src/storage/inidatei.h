@@ -91,6 +91,9 @@ class CIniDatei {
   // passes on the probe's 4, 16 and 0 without a message, and a caller that
   // must not fail silently then reports them itself.
   bool FehlerGemeldet() const { return gemeldet_; }
+  // Failures are only counted (FehlerGemeldet), not shown: for a caller
+  // that tries again in the open and reports then.
+  void Still(bool still) { still_ = still; }
   // The loaded text, as it would be written.
   const std::string& Text() const { return text_; }
 
@@ -120,6 +123,7 @@ class CIniDatei {
   // the file with a fragment of it.
   bool vollstaendig_ = true;
   mutable bool gemeldet_ = false;
+  bool still_ = false;
 };
 
 // The conversions of decimal text used for values of these files, the way C's

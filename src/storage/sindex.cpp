@@ -28,7 +28,8 @@ constexpr int kNummernSlot = 8;
 constexpr int kNamensSlot = 16;
 
 void Fehler(const std::string& text) { ZeigeMeldung(text, "FEHLER", 16); }
-void MeldeLesefehler() { Fehler("Allgemeiner Fehler beim Lesen des Salden-Index !"); }
+constexpr const char* kLesefehler = "Allgemeiner Fehler beim Lesen des Salden-Index !";
+void MeldeLesefehler() { Fehler(kLesefehler); }
 void MeldeSchreibfehler() {
   Fehler("In Salden-Indexdatei konnte nicht\nfehlerfrei geschrieben werden !");
 }
@@ -573,6 +574,25 @@ void CSIndex::ZaehleGepruefte(int64_t erster, int64_t anzahl, int mitKonto, bool
   p.mitKonto += mitKonto;
 }
 
+void CSIndex::Melde(const std::string& text) const {
+  if (!still_) Fehler(text);
+}
+
+int CSIndex::OeffneVorab() {
+  Leere();
+  if (!indexDatei_ || !saldenDatei_) return 0;
+  indexDatei_->Schliessen();
+  if (!indexDatei_->Oeffnen(indexName_, Datei::LesenSchreiben)) return 0;
+  // The header's version is checked by LeseIndex as well; any other case
+  // than a usable index is Oeffnen's to handle.
+  still_ = spaeter_ = true;
+  const int ergebnis = LeseIndex();
+  still_ = spaeter_ = false;
+  if (ergebnis == 1) return 1;
+  Schliesse();
+  return 0;
+}
+
 int CSIndex::OeffneUndPruefeSpaeter() {
   spaeter_ = true;
   const int ergebnis = Oeffnen();
@@ -606,18 +626,18 @@ int CSIndex::LeseIndex() {
   if (!indexDatei_ || !indexDatei_->IstOffen()) return 0;
   const int64_t laenge = indexDatei_->Laenge();
   if (laenge < 0 || !indexDatei_->Positioniere(0)) {
-    MeldeLesefehler();
+    Melde(kLesefehler);
     return 0;
   }
   if (laenge < kIndexKopf) return -1;
   unsigned char kopf[kIndexKopf];
   const int64_t n = indexDatei_->Lies(kopf, sizeof kopf);
   if (n < 0) {
-    MeldeLesefehler();
+    Melde(kLesefehler);
     return 0;
   }
   if (n < kIndexKopf) {
-    Fehler("Fehler beim Lesen des Index-Headers !");
+    Melde("Fehler beim Lesen des Index-Headers !");
     return 0;
   }
   if (KontoWert(std::string_view(reinterpret_cast<const char*>(kopf) + 1, 6)) != kVersionNummer)
@@ -635,13 +655,13 @@ int CSIndex::LeseIndex() {
     if (lesepuffer_.size() < groesse) lesepuffer_.resize(groesse);
   } catch (const std::bad_alloc&) {
     Leere();
-    Fehler("Speicherfehler vor Lesen des Indexes !");
+    Melde("Speicherfehler vor Lesen des Indexes !");
     return 0;
   }
   const int64_t gelesen = indexDatei_->Lies(lesepuffer_.data(), groesse);
   if (gelesen < 0) {
     Leere();
-    MeldeLesefehler();
+    Melde(kLesefehler);
     return 0;
   }
   if (gelesen < static_cast<int64_t>(groesse)) {  // the file shrank under us

@@ -83,6 +83,11 @@ class CSIndex {
   // them over, and BeendePruefung then rebuilds it when it does not fit, as
   // Oeffnen would have.  The file is read once instead of twice.
   int OeffneUndPruefeSpaeter();
+  // OeffneUndPruefeSpaeter when that would find a usable index file: for
+  // opening a circle ahead of its turn.  1 ready (as that would be); 0 in
+  // any other case, with nothing shown, deleted or rebuilt and the file
+  // closed again, so that OeffneUndPruefeSpaeter does it all in its turn.
+  int OeffneVorab();
   // Whether record `satz` (202 bytes and 16 more readable at `daten`;
   // `konto` its KontoWert) fits its entries; changes nothing, so two threads
   // may check records at once.  Then, in order, the count of the records
@@ -195,6 +200,8 @@ class CSIndex {
   std::vector<unsigned char> lesepuffer_;  // the file's slots while reading
   int nummernPos_ = 0;
   int namensPos_ = 0;
+  void Melde(const std::string& text) const;  // unless still_
+  bool still_ = false;   // OeffneVorab: a read error is left to Oeffnen
   bool spaeter_ = false;  // Oeffnen leaves the check of the records to PruefeSatz
   struct Pruefung {
     bool offen = false;

@@ -239,6 +239,10 @@ TEST_F(IndexTest, OutdatedOrInconsistentFilesAreRebuilt_I4) {
     SCOPED_TRACE(was);
     index.Schliesse();
     kvtest::SchreibeDatei(sdxPfad, inhalt);
+    // Opening ahead of time leaves every such file to Oeffnen, untouched
+    // and without a window or message.
+    EXPECT_EQ(index.OeffneVorab(), 0);
+    EXPECT_EQ(Sdx(), inhalt);
     ASSERT_EQ(index.Oeffnen(), 1);
     EXPECT_EQ(Sdx(), gut);
     EXPECT_EQ(index.Anzahl(), 100);
@@ -246,6 +250,22 @@ TEST_F(IndexTest, OutdatedOrInconsistentFilesAreRebuilt_I4) {
   EXPECT_TRUE(ui.meldungen.empty());
 
   EXPECT_EQ(ui.fenster, int(faelle.size()) + 1);
+
+  // A usable file opens ahead of time as it would in its turn; a read that
+  // fails there is not shown (the turn tries again and reports it).
+  index.Schliesse();
+  ASSERT_EQ(index.OeffneVorab(), 1);
+  EXPECT_EQ(index.Anzahl(), 100);
+  for (long k = 1; k <= 5; ++k) {
+    index.Schliesse();
+    kv::Fehlerinjektion::Setze(k, kv::DateiFehler::Sonstig);
+    const int ergebnis = index.OeffneVorab();
+    const bool ausgeloest = kv::Fehlerinjektion::Ausgeloest();
+    kv::Fehlerinjektion::Aus();
+    EXPECT_EQ(ergebnis, ausgeloest ? 0 : 1) << k;
+  }
+  EXPECT_TRUE(ui.meldungen.empty());
+  EXPECT_EQ(Sdx(), gut);
 }
 
 TEST_F(IndexTest, IndexThatMissesRecordsOfItsFileIsRebuilt_I3_I4) {
