@@ -315,7 +315,7 @@ int CKv02Doc::OeffneKumulationsdateien() {
     kumSalden_.Schliessen();
     return 0;
   }
-  if (!abbild_.Lade(kumSalden_)) {
+  if (!abbild_.Lade(kumSalden_, &teiler_)) {
     Fehler(58051);
     Kumulationsindex.Schliesse();
     kumSalden_.Schliessen();

@@ -629,7 +629,7 @@ void Quellkreis::NimmZurueck(Saldenabbild& bild) {
 
 // ---- the cumulated file ------------------------------------------------------
 
-bool Saldenabbild::Lade(Datei& datei) {
+bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler) {
   bild_.clear();
   werte_.clear();
   roh_.clear();
@@ -637,13 +637,40 @@ bool Saldenabbild::Lade(Datei& datei) {
   ersterGeaendert_ = -1;
   const int64_t laenge = datei.Laenge();
   if (laenge < 0) return false;
-  const size_t ganz = static_cast<size_t>(laenge / kSatzLaenge) * kSatzLaenge;
-  bild_.resize(ganz);
-  if (ganz && !datei.LiesBei(0, bild_.data(), ganz)) {
+  const int64_t anzahl = laenge / kSatzLaenge;
+  if (anzahl > 0x7fffffff) return false;
+  try {
+    bild_.resize(static_cast<size_t>(anzahl) * kSatzLaenge);
+    werte_.resize(static_cast<size_t>(anzahl));
+  } catch (const std::bad_alloc&) {
     bild_.clear();
+    werte_.clear();
     return false;
   }
-  werte_.resize(Anzahl(), Werte{});
+  // Pieces of about a megabyte, each read and its values cleared by one
+  // thread.
+  constexpr int kSaetze = 5120;
+  const int stuecke = static_cast<int>((anzahl + kSaetze - 1) / kSaetze);
+  std::atomic<bool> gelesen{true};
+  const auto stueck = [&](int von, int bis) {
+    for (int s = von; s < bis && gelesen.load(std::memory_order_relaxed); ++s) {
+      const int64_t erster = int64_t{s} * kSaetze;
+      const int64_t n = std::min<int64_t>(kSaetze, anzahl - erster);
+      if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, bild_.data() + erster * kSatzLaenge,
+                                    static_cast<size_t>(n) * kSatzLaenge) != 0)
+        gelesen.store(false, std::memory_order_relaxed);
+      std::fill_n(werte_.begin() + erster, n, Werte{});
+    }
+  };
+  if (teiler)
+    teiler->Teile(stuecke, 1, stueck);
+  else
+    stueck(0, stuecke);
+  if (!gelesen.load()) {
+    bild_.clear();
+    werte_.clear();
+    return false;
+  }
   return true;
 }
 
@@ -754,7 +781,7 @@ int Saldenabbild::Haenge(const std::string& kontoText, const std::string& name) 
   s[kOffEnde] = '*';
   s[kOffEnde + 1] = '\r';
   s[kOffEnde + 2] = '\n';
-  bild_ += s;
+  bild_.insert(bild_.end(), s.begin(), s.end());
   Werte w{};
   w.zerlegt = true;  // all amounts 0.00
   werte_.push_back(w);

@@ -17,8 +17,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -152,10 +154,33 @@ class Quellkreis {
   std::vector<char> texte_;
 };
 
+// For buffers that are filled right after they grow: resize() leaves the new
+// elements as they are, so that their memory is first touched by the thread
+// that fills it (first touches of fresh memory are a large part of loading).
+template <class T>
+struct OhneVorbelegung : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = OhneVorbelegung<U>;
+  };
+  OhneVorbelegung() = default;
+  template <class U>
+  OhneVorbelegung(const OhneVorbelegung<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... a) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+  }
+};
+
 class Saldenabbild {
  public:
-  // Reads the whole file.  False on a read error.
-  bool Lade(Datei& datei);
+  // Reads the whole file, in pieces on both threads when `teiler` is given.
+  // False on a read error.
+  bool Lade(Datei& datei, Zweitfaden* teiler = nullptr);
   int Anzahl() const { return static_cast<int>(bild_.size() / kSatzLaenge); }
   const char* Satz(int satz) const { return bild_.data() + static_cast<size_t>(satz) * kSatzLaenge; }
 
@@ -212,8 +237,8 @@ class Saldenabbild {
   bool AddiereLangsam(int satz, const Quellbetraege& betraege);
   void Formatiere(int satz);
 
-  std::string bild_;
-  std::vector<Werte> werte_;
+  std::vector<char, OhneVorbelegung<char>> bild_;
+  std::vector<Werte, OhneVorbelegung<Werte>> werte_;
   std::unordered_map<int, std::array<double, kAnzahlBetraege>> roh_;
   std::vector<int> offen_;  // records summed into, to format before writing
   int ersterGeaendert_ = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -649,37 +650,53 @@ int CSIndex::LeseIndex() {
     return -1;
 
   const size_t groesse = static_cast<size_t>(kap) * (kNummernSlot + kNamensSlot);
+  // The slots in memory have the file's layout: on a little-endian machine
+  // the file is read straight into them.
+  constexpr bool kDirekt = std::endian::native == std::endian::little &&
+                           sizeof(NummernSlot) == kNummernSlot && sizeof(NamensSlot) == kNamensSlot;
   try {
-    nummern_.assign(kap, NummernSlot{});
-    namen_.assign(kap, NamensSlot{});
-    if (lesepuffer_.size() < groesse) lesepuffer_.resize(groesse);
+    nummern_.resize(kap);
+    namen_.resize(kap);
+    if (!kDirekt && lesepuffer_.size() < groesse) lesepuffer_.resize(groesse);
   } catch (const std::bad_alloc&) {
     Leere();
     Melde("Speicherfehler vor Lesen des Indexes !");
     return 0;
   }
-  const int64_t gelesen = indexDatei_->Lies(lesepuffer_.data(), groesse);
-  if (gelesen < 0) {
-    Leere();
-    Melde(kLesefehler);
-    return 0;
-  }
-  if (gelesen < static_cast<int64_t>(groesse)) {  // the file shrank under us
-    Leere();
-    return 0;
+  const auto lies = [this](void* ziel, size_t n) {
+    const int64_t gelesen = indexDatei_->Lies(ziel, n);
+    if (gelesen < 0) {
+      Melde(kLesefehler);
+      return false;
+    }
+    return gelesen == static_cast<int64_t>(n);  // or the file shrank under us
+  };
+  if (kDirekt) {
+    if (!lies(nummern_.data(), size_t(kap) * kNummernSlot) ||
+        !lies(namen_.data(), size_t(kap) * kNamensSlot)) {
+      Leere();
+      return 0;
+    }
+  } else {
+    if (!lies(lesepuffer_.data(), groesse)) {
+      Leere();
+      return 0;
+    }
+    const unsigned char* p = lesepuffer_.data();
+    for (int i = 0; i < anzahl; ++i, p += kNummernSlot) {
+      nummern_[i].konto = LiesLE(p);
+      nummern_[i].satz = LiesLE(p + 4);
+    }
+    p = lesepuffer_.data() + static_cast<size_t>(kap) * kNummernSlot;
+    for (int i = 0; i < anzahl; ++i, p += kNamensSlot) {
+      std::memcpy(namen_[i].schluessel, p, kNamensSchluessel);
+      namen_[i].satz = LiesLE(p + kNamensSchluessel);
+    }
   }
   // Only the used slots are taken: whatever another writer left in the
   // unused ones, they are empty here.
-  const unsigned char* p = lesepuffer_.data();
-  for (int i = 0; i < anzahl; ++i, p += kNummernSlot) {
-    nummern_[i].konto = LiesLE(p);
-    nummern_[i].satz = LiesLE(p + 4);
-  }
-  p = lesepuffer_.data() + static_cast<size_t>(kap) * kNummernSlot;
-  for (int i = 0; i < anzahl; ++i, p += kNamensSlot) {
-    std::memcpy(namen_[i].schluessel, p, kNamensSchluessel);
-    namen_[i].satz = LiesLE(p + kNamensSchluessel);
-  }
+  std::fill(nummern_.begin() + anzahl, nummern_.end(), NummernSlot{});
+  std::fill(namen_.begin() + anzahl, namen_.end(), NamensSlot{});
   anzahl_ = anzahl;
   kapazitaet_ = kap;
 
