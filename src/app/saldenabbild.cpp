@@ -500,7 +500,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   if (static_cast<size_t>(anzahl) > kapazitaet_) {
     saetze_.reset();
     kapazitaet_ = 0;
-    saetze_.reset(new (std::nothrow) Quellsatz[static_cast<size_t>(anzahl)]);
+    saetze_.reset(static_cast<Quellsatz*>(
+        ::operator new[](static_cast<size_t>(anzahl) * sizeof(Quellsatz), std::nothrow)));
     if (!saetze_) return false;
     kapazitaet_ = static_cast<size_t>(anzahl);
   }

@@ -74,6 +74,8 @@ struct Quellsatz {
   uint8_t zustand;       // added while loading (or found not to fit), or still to add
   char kontoText[5];     // the account field as it is
 };
+static_assert(std::is_trivially_copyable_v<Quellsatz> &&
+              std::is_trivially_destructible_v<Quellsatz>);
 
 class Saldenabbild;
 
@@ -143,7 +145,13 @@ class Quellkreis {
   }
 
  private:
-  std::unique_ptr<Quellsatz[]> saetze_;
+  // Not constructed: every field of a record is written when its piece is
+  // parsed, by the thread that parses it (so that it touches the fresh
+  // memory first, not this one).
+  struct Freigabe {
+    void operator()(Quellsatz* p) const { ::operator delete[](p); }
+  };
+  std::unique_ptr<Quellsatz[], Freigabe> saetze_;
   std::vector<std::vector<char>> stueckTexte_;  // per piece while loading
   std::vector<uint8_t> stueckFertig_;           // per piece: parsed (and added)
   std::vector<std::vector<int32_t>> stueckMarkiert_;  // per piece: image records it marked
