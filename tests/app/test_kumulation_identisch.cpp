@@ -219,6 +219,27 @@ TEST(KumulationIdentisch, ZweimalImKreisInDateireihenfolge) {
   EXPECT_NE(ui.meldungen[0].text.find("Konto 1200 aus Buchungskreis 2"), std::string::npos);
 }
 
+// A reference of several image pieces (read on both threads) and circles
+// opened while the one before is read, each with accounts of its own.
+TEST(KumulationIdentisch, GrosseKreiseInStuecken) {
+  Aufzeichnung ui;
+  Programm p;
+  std::vector<std::vector<TKonto>> kreise(5);
+  for (int n = 1; n <= 4; ++n) {
+    auto& k = kreise[n];
+    k = {K(1570, "VORSTEUER", {n}), K(1770, "MEHRWERTSTEUER", {-n})};
+    const int bis = n == 1 ? 23000 : 22000 + 1000 * n;
+    for (int nr = 10000 + n; nr < bis; nr += n == 1 ? 1 : 2)
+      k.push_back(K(nr, "Konto", {nr % 97 - 48, n, -(nr % 13)}));
+    p.Kreis(n, "Kreis", &k);
+  }
+  Kumuliere(p, 1, 4, 1);
+  auto [sal, sdx] = Referenz(p, 3, 1, {2, 3, 4});
+  EXPECT_TRUE(LiesDatei(p.KumSal()) == sal);
+  EXPECT_TRUE(LiesDatei(p.KumSdx()) == sdx);
+  EXPECT_TRUE(ui.meldungen.empty());
+}
+
 // The amount as the general conversion reads the 12 characters, with the
 // zero tolerance.
 double Standard(const char* feld) {
