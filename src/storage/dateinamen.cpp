@@ -9,6 +9,7 @@
 #include "basis/format.h"
 #include "storage/inidatei.h"
 #include "storage/konfiguration.h"
+#include "storage/salden.h"
 #include "storage/stammdaten.h"
 
 namespace kv {
@@ -152,7 +153,9 @@ int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n) {
   stamm.LeseWert(kStammsektion, "Jahr", jahr);
   stamm.LeseWert(kStammsektion, "Kontenrahmen", kontenrahmen);
   stamm.Schliessen();
-  satz.Setze(daten, n, std::atoi(jahr.c_str()), std::atoi(kontenrahmen.c_str()));
+  // Read as atoi reads them, but a number too large for an int saturates
+  // instead of being undefined.
+  satz.Setze(daten, n, KontoWert(jahr), KontoWert(kontenrahmen));
   return 1;
 }
 

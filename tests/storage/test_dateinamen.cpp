@@ -85,6 +85,17 @@ TEST(Dateisatz, AusDerStammdatei) {
   EXPECT_EQ(s.altJournalOhneJahr, tmp / "A07j.buc");
 }
 
+TEST(Dateisatz, UebergrosseZahlenSaettigen) {
+  kvtest::TempVerzeichnis tmp;
+  kvtest::Shell("mkdir -p '" + tmp.Pfad() + "/BK000002'");
+  kvtest::SchreibeDatei(tmp / "BK000002/STAMM002.DAT",
+                        "[BUCHUNGSKREIS]\r\nKontenrahmen=-99999999999\r\nJahr= 2010x\r\n");
+  Dateisatz s;
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 2), 1);
+  EXPECT_EQ(s.jahr, 2010);
+  EXPECT_EQ(s.kontenrahmen, -2147483647);
+}
+
 TEST(Dateisatz, StammdateiInKleinschreibungWirdGefunden) {
   kvtest::TempVerzeichnis tmp;
   SchreibeStamm(tmp, "bk000003/stamm003.dat", 1011, 3);
