@@ -230,7 +230,6 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   }
   teiler_.Beende();
   for (Quellbuchungskreis& q : quellen_) {
-    SchliesseQuellbuchungskreis(q);
     q.index.reset();
     q.salden.reset();
   }

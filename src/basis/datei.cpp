@@ -240,20 +240,8 @@ int64_t Datei::Lies(void* puffer, size_t anzahl) {
 }
 
 bool Datei::LiesBei(int64_t position, void* puffer, size_t anzahl) {
-  if (fd_ < 0) return Scheitern(EBADF);
-  if (Injiziert()) return Scheitern(ErrnoVon(g_art));
-  size_t gesamt = 0;
-  auto* p = static_cast<char*>(puffer);
-  while (gesamt < anzahl) {
-    ssize_t n = ::pread(fd_, p + gesamt, anzahl - gesamt, position + static_cast<int64_t>(gesamt));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Scheitern(errno);
-    }
-    if (n == 0) return Scheitern(EIO);  // short read
-    gesamt += static_cast<size_t>(n);
-  }
-  return true;
+  const int fehler = LiesBeiGleichzeitig(position, puffer, anzahl);
+  return fehler == 0 || Scheitern(fehler);
 }
 
 int Datei::LiesBeiGleichzeitig(int64_t position, void* puffer, size_t anzahl) const {
