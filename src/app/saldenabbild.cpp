@@ -477,6 +477,30 @@ namespace {
 // the cache of the core that reads it.
 constexpr int kStueckSaetze = 324;
 
+// The image record of each record of a piece, per thread.
+int32_t* Stueckstellen() {
+  thread_local int32_t stellen[kStueckSaetze];
+  return stellen;
+}
+
+// The account field's value as KontoWert reads it; inline for the usual
+// form (blanks, then digits to the end of the field).
+inline int KontoImSatz(const char* d) {
+  uint64_t v;
+  std::memcpy(&v, d, 8);
+  const uint64_t t = (v ^ 0x3030303030303030ull) & 0xFFFFFFFFFFull;
+  // As in CentAusFeld: a byte above 9 gets its top bit set.
+  const uint64_t keineZiffer = ((t + 0x7676767676ull) | t) & 0x8080808080ull;
+  const uint64_t fuell = (keineZiffer >> 7) * 0xFF;
+  // Leading non-digits only, all of them blanks, and at least one digit.
+  if ((fuell & (fuell + 1)) == 0 && (v & fuell) == (0x2020202020ull & fuell) && fuell != 0xFFFFFFFFFFull) {
+    uint64_t w = t & ~fuell;  // digits in bytes 0..4, leading zeros
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&w);
+    return (((b[0] * 10 + b[1]) * 10 + b[2]) * 10 + b[3]) * 10 + b[4];
+  }
+  return KontoWert(std::string_view(d, 5));
+}
+
 // Each thread reads its pieces into a buffer of its own.
 char* Stueckpuffer() {
   thread_local std::unique_ptr<char[]> puffer;
@@ -500,8 +524,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   if (static_cast<size_t>(anzahl) > kapazitaet_) {
     saetze_.reset();
     kapazitaet_ = 0;
-    saetze_.reset(static_cast<Quellsatz*>(
-        ::operator new[](static_cast<size_t>(anzahl) * sizeof(Quellsatz), std::nothrow)));
+    const size_t bytes = static_cast<size_t>(anzahl) * sizeof(Quellsatz);
+    saetze_ = decltype(saetze_)(static_cast<Quellsatz*>(HoleSpeicher(bytes)), Freigabe{bytes});
     if (!saetze_) return false;
     kapazitaet_ = static_cast<size_t>(anzahl);
   }
@@ -519,6 +543,15 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   std::atomic<bool> passtGesamt{true};
   std::atomic<bool> gelesen{true};
   std::atomic<bool> doppelt{false};
+  // Two records of the circle that hit the same image record have to be
+  // found (the order of their additions may matter, and two threads must
+  // not add to one record at once).  When the index waiting to be checked
+  // gives every account once, a record that carries the account its entry
+  // gives has an account no other such record has: only the others need
+  // a claim, and as any of them means the index is wrong, the circle is
+  // then added record by record.  Without such an index, each hit is
+  // claimed.
+  const bool ohneAnspruch = zugleich && pruefen && pruefen->KontenEindeutig();
   const std::function<void(int, int)> stueck = [&](int von, int bis) {
     char* puffer = Stueckpuffer();
     for (int s = von; s < bis; ++s) {
@@ -537,38 +570,69 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
         return;
       }
       Quellsatz* ziel = saetze_.get() + erster;
+      // First the accounts, their image records and the claims, into a
+      // small array of this thread: a claim is a locked exchange, which
+      // waits until every store before it has reached the cache, and the
+      // stores of parsing and adding miss it often.
+      int32_t* stelle = Stueckstellen();
+      bool unbestaetigt = false;
+      for (int i = 0; i < n; ++i) {
+        const int konto = KontoImSatz(puffer + size_t(i) * kSatzLaenge);
+        int satz = tabelle && konto >= 1 && konto <= 29999 ? (*tabelle)[konto] : -1;
+        ziel[i].konto = konto;
+        if (satz >= 0 && zugleich) {
+          if (!ohneAnspruch) {
+            // The claims and the image records are often in the other
+            // core's cache (it had these accounts in the circle before):
+            // fetched for all of the piece at once, their transfers overlap.
+            __builtin_prefetch(zugleich->besucht + satz, 1);
+          } else if (pruefen->KontoLautIndex(erster + i) != konto) {
+            // Not the account the index gives this record: the index is
+            // wrong, and the account may be in the circle twice.
+            unbestaetigt = true;
+            satz = -3;
+          }
+          if (satz >= 0) zugleich->bild->VorausHolen(satz);
+        }
+        stelle[i] = satz;
+      }
+      if (unbestaetigt) doppelt.store(true, std::memory_order_relaxed);
+      if (zugleich && !ohneAnspruch) {
+        for (int i = 0; i < n; ++i) {
+          // The claim comes first, so that a record left to the caller
+          // still counts as a hit of its image record.
+          if (stelle[i] >= 0 && std::atomic_ref<uint32_t>(zugleich->besucht[stelle[i]])
+                                        .exchange(zugleich->lauf, std::memory_order_relaxed) ==
+                                    zugleich->lauf) {
+            doppelt.store(true, std::memory_order_relaxed);
+            stelle[i] = -3;  // known, but not added while loading
+          }
+        }
+      }
       int mitKonto = 0;
       bool passt = true;
       BetraegeStueck(puffer, n, ziel);
       for (int i = 0; i < n; ++i) {
         const char* d = puffer + size_t(i) * kSatzLaenge;
         Quellsatz& q = ziel[i];
-        q.konto = KontoWert(std::string_view(d, 5));
         std::memcpy(q.kontoText, d, 5);
         q.zustand = Quellsatz::Offen;
         q.ziel = -1;
+        const int satz = stelle[i];
         // Account field and name kept for the records that may have to be
         // appended; -2 until their place is known.
-        const int satz = tabelle && q.konto >= 1 && q.konto <= 29999 ? (*tabelle)[q.konto] : -1;
-        if (satz < 0) {
+        if (satz == -1) {
           q.text = -2;
           texte.insert(texte.end(), d, d + 30);
         } else {
           q.text = -1;
-          if (zugleich) {
-            // The claim comes first, so that a record left to the caller
-            // still counts as a hit of its image record.
-            if (std::atomic_ref<uint32_t>(zugleich->besucht[satz])
-                    .exchange(zugleich->lauf, std::memory_order_relaxed) == zugleich->lauf) {
-              doppelt.store(true, std::memory_order_relaxed);
-            } else if (zugleich->bild->ZugleichMoeglich(satz, q.betraege)) {
-              q.ziel = satz;
-              if (zugleich->bild->AddiereCent(satz, q.betraege)) {
-                q.zustand = Quellsatz::Addiert;
-                if (zugleich->bild->MarkiereZugleich(satz)) markiert.push_back(satz);
-              } else {
-                q.zustand = Quellsatz::Verfehlt;
-              }
+          if (satz >= 0 && zugleich && zugleich->bild->ZugleichMoeglich(satz, q.betraege)) {
+            q.ziel = satz;
+            if (zugleich->bild->AddiereCent(satz, q.betraege)) {
+              q.zustand = Quellsatz::Addiert;
+              if (zugleich->bild->MarkiereZugleich(satz)) markiert.push_back(satz);
+            } else {
+              q.zustand = Quellsatz::Verfehlt;
             }
           }
         }

@@ -24,6 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "basis/speicher.h"
 #include "storage/salden.h"
 
 namespace kv {
@@ -149,7 +150,8 @@ class Quellkreis {
   // parsed, by the thread that parses it (so that it touches the fresh
   // memory first, not this one).
   struct Freigabe {
-    void operator()(Quellsatz* p) const { ::operator delete[](p); }
+    size_t bytes;  // zero in an empty pointer's deleter (value-initialised)
+    void operator()(Quellsatz* p) const { GibSpeicher(p, bytes); }
   };
   std::unique_ptr<Quellsatz[], Freigabe> saetze_;
   std::vector<std::vector<char>> stueckTexte_;  // per piece while loading
@@ -160,28 +162,6 @@ class Quellkreis {
   size_t kapazitaet_ = 0;
   int anzahl_ = 0;
   std::vector<char> texte_;
-};
-
-// For buffers that are filled right after they grow: resize() leaves the new
-// elements as they are, so that their memory is first touched by the thread
-// that fills it (first touches of fresh memory are a large part of loading).
-template <class T>
-struct OhneVorbelegung : std::allocator<T> {
-  template <class U>
-  struct rebind {
-    using other = OhneVorbelegung<U>;
-  };
-  OhneVorbelegung() = default;
-  template <class U>
-  OhneVorbelegung(const OhneVorbelegung<U>&) noexcept {}
-  template <class U>
-  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
-    ::new (static_cast<void*>(p)) U;
-  }
-  template <class U, class... A>
-  void construct(U* p, A&&... a) {
-    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-  }
 };
 
 class Saldenabbild {
@@ -207,6 +187,11 @@ class Saldenabbild {
   // AddiereCent when ZugleichMoeglich (whole cents, no "-0.00" text to
   // keep), and such a sum taken back exactly with NimmZurueck.
   void ZerlegeAlle(Zweitfaden& teiler);
+  void VorausHolen(int satz) const {
+    const char* w = reinterpret_cast<const char*>(&werte_[satz]);
+    __builtin_prefetch(w, 1);
+    __builtin_prefetch(w + sizeof(Werte) - 1, 1);
+  }
   bool ZugleichMoeglich(int satz, const Quellbetraege& betraege) const {
     const Werte& w = werte_[satz];
     return w.zerlegt && !(w.roh | w.minusNull | betraege.roh);

@@ -550,7 +550,9 @@ void CSIndex::BereitePruefungVor(int64_t saetze) {
   pruefung_.mitKonto = 0;
   pruefung_.konto.assign(static_cast<size_t>(saetze), 0);
   pruefung_.name.assign(static_cast<size_t>(saetze), -1);
+  pruefung_.eindeutig = true;
   for (int i = 0; i < anzahl_; ++i) {
+    if (i > 0 && nummern_[i].konto <= nummern_[i - 1].konto) pruefung_.eindeutig = false;
     pruefung_.konto[nummern_[i].satz] = nummern_[i].konto;
     pruefung_.name[namen_[i].satz] = i;
   }

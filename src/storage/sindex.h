@@ -99,6 +99,13 @@ class CSIndex {
   // the file itself.  1 ready, 0 failure (as Oeffnen).
   int BeendePruefung(bool vollstaendig);
   bool PruefungOffen() const { return pruefung_.offen; }
+  // While the check waits: whether no two number entries give the same
+  // account, and the account the entries give record `satz` (0 none, also
+  // for a record the file did not have when the check began).
+  bool KontenEindeutig() const { return pruefung_.offen && pruefung_.eindeutig; }
+  int32_t KontoLautIndex(int64_t satz) const {
+    return satz >= 0 && satz < pruefung_.saetze ? pruefung_.konto[static_cast<size_t>(satz)] : 0;
+  }
 
   // Reads the whole open index file into memory.  1 read; 0 failure
   // (reported); -1 the file is unusable (I1/I4) and has to be rebuilt.
@@ -206,6 +213,7 @@ class CSIndex {
   struct Pruefung {
     bool offen = false;
     bool fehler = false;
+    bool eindeutig = false;  // the number entries' accounts ascend strictly
     int64_t saetze = 0, gesehen = 0;
     int mitKonto = 0;
     std::vector<int32_t> konto;  // per record: the account its number entry says, 0 none

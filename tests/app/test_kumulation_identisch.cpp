@@ -199,24 +199,35 @@ TEST(KumulationIdentisch, VieleKreiseNullsummenUndNeueKonten) {
 
 // An account twice in one circle, far apart (read by different threads),
 // whose second addition does not fit only in file order: the first one is
-// kept and the second reported, as adding record by record does.
+// kept and the second reported, as adding record by record does.  Once with
+// the circle's index naming the account twice, once with an index that
+// names every account once but misses the first of the two records (it is
+// rebuilt).
 TEST(KumulationIdentisch, ZweimalImKreisInDateireihenfolge) {
-  Aufzeichnung ui;
-  Programm p;
-  std::vector<TKonto> bezug = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
-                               K(1200, "Bank", {})};
-  std::vector<TKonto> quelle = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
-                                K(1200, "Bank", {99999999999LL})};
-  for (int nr = 10000; nr < 10700; ++nr) quelle.push_back(K(nr, "Kunde", {1}));
-  quelle.push_back(K(1200, "Bank", {1}));
-  p.Kreis(1, "Eins", &bezug);
-  p.Kreis(2, "Zwei", &quelle);
-  Kumuliere(p, 1, 2, 1);
-  const std::string sal = LiesDatei(p.KumSal());
-  ASSERT_GE(sal.size(), 3 * kv::kSatzLaenge);
-  EXPECT_EQ(sal.substr(2 * kv::kSatzLaenge + 31, 12), "999999999.99");
-  ASSERT_EQ(ui.meldungen.size(), 1u);
-  EXPECT_NE(ui.meldungen[0].text.find("Konto 1200 aus Buchungskreis 2"), std::string::npos);
+  for (const bool indexOhneErsten : {false, true}) {
+    Aufzeichnung ui;
+    Programm p;
+    std::vector<TKonto> bezug = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                                 K(1200, "Bank", {})};
+    std::vector<TKonto> quelle = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                                  K(1200, "Bank", {99999999999LL})};
+    for (int nr = 10000; nr < 10700; ++nr) quelle.push_back(K(nr, "Kunde", {1}));
+    quelle.push_back(K(1200, "Bank", {1}));
+    p.Kreis(1, "Eins", &bezug);
+    p.Kreis(2, "Zwei", &quelle);
+    if (indexOhneErsten) {
+      std::vector<TKonto> ohneErsten = quelle;
+      ohneErsten[2].nr = 0;  // no entry; the record numbers stay
+      SchreibeDatei(p.Sdx(2), Index(ohneErsten));
+    }
+    Kumuliere(p, 1, 2, 1);
+    const std::string sal = LiesDatei(p.KumSal());
+    ASSERT_GE(sal.size(), 3 * kv::kSatzLaenge);
+    EXPECT_EQ(sal.substr(2 * kv::kSatzLaenge + 31, 12), "999999999.99");
+    ASSERT_EQ(ui.meldungen.size(), 1u) << indexOhneErsten;
+    EXPECT_NE(ui.meldungen[0].text.find("Konto 1200 aus Buchungskreis 2"), std::string::npos);
+    EXPECT_EQ(LiesDatei(p.Sdx(2)), Index(quelle));
+  }
 }
 
 // A reference of several image pieces (read on both threads) and circles
