@@ -280,6 +280,31 @@ __attribute__((target("avx2"), always_inline)) inline bool SatzBetraegeAvx2(cons
 
 const bool kMitAvx2 = __builtin_cpu_supports("avx2");
 
+// w += q for the 14 slots when every sum fits "%12.2f"; false (w as it was)
+// otherwise.
+__attribute__((target("avx2"))) bool SummiereAvx2(int64_t* w, const int64_t* q) {
+  const __m256i unten = _mm256_set1_epi64x(kKleinsterCent), oben = _mm256_set1_epi64x(kGroessterCent);
+  __m256i summe[3];
+  __m256i schlecht = _mm256_setzero_si256();
+  for (int k = 0; k < 3; ++k) {
+    summe[k] = _mm256_add_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + 4 * k)),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 4 * k)));
+    schlecht = _mm256_or_si256(schlecht, _mm256_or_si256(_mm256_cmpgt_epi64(unten, summe[k]),
+                                                         _mm256_cmpgt_epi64(summe[k], oben)));
+  }
+  static_assert(kAnzahlBetraege == 14);
+  const __m128i rest = _mm_add_epi64(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 12)),
+                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 12)));
+  const __m128i restSchlecht =
+      _mm_or_si128(_mm_cmpgt_epi64(_mm256_castsi256_si128(unten), rest),
+                   _mm_cmpgt_epi64(rest, _mm256_castsi256_si128(oben)));
+  if (!_mm256_testz_si256(schlecht, schlecht) || !_mm_testz_si128(restSchlecht, restSchlecht))
+    return false;
+  for (int k = 0; k < 3; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(w + 4 * k), summe[k]);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(w + 12), rest);
+  return true;
+}
+
 }  // namespace
 #endif
 
@@ -790,6 +815,13 @@ bool Saldenabbild::IstInCent(int satz, const Quellbetraege& q) {
 
 bool Saldenabbild::AddiereCent(int satz, const Quellbetraege& q) {
   Werte& w = werte_[satz];
+#ifdef KV_AVX2
+  if (kMitAvx2) {
+    if (!SummiereAvx2(w.cent, q.cent)) return false;
+    w.minusNull = 0;
+    return true;
+  }
+#endif
   int64_t summe[kAnzahlBetraege];
   bool passt = true;
   for (int j = 0; j < kAnzahlBetraege; ++j) {
