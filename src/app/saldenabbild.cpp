@@ -176,6 +176,25 @@ constexpr signed char Paargewicht(int p) {
   return w[p % 12];
 }
 
+// Whether the masks over the 168 bytes of the amounts (digits, blanks, '-',
+// '.'; bit i = byte i) show the "%12.2f" form in every field, exactly as
+// CentAusFeld checks one field.
+[[gnu::always_inline]] inline bool FormGueltig(const uint64_t* G, const uint64_t* B, const uint64_t* M,
+                                               const uint64_t* P) {
+  uint64_t fehler = 0;
+  for (int k = 0; k < 3; ++k) {
+    const uint64_t zifferDanach = (G[k] >> 1) | (k < 2 ? G[k + 1] << 63 : 0);
+    const uint64_t blankDavor = (B[k] << 1) | (k > 0 ? B[k - 1] >> 63 : 0);
+    fehler |= P[k] ^ kPunkt.w[k];                                  // the point, and no other
+    fehler |= (G[k] & (kEiner.w[k] | kCent.w[k])) ^ (kEiner.w[k] | kCent.w[k]);
+    fehler |= ((G[k] | B[k] | M[k]) & kVorn.w[k]) ^ kVorn.w[k];    // nothing else in front
+    fehler |= G[k] & ~zifferDanach & kVorn.w[k];                   // digits run to the point
+    fehler |= M[k] & ~zifferDanach;                                // '-' right before them
+    fehler |= M[k] & ~(blankDavor | kAnfang.w[k]);                 // after blanks only
+  }
+  return fehler == 0;
+}
+
 __attribute__((target("avx2"), always_inline)) inline bool SatzBetraegeAvx2(const char* satz,
                                                                           int64_t* cent) {
   const char* a = satz + kOffBetrag;
@@ -223,18 +242,7 @@ __attribute__((target("avx2"), always_inline)) inline bool SatzBetraegeAvx2(cons
     M[k] = (uint64_t{m[2 * k]} | uint64_t{m[2 * k + 1]} << 32) & kBis168[k];
     P[k] = (uint64_t{p[2 * k]} | uint64_t{p[2 * k + 1]} << 32) & kBis168[k];
   }
-  uint64_t fehler = 0;
-  for (int k = 0; k < 3; ++k) {
-    const uint64_t zifferDanach = (G[k] >> 1) | (k < 2 ? G[k + 1] << 63 : 0);
-    const uint64_t blankDavor = (B[k] << 1) | (k > 0 ? B[k - 1] >> 63 : 0);
-    fehler |= P[k] ^ kPunkt.w[k];                                  // the point, and no other
-    fehler |= (G[k] & (kEiner.w[k] | kCent.w[k])) ^ (kEiner.w[k] | kCent.w[k]);
-    fehler |= ((G[k] | B[k] | M[k]) & kVorn.w[k]) ^ kVorn.w[k];    // nothing else in front
-    fehler |= G[k] & ~zifferDanach & kVorn.w[k];                   // digits run to the point
-    fehler |= M[k] & ~zifferDanach;                                // '-' right before them
-    fehler |= M[k] & ~(blankDavor | kAnfang.w[k]);                 // after blanks only
-  }
-  if (fehler) return false;
+  if (!FormGueltig(G, B, M, P)) return false;
   // The three groups of each field side by side: group 3f + k of eight
   // fields lies in three vectors, lane (3f + k) mod 8.  The value is
   // high * 10^7 + middle * 1000 + low, at most 37 bits: exact in a double,
@@ -279,6 +287,96 @@ __attribute__((target("avx2"), always_inline)) inline bool SatzBetraegeAvx2(cons
 }
 
 const bool kMitAvx2 = __builtin_cpu_supports("avx2");
+
+// The same with the 64-byte vectors of processors that have AVX-512 (BW,
+// VBMI) and BMI2: the byte classes come as bit masks directly, and each
+// field's digits are moved into a 16-byte lane of their own, as a number of
+// 16 digits (5 leading zeros, the 9 before the point, the 2 after it), which
+// multiplies out in three steps.  Reads 21 bytes beyond the record.
+#define KV_AVX512_ZIEL "avx512f,avx512bw,avx512vbmi,bmi,bmi2"
+// Lane slot -> byte of the 168 (field 4o + slot/16 of output vector o),
+// taken from two input vectors starting at byte 64 * kErstes[o]; the
+// slots not taken stay zero.
+constexpr int kErstes[4] = {0, 0, 1, 1};
+struct Umordnung {
+  alignas(64) unsigned char index[4][64];
+  uint64_t genommen[4];  // slots taken from the input
+};
+constexpr Umordnung BaueUmordnung() {
+  Umordnung u{};
+  for (int o = 0; o < 4; ++o) {
+    u.genommen[o] = 0;
+    for (int slot = 0; slot < 64; ++slot) {
+      const int f = 4 * o + slot / 16, s = slot % 16;
+      int pos = -1;
+      if (s >= 5 && s <= 13) pos = s - 5;   // the 9 places before the point
+      if (s >= 14) pos = s - 4;             // the cents, behind the point
+      if (f >= kAnzahlBetraege || pos < 0) {
+        u.index[o][slot] = 0;
+        continue;
+      }
+      u.genommen[o] |= uint64_t{1} << slot;
+      u.index[o][slot] = static_cast<unsigned char>(12 * f + pos - 64 * kErstes[o]);
+    }
+  }
+  return u;
+}
+constexpr Umordnung kUmordnung = BaueUmordnung();
+
+__attribute__((target(KV_AVX512_ZIEL), always_inline)) inline bool SatzBetraegeAvx512(const char* satz,
+                                                                                    int64_t* cent) {
+  const char* a = satz + kOffBetrag;
+  __m512i v[3], ziffern[3];
+  uint64_t G[3], B[3], M[3], P[3];
+  constexpr uint64_t kBis168[3] = {~0ull, ~0ull, (1ull << 40) - 1};
+  for (int k = 0; k < 3; ++k) {
+    v[k] = _mm512_loadu_si512(a + 64 * k);
+    const __m512i d = _mm512_sub_epi8(v[k], _mm512_set1_epi8('0'));
+    const __mmask64 g = _mm512_cmple_epu8_mask(d, _mm512_set1_epi8(9));
+    G[k] = _cvtmask64_u64(g) & kBis168[k];
+    B[k] = _cvtmask64_u64(_mm512_cmpeq_epi8_mask(v[k], _mm512_set1_epi8(' '))) & kBis168[k];
+    M[k] = _cvtmask64_u64(_mm512_cmpeq_epi8_mask(v[k], _mm512_set1_epi8('-'))) & kBis168[k];
+    P[k] = _cvtmask64_u64(_mm512_cmpeq_epi8_mask(v[k], _mm512_set1_epi8('.'))) & kBis168[k];
+    ziffern[k] = _mm512_maskz_mov_epi8(g, d);  // the digits' values, 0 elsewhere
+  }
+  if (!FormGueltig(G, B, M, P)) return false;
+  // The negative fields: bit 12f + 0 gets whether any of the field's first
+  // eight bytes is a '-', then one bit per field.
+  uint64_t x[3] = {M[0], M[1], M[2]};
+  for (int s = 1; s <= 4; s *= 2) {
+    const uint64_t x0 = x[0] | (x[0] >> s) | (x[1] << (64 - s));
+    const uint64_t x1 = x[1] | (x[1] >> s) | (x[2] << (64 - s));
+    x[2] |= x[2] >> s;
+    x[0] = x0;
+    x[1] = x1;
+  }
+  static_assert(std::popcount(kAnfang.w[0]) == 6 && std::popcount(kAnfang.w[1]) == 5);
+  const uint32_t negativ = static_cast<uint32_t>(_pext_u64(x[0], kAnfang.w[0]) |
+                                                 _pext_u64(x[1], kAnfang.w[1]) << 6 |
+                                                 _pext_u64(x[2], kAnfang.w[2]) << 11);
+  const __m512i paare = _mm512_set1_epi16(0x010A);  // bytes 10, 1
+  const __m512i hundert = _mm512_set1_epi32(0x00010064);  // words 100, 1
+  __m512i wert[4];
+  for (int o = 0; o < 4; ++o) {
+    const __m512i index = _mm512_load_si512(kUmordnung.index[o]);
+    const __m512i b = _mm512_maskz_permutex2var_epi8(kUmordnung.genommen[o], ziffern[kErstes[o]], index,
+                                                     ziffern[kErstes[o] + 1]);
+    // Per lane four numbers of four digits: 0, then 0 and three, four, four.
+    const __m512i g = _mm512_madd_epi16(_mm512_maddubs_epi16(b, paare), hundert);
+    const __m512i t = _mm512_add_epi64(_mm512_mul_epu32(g, _mm512_set1_epi64(10000)), _mm512_srli_epi64(g, 32));
+    __m512i w = _mm512_add_epi64(_mm512_mul_epu32(t, _mm512_set1_epi64(100000000)), _mm512_bsrli_epi128(t, 8));
+    w = _mm512_mask_sub_epi64(w, static_cast<__mmask8>(_pdep_u32((negativ >> (4 * o)) & 0xF, 0x55)),
+                              _mm512_setzero_si512(), w);
+    wert[o] = w;  // the field's cents in the lane's first quadword
+  }
+  const __m512i jedesZweite = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
+  _mm512_storeu_si512(cent, _mm512_permutex2var_epi64(wert[0], jedesZweite, wert[1]));
+  _mm512_mask_storeu_epi64(cent + 8, 0x3F, _mm512_permutex2var_epi64(wert[2], jedesZweite, wert[3]));
+  return true;
+}
+
+const bool kMitAvx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("bmi2");
 
 // w += q for the 14 slots when every sum fits "%12.2f"; false (w as it was)
 // otherwise.
@@ -336,12 +434,30 @@ __attribute__((target("avx2"))) void BetraegeStueckAvx2(const char* daten, int n
 __attribute__((target("avx2"))) bool SatzBetraegeAvx2Einzeln(const char* satz, int64_t* cent) {
   return SatzBetraegeAvx2(satz, cent);
 }
+
+__attribute__((target(KV_AVX512_ZIEL))) void BetraegeStueckAvx512(const char* daten, int n,
+                                                                 Quellsatz* ziel) {
+  for (int i = 0; i < n; ++i, daten += kSatzLaenge) {
+    if (SatzBetraegeAvx512(daten, ziel[i].betraege.cent))
+      ziel[i].betraege.roh = 0;
+    else
+      LeseBetraegeEinzeln(daten, ziel[i].betraege);
+  }
+}
+
+__attribute__((target(KV_AVX512_ZIEL))) bool SatzBetraegeAvx512Einzeln(const char* satz, int64_t* cent) {
+  return SatzBetraegeAvx512(satz, cent);
+}
 #endif
 
 // The amounts of n records one after another (kSatzNachlauf bytes behind
 // the last one readable).
 void BetraegeStueck(const char* daten, int n, Quellsatz* ziel) {
 #ifdef KV_AVX2
+  if (kMitAvx512) {
+    BetraegeStueckAvx512(daten, n, ziel);
+    return;
+  }
   if (kMitAvx2) {
     BetraegeStueckAvx2(daten, n, ziel);
     return;
@@ -352,12 +468,32 @@ void BetraegeStueck(const char* daten, int n, Quellsatz* ziel) {
 
 }  // namespace
 
+bool LeseBetraegeAuf(int weg, const char* satz, Quellbetraege& b) {
+  bool breit = false;
+  switch (weg) {
+    case 0: break;
+#ifdef KV_AVX2
+    case 1:
+      if (!kMitAvx2) return false;
+      breit = SatzBetraegeAvx2Einzeln(satz, b.cent);
+      break;
+    case 2:
+      if (!kMitAvx512) return false;
+      breit = SatzBetraegeAvx512Einzeln(satz, b.cent);
+      break;
+#endif
+    default: return false;
+  }
+  if (breit)
+    b.roh = 0;
+  else
+    LeseBetraegeEinzeln(satz, b);
+  return true;
+}
+
 void LeseBetraege(const char* satz, Quellbetraege& b) {
 #ifdef KV_AVX2
-  if (kMitAvx2 && SatzBetraegeAvx2Einzeln(satz, b.cent)) {
-    b.roh = 0;
-    return;
-  }
+  if (kMitAvx512 ? LeseBetraegeAuf(2, satz, b) : LeseBetraegeAuf(1, satz, b)) return;
 #endif
   LeseBetraegeEinzeln(satz, b);
 }

@@ -64,6 +64,9 @@ struct Quellbetraege {
 // to be readable (kSatzNachlauf), the whole record is read with wide loads.
 inline constexpr size_t kSatzNachlauf = 32;
 void LeseBetraege(const char* satz, Quellbetraege& betraege);
+// The same by one way of reading them: 0 field by field, 1 with AVX2, 2 with
+// AVX-512.  False when the processor has no such way (for tests).
+bool LeseBetraegeAuf(int weg, const char* satz, Quellbetraege& betraege);
 
 // One record of a source circle as the cumulation adds it.
 struct Quellsatz {
