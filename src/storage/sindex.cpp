@@ -515,9 +515,10 @@ bool CSIndex::PruefeInhalt() const {
   std::vector<int32_t> kontoDesSatzes(static_cast<size_t>(saetze), 0);
   std::vector<char> schluessel(static_cast<size_t>(saetze) * kNamensSchluessel);
   int mitKonto = 0;
-  std::vector<char> puffer(64 * kSatzLaenge);
-  for (int64_t erster = 0; erster < saetze; erster += 64) {
-    const int n = static_cast<int>(std::min<int64_t>(64, saetze - erster));
+  constexpr int kBlock = 324;  // records per read: 64 KiB
+  std::vector<char> puffer(size_t{kBlock} * kSatzLaenge);
+  for (int64_t erster = 0; erster < saetze; erster += kBlock) {
+    const int n = static_cast<int>(std::min<int64_t>(kBlock, saetze - erster));
     if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge))
       return false;
     for (int j = 0; j < n; ++j) {
