@@ -211,7 +211,7 @@ TEST(KumulationIdentisch, ZweimalImKreisInDateireihenfolge) {
                                  K(1200, "Bank", {})};
     std::vector<TKonto> quelle = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
                                   K(1200, "Bank", {99999999999LL})};
-    for (int nr = 10000; nr < 10700; ++nr) quelle.push_back(K(nr, "Kunde", {1}));
+    for (int nr = 10000; nr < 13000; ++nr) quelle.push_back(K(nr, "Kunde", {1}));
     quelle.push_back(K(1200, "Bank", {1}));
     p.Kreis(1, "Eins", &bezug);
     p.Kreis(2, "Zwei", &quelle);
