@@ -22,7 +22,9 @@
 #include "storage/sindex.h"
 #include "storage/texte.h"
 
+#include <x86intrin.h>
 namespace kv {
+std::atomic<uint64_t> g_t[5];
 namespace {
 
 constexpr int kOffName = 5;
@@ -727,6 +729,7 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       }
       const int64_t erster = int64_t{s} * kStueckSaetze;
       const int n = static_cast<int>(std::min<int64_t>(kStueckSaetze, anzahl - erster));
+      uint64_t c0=__rdtsc();
       if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
         gelesen.store(false, std::memory_order_relaxed);
         return;
@@ -736,6 +739,7 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       // small array of this thread: a claim is a locked exchange, which
       // waits until every store before it has reached the cache, and the
       // stores of parsing and adding miss it often.
+      uint64_t c1=__rdtsc();
       int32_t* stelle = Stueckstellen();
       bool unbestaetigt = false;
       for (int i = 0; i < n; ++i) {
@@ -773,7 +777,9 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       }
       int mitKonto = 0;
       bool passt = true;
+      uint64_t c2=__rdtsc();
       BetraegeStueck(puffer, n, ziel);
+      uint64_t c3=__rdtsc();
       for (int i = 0; i < n; ++i) {
         const char* d = puffer + size_t(i) * kSatzLaenge;
         Quellsatz& q = ziel[i];
@@ -803,6 +809,7 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
           mitKonto += q.konto > 0;
         }
       }
+      uint64_t c4=__rdtsc(); g_t[0]+=c1-c0; g_t[1]+=c2-c1; g_t[2]+=c3-c2; g_t[3]+=c4-c3;
       if (pruefen) {
         mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
         if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
@@ -930,8 +937,16 @@ void Saldenabbild::ZerlegeAlle(Zweitfaden& teiler) {
       Werte& w = werte_[satz];
       if (w.zerlegt) continue;
       bool ganz = true;
-      for (int j = 0; j < kAnzahlBetraege && ganz; ++j)
-        ganz = CentAusFeld(Satz(satz) + kOffBetrag + 12 * j, w.cent[j]);
+      if (satz + 1 < Anzahl()) {
+        // The whole record at once (the wide reads go into the next one).
+        Quellbetraege b;
+        LeseBetraege(Satz(satz), b);
+        ganz = b.roh == 0;
+        if (ganz) std::memcpy(w.cent, b.cent, sizeof w.cent);
+      } else {
+        for (int j = 0; j < kAnzahlBetraege && ganz; ++j)
+          ganz = CentAusFeld(Satz(satz) + kOffBetrag + 12 * j, w.cent[j]);
+      }
       if (ganz) {
         w.roh = 0;
         w.zerlegt = true;
