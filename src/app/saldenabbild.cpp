@@ -22,9 +22,7 @@
 #include "storage/sindex.h"
 #include "storage/texte.h"
 
-#include <x86intrin.h>
 namespace kv {
-std::atomic<uint64_t> g_t[5];
 namespace {
 
 constexpr int kOffName = 5;
@@ -729,7 +727,6 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       }
       const int64_t erster = int64_t{s} * kStueckSaetze;
       const int n = static_cast<int>(std::min<int64_t>(kStueckSaetze, anzahl - erster));
-      uint64_t c0=__rdtsc();
       if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
         gelesen.store(false, std::memory_order_relaxed);
         return;
@@ -739,7 +736,6 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       // small array of this thread: a claim is a locked exchange, which
       // waits until every store before it has reached the cache, and the
       // stores of parsing and adding miss it often.
-      uint64_t c1=__rdtsc();
       int32_t* stelle = Stueckstellen();
       bool unbestaetigt = false;
       for (int i = 0; i < n; ++i) {
@@ -777,9 +773,7 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       }
       int mitKonto = 0;
       bool passt = true;
-      uint64_t c2=__rdtsc();
       BetraegeStueck(puffer, n, ziel);
-      uint64_t c3=__rdtsc();
       for (int i = 0; i < n; ++i) {
         const char* d = puffer + size_t(i) * kSatzLaenge;
         Quellsatz& q = ziel[i];
@@ -809,7 +803,6 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
           mitKonto += q.konto > 0;
         }
       }
-      uint64_t c4=__rdtsc(); g_t[0]+=c1-c0; g_t[1]+=c2-c1; g_t[2]+=c3-c2; g_t[3]+=c4-c3;
       if (pruefen) {
         mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
         if (!passt) passtGesamt.store(false, std::memory_order_relaxed);

@@ -86,10 +86,12 @@ class Saldenabbild;
 // Adding while loading: a record whose account the table knows is added
 // to its record of the image at once, by the thread that parsed it, when
 // both hold whole cents; every other record is left to the caller, who
-// adds it in file order.  Each image record hit is claimed in `besucht`
-// with `lauf`: a second claim in the same circle means the order of the
-// additions may matter (a sum that does not fit), and Doppelt() tells the
-// caller to take them back and add the circle record by record.
+// adds it in file order.  An image record hit twice in one circle means the
+// order of the additions may matter (a sum that does not fit), and
+// Doppelt() tells the caller to take them back and add the circle record by
+// record.  Such hits are found by claiming each image record in `besucht`
+// with `lauf` (a second claim), or, where the circle's index gives every
+// account once, by a record whose account is not the one its entry gives.
 struct Zugleich {
   Saldenabbild* bild;
   uint32_t* besucht;  // one per image record
@@ -190,6 +192,7 @@ class Saldenabbild {
   // AddiereCent when ZugleichMoeglich (whole cents, no "-0.00" text to
   // keep), and such a sum taken back exactly with NimmZurueck.
   void ZerlegeAlle(Zweitfaden& teiler);
+  // Brings a record's values into this core's cache ahead of adding to it.
   void VorausHolen(int satz) const {
     const char* w = reinterpret_cast<const char*>(&werte_[satz]);
     __builtin_prefetch(w, 1);
