@@ -294,6 +294,12 @@ const bool kMitAvx2 = __builtin_cpu_supports("avx2");
 // 16 digits (5 leading zeros, the 9 before the point, the 2 after it), which
 // multiplies out in three steps.  Reads 21 bytes beyond the record.
 #define KV_AVX512_ZIEL "avx512f,avx512bw,avx512vbmi,bmi,bmi2"
+// GCC 12 warns about the deliberately undefined pass-through operand some
+// 512-bit intrinsics use internally (`__Y = __Y`); it is never read.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 // Lane slot -> byte of the 168 (field 4o + slot/16 of output vector o),
 // taken from two input vectors starting at byte 64 * kErstes[o]; the
 // slots not taken stay zero.
@@ -448,6 +454,9 @@ __attribute__((target(KV_AVX512_ZIEL))) void BetraegeStueckAvx512(const char* da
 __attribute__((target(KV_AVX512_ZIEL))) bool SatzBetraegeAvx512Einzeln(const char* satz, int64_t* cent) {
   return SatzBetraegeAvx512(satz, cent);
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #endif
 
 // The amounts of n records one after another (kSatzNachlauf bytes behind
