@@ -185,6 +185,9 @@ class CKv02Doc {
   int OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int ersterMonat,
                                Quellbuchungskreis& q);
   bool OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat, Quellbuchungskreis& q);
+  // Connects the reader and the index of a circle whose balances file is open.
+  void VerbindeQuelle(Quellbuchungskreis& q, const BkKennwerte& werte, const std::string& sal,
+                      const std::string& sdx);
   void SchliesseQuellbuchungskreis(Quellbuchungskreis& q);
   int SatzFuer(const Quellsatz& quelle);
   bool LadeQuelle(Quellbuchungskreis& q, CSIndex* pruefen,

@@ -378,9 +378,7 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
       UnerwarteterFehler(sal);
       return 0;
   }
-  q.salden->Verbinde(&q.saldendatei, q.index.get(), werte.abweichendesWJ, werte.ersterMonat,
-                     werte.kontenrahmen);
-  q.index->Verbinde(&q.indexdatei, &q.saldendatei, sal, sdx);
+  VerbindeQuelle(q, werte, sal, sdx);
   // As for the work file: never append tax accounts to a file whose length
   // could not be read.
   const int saetze = q.salden->Anzahl();
@@ -400,6 +398,13 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   return 1;
 }
 
+void CKv02Doc::VerbindeQuelle(Quellbuchungskreis& q, const BkKennwerte& werte,
+                              const std::string& sal, const std::string& sdx) {
+  q.salden->Verbinde(&q.saldendatei, q.index.get(), werte.abweichendesWJ, werte.ersterMonat,
+                     werte.kontenrahmen);
+  q.index->Verbinde(&q.indexdatei, &q.saldendatei, sal, sdx);
+}
+
 bool CKv02Doc::OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat,
                            Quellbuchungskreis& q) {
   // The plain case of OeffneQuellbuchungskreis only: whatever would show a
@@ -414,9 +419,7 @@ bool CKv02Doc::OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat,
   const std::string sal = NameSaldendatei(Datenverzeichnis, n, kontenrahmen, jahr);
   const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
   if (!q.saldendatei.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert)) return false;
-  q.salden->Verbinde(&q.saldendatei, q.index.get(), werte.abweichendesWJ, werte.ersterMonat,
-                     werte.kontenrahmen);
-  q.index->Verbinde(&q.indexdatei, &q.saldendatei, sal, sdx);
+  VerbindeQuelle(q, werte, sal, sdx);
   if (q.salden->Anzahl() < 2 || q.index->OeffneVorab() != 1) {
     SchliesseQuellbuchungskreis(q);
     return false;

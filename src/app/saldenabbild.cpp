@@ -502,9 +502,10 @@ bool LeseBetraegeAuf(int weg, const char* satz, Quellbetraege& b) {
 
 void LeseBetraege(const char* satz, Quellbetraege& b) {
 #ifdef KV_AVX2
-  if (kMitAvx512 ? LeseBetraegeAuf(2, satz, b) : LeseBetraegeAuf(1, satz, b)) return;
+  LeseBetraegeAuf(kMitAvx512 ? 2 : kMitAvx2 ? 1 : 0, satz, b);
+#else
+  LeseBetraegeAuf(0, satz, b);
 #endif
-  LeseBetraegeEinzeln(satz, b);
 }
 
 // ---- the second thread ---------------------------------------------------------
