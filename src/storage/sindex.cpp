@@ -240,8 +240,8 @@ bool CSIndex::Wachse() {
   }
   try {
     const int neu = kapazitaet_ * 2;
-    nummern_.resize(neu);
-    namen_.resize(neu);
+    nummern_.resize(neu, NummernSlot{});
+    namen_.resize(neu, NamensSlot{});
     kapazitaet_ = neu;
   } catch (const std::bad_alloc&) {
     MeldeSpeichermangel();
@@ -342,8 +342,8 @@ int CSIndex::FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl) {
     return 1;
   }
 
-  std::vector<NummernSlot> nummern;
-  std::vector<NamensSlot> namen;
+  Slotfeld<NummernSlot> nummern;
+  Slotfeld<NamensSlot> namen;
   try {
     nummern.assign(kapazitaet, NummernSlot{});
     namen.assign(kapazitaet, NamensSlot{});
@@ -543,20 +543,46 @@ bool CSIndex::PruefeInhalt() const {
 
 // ---- the check against records the caller reads ----------------------------------------
 
-void CSIndex::BereitePruefungVor(int64_t saetze) {
-  pruefung_.offen = true;
-  pruefung_.fehler = false;
-  pruefung_.saetze = saetze;
-  pruefung_.gesehen = 0;
-  pruefung_.mitKonto = 0;
-  pruefung_.konto.assign(static_cast<size_t>(saetze), 0);
-  pruefung_.name.assign(static_cast<size_t>(saetze), -1);
-  pruefung_.eindeutig = true;
-  for (int i = 0; i < anzahl_; ++i) {
-    if (i > 0 && nummern_[i].konto <= nummern_[i - 1].konto) pruefung_.eindeutig = false;
-    pruefung_.konto[nummern_[i].satz] = nummern_[i].konto;
-    pruefung_.name[namen_[i].satz] = i;
+bool CSIndex::BereitePruefungVor() {
+  // What PruefeEintraege checks, in one pass that also lays out the arrays
+  // of the check (an entry naming a record that another entry of its array
+  // names already is found by the entry there).  This runs for every circle
+  // of a cumulation, on the thread that also reads.
+  int64_t saetze = -1;
+  if (saldenDatei_ && saldenDatei_->IstOffen()) {
+    const int64_t laenge = saldenDatei_->Laenge();
+    if (laenge >= 0) saetze = laenge / kSatzLaenge;
   }
+  if (saetze >= 0 && anzahl_ > saetze) return false;
+  Pruefung& p = pruefung_;
+  const bool mitDatei = saetze >= 0;
+  if (mitDatei) {
+    p.konto.assign(static_cast<size_t>(saetze), 0);
+    p.name.assign(static_cast<size_t>(saetze), -1);
+  }
+  bool eindeutig = true;
+  for (int i = 0; i < anzahl_; ++i) {
+    const NummernSlot& n = nummern_[i];
+    const NamensSlot& m = namen_[i];
+    if (n.konto <= 0 || n.satz < 0 || m.schluessel[0] == '\0' || m.satz < 0) return false;
+    if (i > 0 && n.konto <= nummern_[i - 1].konto) {
+      if (n.konto < nummern_[i - 1].konto) return false;
+      eindeutig = false;
+    }
+    if (!mitDatei) continue;
+    if (n.satz >= saetze || m.satz >= saetze || p.konto[n.satz] != 0 || p.name[m.satz] >= 0)
+      return false;
+    p.konto[n.satz] = n.konto;  // above 0: marks the record as named
+    p.name[m.satz] = i;
+  }
+  if (!mitDatei) return true;
+  p.offen = true;
+  p.fehler = false;
+  p.saetze = saetze;
+  p.gesehen = 0;
+  p.mitKonto = 0;
+  p.eindeutig = eindeutig;
+  return true;
 }
 
 bool CSIndex::PasstSatz(int64_t satz, const char* daten, int konto) const {
@@ -706,13 +732,10 @@ int CSIndex::LeseIndex() {
   if (spaeter_) {
     // Only what needs no record now; the records are checked as the caller
     // reads them (PruefeSatz, BeendePruefung).
-    int64_t saetze = 0;
-    bool mitDatei = false;
-    if (!PruefeEintraege(saetze, mitDatei)) {
+    if (!BereitePruefungVor()) {
       Leere();
       return -1;
     }
-    if (mitDatei) BereitePruefungVor(saetze);
   } else if (!PruefeInhalt()) {
     Leere();
     return -1;

@@ -40,6 +40,8 @@
 #include <string>
 #include <vector>
 
+#include "basis/speicher.h"
+
 namespace kv {
 
 class Datei;
@@ -55,14 +57,18 @@ inline constexpr int kNamensSchluessel = 12;
 
 class CSIndex {
  public:
+  // Slots are zero when value-initialised ({}); the arrays leave new slots
+  // as they are, since reading an index file fills them right away.
   struct NummernSlot {
-    int32_t konto = 0;
-    int32_t satz = 0;
+    int32_t konto;
+    int32_t satz;
   };
   struct NamensSlot {
-    char schluessel[kNamensSchluessel] = {};
-    int32_t satz = 0;
+    char schluessel[kNamensSchluessel];
+    int32_t satz;
   };
+  template <class Slot>
+  using Slotfeld = std::vector<Slot, OhneVorbelegung<Slot>>;
 
   CSIndex() = default;
   ~CSIndex();
@@ -171,8 +177,8 @@ class CSIndex {
   int Anzahl() const { return anzahl_; }
   int Kapazitaet() const { return kapazitaet_; }
   bool IstOffen() const { return offen_; }
-  const std::vector<NummernSlot>& Nummern() const { return nummern_; }
-  const std::vector<NamensSlot>& Namen() const { return namen_; }
+  const Slotfeld<NummernSlot>& Nummern() const { return nummern_; }
+  const Slotfeld<NamensSlot>& Namen() const { return namen_; }
   int NummernPosition() const { return nummernPos_; }
   int NamensPosition() const { return namensPos_; }
 
@@ -190,7 +196,7 @@ class CSIndex {
   void Leere();
   bool PruefeInhalt() const;
   bool PruefeEintraege(int64_t& saetze, bool& mitDatei) const;
-  void BereitePruefungVor(int64_t saetze);
+  bool BereitePruefungVor();
   void EntferneNummernSlot(int pos, int satz);
   void EntferneNamensSlot(int pos, int satz);
 
@@ -202,8 +208,8 @@ class CSIndex {
   bool offen_ = false;
   int anzahl_ = 0;
   int kapazitaet_ = 0;
-  std::vector<NummernSlot> nummern_;
-  std::vector<NamensSlot> namen_;
+  Slotfeld<NummernSlot> nummern_;
+  Slotfeld<NamensSlot> namen_;
   std::vector<unsigned char> lesepuffer_;  // the file's slots while reading
   int nummernPos_ = 0;
   int namensPos_ = 0;
