@@ -649,10 +649,14 @@ namespace {
 // system call, which costs microseconds on a virtual machine).
 constexpr int kStueckSaetze = 1296;
 
-// The image record of each record of a piece, per thread.
+// The image record and the account of each record of a piece, per thread.
 int32_t* Stueckstellen() {
   thread_local int32_t stellen[kStueckSaetze];
   return stellen;
+}
+int32_t* Stueckkonten() {
+  thread_local int32_t konten[kStueckSaetze];
+  return konten;
 }
 
 // The account field's value as KontoWert reads it; inline for the usual
@@ -747,11 +751,13 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       // waits until every store before it has reached the cache, and the
       // stores of parsing and adding miss it often.
       int32_t* stelle = Stueckstellen();
+      int32_t* konten = Stueckkonten();
       bool unbestaetigt = false;
       for (int i = 0; i < n; ++i) {
         const int konto = KontoImSatz(puffer + size_t(i) * kSatzLaenge);
         int satz = tabelle && konto >= 1 && konto <= 29999 ? (*tabelle)[konto] : -1;
         ziel[i].konto = konto;
+        konten[i] = konto;
         if (satz >= 0 && zugleich) {
           if (!ohneAnspruch) {
             // The claims and the image records are often in the other
@@ -808,12 +814,10 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
             }
           }
         }
-        if (pruefen) {
-          passt = passt && pruefen->PasstSatz(erster + i, d, q.konto);
-          mitKonto += q.konto > 0;
-        }
       }
       if (pruefen) {
+        for (int i = 0; i < n; ++i) mitKonto += konten[i] > 0;
+        passt = pruefen->PasstSaetze(erster, puffer, konten, n);
         mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
         if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
       }

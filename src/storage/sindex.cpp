@@ -585,13 +585,18 @@ bool CSIndex::BereitePruefungVor() {
   return true;
 }
 
-bool CSIndex::PasstSatz(int64_t satz, const char* daten, int konto) const {
+bool CSIndex::PasstSaetze(int64_t erster, const char* daten, const int32_t* konten, int n) const {
+  // One call per block of records: the check runs for every record of
+  // every circle of a cumulation.
   const Pruefung& p = pruefung_;
-  if (satz < 0 || satz >= p.saetze) return false;
-  const int32_t soll = p.konto[satz];
-  if (soll != 0 && soll != konto) return false;
-  const int32_t name = p.name[satz];
-  if (name >= 0 && (konto <= 0 || !HatSchluessel(daten + 5, namen_[name].schluessel))) return false;
+  if (erster < 0 || erster + n > p.saetze) return false;
+  const int32_t* soll = p.konto.data() + erster;
+  const int32_t* name = p.name.data() + erster;
+  for (int i = 0; i < n; ++i, daten += kSatzLaenge) {
+    if (soll[i] != 0 && soll[i] != konten[i]) return false;
+    if (name[i] >= 0 && (konten[i] <= 0 || !HatSchluessel(daten + 5, namen_[name[i]].schluessel)))
+      return false;
+  }
   return true;
 }
 
@@ -731,7 +736,7 @@ int CSIndex::LeseIndex() {
 
   if (spaeter_) {
     // Only what needs no record now; the records are checked as the caller
-    // reads them (PruefeSatz, BeendePruefung).
+    // reads them (PasstSaetze, BeendePruefung).
     if (!BereitePruefungVor()) {
       Leere();
       return -1;

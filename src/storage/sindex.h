@@ -94,12 +94,12 @@ class CSIndex {
   // any other case, with nothing shown, deleted or rebuilt and the file
   // closed again, so that OeffneUndPruefeSpaeter does it all in its turn.
   int OeffneVorab();
-  // Whether record `satz` (202 bytes and 16 more readable at `daten`;
-  // `konto` its KontoWert) fits its entries; changes nothing, so two threads
-  // may check records at once.  Then, in order, the count of the records
-  // erster..erster+anzahl-1 handed over, how many have an account, and
-  // whether all of them fit.
-  bool PasstSatz(int64_t satz, const char* daten, int konto) const;
+  // Whether the n records erster.. at `daten` (one after another, 16 bytes
+  // more readable behind them; `konten` their KontoWert) fit their entries;
+  // changes nothing, so two threads may check records at once.  Then, in
+  // order, the count of the records erster..erster+anzahl-1 handed over,
+  // how many have an account, and whether all of them fit.
+  bool PasstSaetze(int64_t erster, const char* daten, const int32_t* konten, int n) const;
   void ZaehleGepruefte(int64_t erster, int64_t anzahl, int mitKonto, bool passt);
   // `vollstaendig`: every record was handed over; otherwise the check reads
   // the file itself.  1 ready, 0 failure (as Oeffnen).
@@ -215,7 +215,7 @@ class CSIndex {
   int namensPos_ = 0;
   void Melde(const std::string& text) const;  // unless still_
   bool still_ = false;   // OeffneVorab: a read error is left to Oeffnen
-  bool spaeter_ = false;  // Oeffnen leaves the check of the records to PruefeSatz
+  bool spaeter_ = false;  // Oeffnen leaves the check of the records to PasstSaetze
   struct Pruefung {
     bool offen = false;
     bool fehler = false;
