@@ -648,6 +648,20 @@ namespace {
 // the cache of the core that reads it, and there are few reads (each is a
 // system call, which costs microseconds on a virtual machine).
 constexpr int kStueckSaetze = 1296;
+// Towards the end of a file the pieces get smaller (a quarter of what is
+// left, down to 324 records): the thread that takes the last one does not
+// keep the other waiting long.
+constexpr int kKleinstesStueck = 324;
+
+void Stueckgrenzen(int64_t anzahl, std::vector<int64_t>& anfang) {
+  anfang.clear();
+  for (int64_t erster = 0; erster < anzahl;) {
+    anfang.push_back(erster);
+    const int64_t rest = anzahl - erster;
+    erster += std::min<int64_t>(rest, std::clamp<int64_t>((rest + 3) / 4, kKleinstesStueck, kStueckSaetze));
+  }
+  anfang.push_back(anzahl);
+}
 
 // The image record and the account of each record of a piece, per thread.
 int32_t* Stueckstellen() {
@@ -706,7 +720,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
     kapazitaet_ = static_cast<size_t>(anzahl);
   }
   if (pruefen && !pruefen->PruefungOffen()) pruefen = nullptr;
-  const int stuecke = static_cast<int>((anzahl + kStueckSaetze - 1) / kStueckSaetze);
+  Stueckgrenzen(anzahl, stueckAnfang_);
+  const int stuecke = static_cast<int>(stueckAnfang_.size()) - 1;
   if (stueckTexte_.size() < static_cast<size_t>(stuecke)) stueckTexte_.resize(stuecke);
   stueckFertig_.assign(stuecke, 0);
   if (stueckMarkiert_.size() < static_cast<size_t>(stuecke)) stueckMarkiert_.resize(stuecke);
@@ -739,8 +754,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
         gelesen.store(false, std::memory_order_relaxed);
         return;
       }
-      const int64_t erster = int64_t{s} * kStueckSaetze;
-      const int n = static_cast<int>(std::min<int64_t>(kStueckSaetze, anzahl - erster));
+      const int64_t erster = stueckAnfang_[s];
+      const int n = static_cast<int>(stueckAnfang_[s + 1] - erster);
       if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
         gelesen.store(false, std::memory_order_relaxed);
         return;
@@ -844,8 +859,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
     if (texte.empty()) continue;
     int32_t nr = static_cast<int32_t>(texte_.size() / 30);
     texte_.insert(texte_.end(), texte.begin(), texte.end());
-    const int64_t erster = int64_t{s} * kStueckSaetze;
-    const int n = static_cast<int>(std::min<int64_t>(kStueckSaetze, anzahl - erster));
+    const int64_t erster = stueckAnfang_[s];
+    const int n = static_cast<int>(stueckAnfang_[s + 1] - erster);
     for (int i = 0; i < n; ++i)
       if (saetze_[erster + i].text == -2) saetze_[erster + i].text = nr++;
   }
@@ -858,8 +873,8 @@ void Quellkreis::NimmZurueck(Saldenabbild& bild) {
     if (!stueckFertig_[s]) continue;
     for (int32_t satz : stueckMarkiert_[s]) bild.HebeMarkierungAuf(satz);
     stueckMarkiert_[s].clear();
-    const int erster = static_cast<int>(s) * kStueckSaetze;
-    const int bis = std::min(anzahl_, erster + kStueckSaetze);
+    const int erster = static_cast<int>(stueckAnfang_[s]);
+    const int bis = std::min<int>(anzahl_, static_cast<int>(stueckAnfang_[s + 1]));
     for (int i = erster; i < bis; ++i) {
       Quellsatz& q = saetze_[i];
       if (q.zustand == Quellsatz::Addiert) bild.NimmZurueck(q.ziel, q.betraege);

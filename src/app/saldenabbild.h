@@ -159,6 +159,7 @@ class Quellkreis {
     void operator()(Quellsatz* p) const { GibSpeicher(p, bytes); }
   };
   std::unique_ptr<Quellsatz[], Freigabe> saetze_;
+  std::vector<int64_t> stueckAnfang_;           // first record of each piece, and the end
   std::vector<std::vector<char>> stueckTexte_;  // per piece while loading
   std::vector<uint8_t> stueckFertig_;           // per piece: parsed (and added)
   std::vector<std::vector<int32_t>> stueckMarkiert_;  // per piece: image records it marked
