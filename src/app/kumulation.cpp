@@ -309,12 +309,21 @@ int CKv02Doc::OeffneKumulationsdateien() {
     // work index from the file instead of trusting the copy (K3).
     LoescheDatei(Dateien.saldenindex);
   }
-  if (Kumulationsindex.Oeffnen() != 1) {
+  // The index is checked against the records as the image is read (the
+  // file is read once); one that does not fit is rebuilt as on opening.
+  if (Kumulationsindex.OeffneUndPruefeSpaeter() != 1) {
     Fehler(58011);
     kumSalden_.Schliessen();
     return 0;
   }
-  if (!abbild_.Lade(kumSalden_, &teiler_)) {
+  const bool geladen = abbild_.Lade(kumSalden_, &teiler_, &Kumulationsindex);
+  if (Kumulationsindex.BeendePruefung(geladen) != 1) {
+    Fehler(58011);
+    Kumulationsindex.Schliesse();
+    kumSalden_.Schliessen();
+    return 0;
+  }
+  if (!geladen) {
     Fehler(58051);
     Kumulationsindex.Schliesse();
     kumSalden_.Schliessen();

@@ -885,7 +885,7 @@ void Quellkreis::NimmZurueck(Saldenabbild& bild) {
 
 // ---- the cumulated file ------------------------------------------------------
 
-bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler) {
+bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler, CSIndex* pruefen) {
   bild_.clear();
   werte_.clear();
   roh_.clear();
@@ -907,15 +907,37 @@ bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler) {
   // thread.
   constexpr int kSaetze = 5120;
   const int stuecke = static_cast<int>((anzahl + kSaetze - 1) / kSaetze);
+  if (pruefen && !pruefen->PruefungOffen()) pruefen = nullptr;
   std::atomic<bool> gelesen{true};
+  std::atomic<int> mitKontoGesamt{0};
+  std::atomic<bool> passtGesamt{true};
   const auto stueck = [&](int von, int bis) {
     for (int s = von; s < bis && gelesen.load(std::memory_order_relaxed); ++s) {
       const int64_t erster = int64_t{s} * kSaetze;
       const int64_t n = std::min<int64_t>(kSaetze, anzahl - erster);
+      const char* daten = bild_.data() + erster * kSatzLaenge;
       if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, bild_.data() + erster * kSatzLaenge,
-                                    static_cast<size_t>(n) * kSatzLaenge) != 0)
+                                    static_cast<size_t>(n) * kSatzLaenge) != 0) {
         gelesen.store(false, std::memory_order_relaxed);
+        return;
+      }
       std::fill_n(werte_.begin() + erster, n, Werte{});
+      if (!pruefen) continue;
+      // The index is checked against the records while they are at hand,
+      // in blocks of a piece of a source file.
+      int32_t* konten = Stueckkonten();
+      int mitKonto = 0;
+      bool passt = true;
+      for (int64_t b = 0; b < n; b += kStueckSaetze) {
+        const int m = static_cast<int>(std::min<int64_t>(kStueckSaetze, n - b));
+        for (int i = 0; i < m; ++i) {
+          konten[i] = KontoImSatz(daten + (b + i) * kSatzLaenge);
+          mitKonto += konten[i] > 0;
+        }
+        passt = passt && pruefen->PasstSaetze(erster + b, daten + b * kSatzLaenge, konten, m);
+      }
+      mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
+      if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
     }
   };
   if (teiler)
@@ -927,6 +949,7 @@ bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler) {
     werte_.clear();
     return false;
   }
+  if (pruefen) pruefen->ZaehleGepruefte(0, anzahl, mitKontoGesamt.load(), passtGesamt.load());
   return true;
 }
 

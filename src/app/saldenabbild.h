@@ -173,8 +173,9 @@ class Quellkreis {
 class Saldenabbild {
  public:
   // Reads the whole file, in pieces on both threads when `teiler` is given.
-  // False on a read error.
-  bool Lade(Datei& datei, Zweitfaden* teiler = nullptr);
+  // Each record is checked against the index `pruefen` (when given and
+  // waiting for it), as Quellkreis::Lade does.  False on a read error.
+  bool Lade(Datei& datei, Zweitfaden* teiler = nullptr, CSIndex* pruefen = nullptr);
   int Anzahl() const { return static_cast<int>(bild_.size() / kSatzLaenge); }
   const char* Satz(int satz) const { return bild_.data() + static_cast<size_t>(satz) * kSatzLaenge; }
 
