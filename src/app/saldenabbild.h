@@ -45,6 +45,9 @@ struct Saldenzeile {
 // blanks, an optional '-', digits, the point at position 9 and two digits.
 // False for any other text.
 bool LeseCent(const char* feld, int64_t& cent);
+// The 12 characters "%12.2f" writes for cents / 100 (|cent| of at most 11
+// digits, and of 10 when negative).
+void SchreibeCent(int64_t cent, char* feld);
 // Decimal amount of a 12-character field, read as the balances reader reads
 // it (leading blanks, sign, digits, point, exponent; rubbish after it
 // ignored; no number reads as 0), then within the zero tolerance set to 0.

@@ -289,6 +289,18 @@ TEST(KumulationIdentisch, BetragsfeldWieStrtod) {
       if (std::strlen(t) == 12) pruefe(t);
     }
   }
+  // The way back: every cent of the same range and the ends of the field
+  // written as "%12.2f" writes them.
+  auto pruefeText = [&](long long c) {
+    char eigen[12];
+    kv::SchreibeCent(c, eigen);
+    std::snprintf(t, sizeof t, "%12.2f", c / 100.0);
+    if (std::string(eigen, 12) != t) ADD_FAILURE() << c << ": '" << std::string(eigen, 12) << "'";
+  };
+  for (long long c = -600000; c <= 600000; ++c) pruefeText(c);
+  for (long long c = 1; c <= 99999999999LL; c = c * 10 + 9)
+    for (long long d : {c, c + 1, -c, -c - 1, c / 2})
+      if (d >= -9999999999LL && d <= 99999999999LL) pruefeText(d);
   // Random texts of the characters a damaged field may hold.
   const char zeichen[] = " -+.0123456789e,\t";
   uint64_t z = 12345;
