@@ -686,6 +686,15 @@ int32_t* Stueckkonten() {
   thread_local int32_t konten[kStueckSaetze];
   return konten;
 }
+// Account field and name of the records of a piece that may have to be
+// appended, per thread.
+char* Stuecktexte() {
+  thread_local char texte[kStueckSaetze * 30];
+  return texte;
+}
+
+// Files from this size on are read through a mapping.
+constexpr int64_t kAbbildAb = int64_t{1} << 20;
 
 // The account field's value as KontoWert reads it; inline for the usual
 // form (blanks, then digits to the end of the field).
@@ -757,6 +766,10 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   // then added record by record.  Without such an index, each hit is
   // claimed.
   const bool ohneAnspruch = zugleich && pruefen && pruefen->KontenEindeutig();
+  // A large file is read straight from the page cache through a mapping
+  // (instead of being copied piece by piece), all of it but the end, whose
+  // last record would be read beyond the mapping.
+  const char* abbild = laenge >= kAbbildAb ? datei.Abbilden(laenge) : nullptr;
   const std::function<void(int, int)> stueck = [&](int von, int bis) {
     char* puffer = Stueckpuffer();
     for (int s = von; s < bis; ++s) {
@@ -770,38 +783,60 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       }
       const int64_t erster = stueckAnfang_[s];
       const int n = static_cast<int>(stueckAnfang_[s + 1] - erster);
-      if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
+      const char* daten = puffer;
+      if (abbild && (erster + n) * kSatzLaenge + int64_t{kSatzNachlauf} <= laenge) {
+        daten = abbild + erster * kSatzLaenge;
+      } else if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
         gelesen.store(false, std::memory_order_relaxed);
         return;
       }
       Quellsatz* ziel = saetze_.get() + erster;
-      // First the accounts, their image records and the claims, into a
-      // small array of this thread: a claim is a locked exchange, which
-      // waits until every store before it has reached the cache, and the
-      // stores of parsing and adding miss it often.
       int32_t* stelle = Stueckstellen();
       int32_t* konten = Stueckkonten();
+      char* textpuffer = Stuecktexte();
+      int kontoTexte = 0;
       bool unbestaetigt = false;
-      for (int i = 0; i < n; ++i) {
-        const int konto = KontoImSatz(puffer + size_t(i) * kSatzLaenge);
-        int satz = tabelle && konto >= 1 && konto <= 29999 ? (*tabelle)[konto] : -1;
-        ziel[i].konto = konto;
-        konten[i] = konto;
-        if (satz >= 0 && zugleich) {
-          if (!ohneAnspruch) {
-            // The claims and the image records are often in the other
-            // core's cache (it had these accounts in the circle before):
-            // fetched for all of the piece at once, their transfers overlap.
-            __builtin_prefetch(zugleich->besucht + satz, 1);
-          } else if (pruefen->KontoLautIndex(erster + i) != konto) {
-            // Not the account the index gives this record: the index is
-            // wrong, and the account may be in the circle twice.
-            unbestaetigt = true;
-            satz = -3;
+      bool passt = true;
+      // First everything that reads the records, into the records and small
+      // arrays of this thread (the amounts first: reading a record from
+      // end to end lets the processor fetch the next ones ahead): the
+      // accounts, their image records, the account field and name of the
+      // records that may have to be appended, the index check.  Nothing
+      // else is changed yet, so that a mapping that fails here leaves
+      // nothing to undo.
+      const auto lies = [&] {
+        BetraegeStueck(daten, n, ziel);
+        for (int i = 0; i < n; ++i) {
+          const char* d = daten + size_t(i) * kSatzLaenge;
+          const int konto = KontoImSatz(d);
+          int satz = tabelle && konto >= 1 && konto <= 29999 ? (*tabelle)[konto] : -1;
+          ziel[i].konto = konto;
+          std::memcpy(ziel[i].kontoText, d, 5);
+          konten[i] = konto;
+          if (satz >= 0 && zugleich) {
+            if (!ohneAnspruch) {
+              // The claims and the image records are often in the other
+              // core's cache (it had these accounts in the circle before):
+              // fetched for all of the piece at once, their transfers overlap.
+              __builtin_prefetch(zugleich->besucht + satz, 1);
+            } else if (pruefen->KontoLautIndex(erster + i) != konto) {
+              // Not the account the index gives this record: the index is
+              // wrong, and the account may be in the circle twice.
+              unbestaetigt = true;
+              satz = -3;
+            }
+            if (satz >= 0) zugleich->bild->VorausHolen(satz);
           }
-          if (satz >= 0) zugleich->bild->VorausHolen(satz);
+          stelle[i] = satz;
+          if (satz == -1) std::memcpy(textpuffer + 30 * kontoTexte++, d, 30);
         }
-        stelle[i] = satz;
+        if (pruefen) passt = pruefen->PasstSaetze(erster, daten, konten, n);
+      };
+      if (daten == puffer) {
+        lies();
+      } else if (!LiesGeschuetzt(abbild, laenge, lies)) {
+        gelesen.store(false, std::memory_order_relaxed);  // the file was cut short
+        return;
       }
       if (unbestaetigt) doppelt.store(true, std::memory_order_relaxed);
       if (zugleich && !ohneAnspruch) {
@@ -816,13 +851,8 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
           }
         }
       }
-      int mitKonto = 0;
-      bool passt = true;
-      BetraegeStueck(puffer, n, ziel);
       for (int i = 0; i < n; ++i) {
-        const char* d = puffer + size_t(i) * kSatzLaenge;
         Quellsatz& q = ziel[i];
-        std::memcpy(q.kontoText, d, 5);
         q.zustand = Quellsatz::Offen;
         q.ziel = -1;
         const int satz = stelle[i];
@@ -830,7 +860,6 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
         // appended; -2 until their place is known.
         if (satz == -1) {
           q.text = -2;
-          texte.insert(texte.end(), d, d + 30);
         } else {
           q.text = -1;
           if (satz >= 0 && zugleich && zugleich->bild->ZugleichMoeglich(satz, q.betraege)) {
@@ -844,9 +873,10 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
           }
         }
       }
+      texte.insert(texte.end(), textpuffer, textpuffer + 30 * kontoTexte);
       if (pruefen) {
+        int mitKonto = 0;
         for (int i = 0; i < n; ++i) mitKonto += konten[i] > 0;
-        passt = pruefen->PasstSaetze(erster, puffer, konten, n);
         mitKontoGesamt.fetch_add(mitKonto, std::memory_order_relaxed);
         if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
       }
@@ -857,6 +887,7 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
     }
   };
   teiler.Teile(stuecke, 1, stueck, zwischendurch);
+  Datei::GibAbbild(abbild, laenge);
   anzahl_ = static_cast<int>(anzahl);
   doppelt_ = doppelt.load();
   offen_ = offen.load();

@@ -14,6 +14,7 @@
 // file operation fail and check that the caller copes.
 #pragma once
 #include <cstddef>
+#include <csetjmp>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,6 +30,37 @@ enum class DateiFehler {
   Voll,           // disk full (or the file-size limit reached)
   Sonstig,
 };
+
+// Reading a mapped file that another program cuts short would end this
+// one (SIGBUS).  `lies` runs under protection: such a fault within the
+// mapping [von, von + laenge) ends it early and false is returned.  `lies`
+// must only read the mapping and write plain memory (nothing it leaves
+// half done may need cleaning up); a fault anywhere else is not caught.
+namespace abbildschutz {
+struct Rahmen {
+  sigjmp_buf sprung;
+  const char* von;
+  const char* bis;
+  Rahmen* vorher;
+};
+void Betrete(Rahmen* r);
+void Verlasse(Rahmen* r);
+}  // namespace abbildschutz
+
+template <class Lies>
+bool LiesGeschuetzt(const char* von, int64_t laenge, Lies&& lies) {
+  abbildschutz::Rahmen r;
+  r.von = von;
+  r.bis = von + laenge;
+  if (sigsetjmp(r.sprung, 0) != 0) {
+    abbildschutz::Verlasse(&r);
+    return false;
+  }
+  abbildschutz::Betrete(&r);
+  lies();
+  abbildschutz::Verlasse(&r);
+  return true;
+}
 
 class Datei {
  public:
@@ -59,6 +91,11 @@ class Datei {
   // As LiesBei, but safe to call on several threads at once for the same
   // file: changes nothing in this object.  0, or the errno of the failure.
   int LiesBeiGleichzeitig(int64_t position, void* puffer, size_t anzahl) const;
+  // The first `laenge` bytes of the open file mapped read-only into memory
+  // (safe on several threads at once), or nullptr: the caller then reads
+  // instead.  Given back with GibAbbild.  Read it under LiesGeschuetzt.
+  const char* Abbilden(int64_t laenge) const;
+  static void GibAbbild(const char* abbild, int64_t laenge);
   // Writes all bytes or fails (a short write is a failure, cause Voll).
   bool Schreibe(const void* puffer, size_t anzahl);
   bool SchreibeBei(int64_t position, const void* puffer, size_t anzahl);
