@@ -374,6 +374,17 @@ void Betrete(Rahmen* r) {
 
 void Verlasse(Rahmen* r) { t_rahmen = r->vorher; }
 
+void Abgebrochen(Rahmen* r) {
+  Verlasse(r);
+  // The jump out of the handler restores no signal mask: where the signal
+  // stayed blocked while handled (a handler of a tool wrapped around ours),
+  // the next one would end the program.
+  sigset_t bus;
+  sigemptyset(&bus);
+  sigaddset(&bus, SIGBUS);
+  pthread_sigmask(SIG_UNBLOCK, &bus, nullptr);
+}
+
 }  // namespace abbildschutz
 
 const char* Datei::Abbilden(int64_t laenge) const {

@@ -45,6 +45,7 @@ struct Rahmen {
 };
 void Betrete(Rahmen* r);
 void Verlasse(Rahmen* r);
+void Abgebrochen(Rahmen* r);  // Verlasse after the fault
 }  // namespace abbildschutz
 
 template <class Lies>
@@ -53,7 +54,7 @@ bool LiesGeschuetzt(const char* von, int64_t laenge, Lies&& lies) {
   r.von = von;
   r.bis = von + laenge;
   if (sigsetjmp(r.sprung, 0) != 0) {
-    abbildschutz::Verlasse(&r);
+    abbildschutz::Abgebrochen(&r);
     return false;
   }
   abbildschutz::Betrete(&r);
