@@ -888,6 +888,10 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   };
   teiler.Teile(stuecke, 1, stueck, zwischendurch);
   Datei::GibAbbild(abbild, laenge);
+  // A file cut short while it was read shows through a mapping as zeros
+  // up to the end of the page its new end is in: such a load is not taken,
+  // as a short read would not be.
+  if (abbild && datei.Laenge() < laenge) gelesen.store(false);
   anzahl_ = static_cast<int>(anzahl);
   doppelt_ = doppelt.load();
   offen_ = offen.load();
