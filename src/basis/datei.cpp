@@ -354,8 +354,6 @@ void BeiSigbus(int signal, siginfo_t* info, void* kontext) {
   }
 }
 
-}  // namespace
-
 void Richte() {
   std::call_once(g_eingerichtet, [] {
     struct sigaction a {};
@@ -366,6 +364,8 @@ void Richte() {
     ::sigaction(SIGBUS, &a, &g_vorher);
   });
 }
+
+}  // namespace
 
 void Betrete(Rahmen* r) {
   r->vorher = t_rahmen;

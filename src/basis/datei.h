@@ -53,11 +53,14 @@ bool LiesGeschuetzt(const char* von, int64_t laenge, Lies&& lies) {
   abbildschutz::Rahmen r;
   r.von = von;
   r.bis = von + laenge;
+  // Entered before the jump target is set: nothing of `r` changes after
+  // it (its value after the jump back would be undetermined), and nothing
+  // in between reads the mapping.
+  abbildschutz::Betrete(&r);
   if (sigsetjmp(r.sprung, 0) != 0) {
     abbildschutz::Abgebrochen(&r);
     return false;
   }
-  abbildschutz::Betrete(&r);
   lies();
   abbildschutz::Verlasse(&r);
   return true;
