@@ -9,8 +9,10 @@
 // same amounts (one file per circle).  Amounts are
 //   ((c * 7919 + account * 31 + slot * 17) mod 200001 - 100000) / 100.
 //
-// Each time is the best of several runs (--wiederholungen, default 3): on a
-// machine shared with other work the best run is the one least disturbed.
+// Each time is the best of several runs (--wiederholungen, default 9): on a
+// machine shared with other work the best run is the one least disturbed
+// (on the shared 2-core machines here the same cumulation has been seen to
+// take 20-40 % longer for minutes at a time).
 //
 //   bench_kumulation [--groesse KREISExKONTEN ...] [--verzeichnis DIR]
 //                    [--hledger-bis KREISE]   (hledger only up to that many circles, default 10)
@@ -235,7 +237,7 @@ int main(int argc, char** argv) {
   std::vector<std::pair<int, int>> groessen;
   std::string basis;
   int hledgerBis = 10;  // hledger needs about 30 s for 10 x 2,000 here
-  int wiederholungen = 3;
+  int wiederholungen = 9;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--groesse" && i + 1 < argc) {
