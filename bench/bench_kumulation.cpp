@@ -222,7 +222,7 @@ int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, 
   std::printf("     Spitze / peak RSS:                  %8.1f MB\n", spitze / 1024.0);
   if (mitHledger) {
     if (hl > 0)
-      std::printf("     hledger balance:                    %8.3f s   ours/hledger %6.3f\n", hl,
+      std::printf("     hledger balance:                    %8.3f s   ours/hledger %8.5f\n", hl,
                   (zeit + liste) / hl);
     else
       std::printf("     hledger balance: nicht gelaufen / did not run\n");
