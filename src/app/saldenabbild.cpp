@@ -964,9 +964,8 @@ bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler, CSIndex* pruefen) {
     for (int s = von; s < bis && gelesen.load(std::memory_order_relaxed); ++s) {
       const int64_t erster = int64_t{s} * kSaetze;
       const int64_t n = std::min<int64_t>(kSaetze, anzahl - erster);
-      const char* daten = bild_.data() + erster * kSatzLaenge;
-      if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, bild_.data() + erster * kSatzLaenge,
-                                    static_cast<size_t>(n) * kSatzLaenge) != 0) {
+      char* daten = bild_.data() + erster * kSatzLaenge;
+      if (datei.LiesBeiGleichzeitig(erster * kSatzLaenge, daten, static_cast<size_t>(n) * kSatzLaenge) != 0) {
         gelesen.store(false, std::memory_order_relaxed);
         return;
       }

@@ -476,75 +476,45 @@ int CSIndex::SchreibeIndex() {
   return 1;
 }
 
-bool CSIndex::PruefeEintraege(int64_t& saetze, bool& mitDatei) const {
-  mitDatei = false;
-  for (int i = 0; i < anzahl_; ++i) {
-    const NummernSlot& n = nummern_[i];
-    if (n.konto <= 0 || n.satz < 0) return false;
-    if (i > 0 && n.konto < nummern_[i - 1].konto) return false;
-    if (namen_[i].schluessel[0] == '\0' || namen_[i].satz < 0) return false;
-  }
-  if (!saldenDatei_ || !saldenDatei_->IstOffen()) return true;
-  const int64_t laenge = saldenDatei_->Laenge();
-  if (laenge < 0) return true;
-  saetze = laenge / kSatzLaenge;
-  if (anzahl_ > saetze) return false;
-  // Each entry has to name a distinct record.
-  std::vector<uint8_t> belegt(static_cast<size_t>(saetze), 0);
-  for (int i = 0; i < anzahl_; ++i) {
-    const int32_t a = nummern_[i].satz, b = namen_[i].satz;
-    if (a >= saetze || b >= saetze || (belegt[a] & 1) || (belegt[b] & 2)) return false;
-    belegt[a] |= 1;
-    belegt[b] |= 2;
-  }
-  mitDatei = true;
-  return true;
-}
-
-bool CSIndex::PruefeInhalt() const {
+bool CSIndex::PruefeInhalt() {
   // Every record with an account must have exactly its entries: an index
   // left behind by an interrupted writer, or one that predates records added
   // since (the tax accounts of a new file), is not trusted.  Each entry has
   // to name a distinct record that carries its account and its name key, and
   // there have to be as many entries as records with an account: then the
-  // entries are exactly those of the file.
-  int64_t saetze = 0;
-  bool mitDatei = false;
-  if (!PruefeEintraege(saetze, mitDatei)) return false;
-  if (!mitDatei) return true;
-  std::vector<int32_t> kontoDesSatzes(static_cast<size_t>(saetze), 0);
-  std::vector<char> schluessel(static_cast<size_t>(saetze) * kNamensSchluessel);
+  // entries are exactly those of the file.  It is the check a caller makes
+  // while reading the records (BereitePruefungVor, PasstSaetze), here with
+  // the records read for it.
+  if (!BereitePruefungVor()) return false;
+  Pruefung& p = pruefung_;
+  if (!p.offen) return true;  // no file to check against
+  p.offen = false;
   int mitKonto = 0;
   constexpr int kBlock = 324;  // records per read: 64 KiB
   std::vector<char> puffer(size_t{kBlock} * kSatzLaenge);
-  for (int64_t erster = 0; erster < saetze; erster += kBlock) {
-    const int n = static_cast<int>(std::min<int64_t>(kBlock, saetze - erster));
+  int32_t konten[kBlock];
+  bool passt = true;
+  for (int64_t erster = 0; erster < p.saetze && passt; erster += kBlock) {
+    const int n = static_cast<int>(std::min<int64_t>(kBlock, p.saetze - erster));
     if (!saldenDatei_->LiesBei(erster * kSatzLaenge, puffer.data(), size_t(n) * kSatzLaenge))
-      return false;
-    for (int j = 0; j < n; ++j) {
-      const char* s = puffer.data() + j * kSatzLaenge;
-      const int konto = KontoWert(std::string_view(s, 5));
-      if (konto <= 0) continue;
-      ++mitKonto;
-      kontoDesSatzes[erster + j] = konto;
-      SchluesselDesSatzes(s + 5, schluessel.data() + (erster + j) * kNamensSchluessel);
+      passt = false;
+    for (int j = 0; j < n && passt; ++j) {
+      konten[j] = KontoWert(std::string_view(puffer.data() + j * kSatzLaenge, 5));
+      mitKonto += konten[j] > 0;
     }
+    passt = passt && PasstSaetze(erster, puffer.data(), konten, n);
   }
-  if (mitKonto != anzahl_) return false;
-  for (int i = 0; i < anzahl_; ++i) {
-    if (kontoDesSatzes[nummern_[i].satz] != nummern_[i].konto) return false;
-    if (kontoDesSatzes[namen_[i].satz] <= 0 ||
-        std::memcmp(schluessel.data() + size_t(namen_[i].satz) * kNamensSchluessel,
-                    namen_[i].schluessel, kNamensSchluessel) != 0)
-      return false;
-  }
-  return true;
+  p.konto.clear();
+  p.name.clear();
+  return passt && mitKonto == anzahl_;
 }
 
 // ---- the check against records the caller reads ----------------------------------------
 
 bool CSIndex::BereitePruefungVor() {
-  // What PruefeEintraege checks, in one pass that also lays out the arrays
+  // The entries on their own (accounts above 0 in ascending order, name
+  // keys, record numbers), and, with the balances file, each naming a
+  // distinct record of it: checked in the one pass that lays out the arrays
   // of the check (an entry naming a record that another entry of its array
   // names already is found by the entry there).  This runs for every circle
   // of a cumulation, on the thread that also reads.

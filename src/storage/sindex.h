@@ -194,8 +194,7 @@ class CSIndex {
   int Aufbauen(int ohneSatz);
   int NeuaufbauOhne(int ohneSatz);
   void Leere();
-  bool PruefeInhalt() const;
-  bool PruefeEintraege(int64_t& saetze, bool& mitDatei) const;
+  bool PruefeInhalt();
   bool BereitePruefungVor();
   void EntferneNummernSlot(int pos, int satz);
   void EntferneNamensSlot(int pos, int satz);
