@@ -540,6 +540,9 @@ struct Zweitfaden::Zustand {
   std::atomic<unsigned> auftraege{0};
   std::atomic<bool> arbeitet{false};
   std::atomic<bool> beenden{false};
+  // Under m: what a run threw on the second thread, for the caller to
+  // rethrow (thrown out of the thread's function it would end the program).
+  std::exception_ptr fehler;
 
   // The loop's data are passed as they were when it was handed over: the
   // other thread clears `arbeit` as soon as it has taken the last run.
@@ -571,8 +574,9 @@ Zweitfaden::~Zweitfaden() { Beende(); }
 
 void Zweitfaden::Starte() {
   if (z_) return;
-  auto z = std::make_unique<Zustand>();
+  std::unique_ptr<Zustand> z;
   try {
+    z = std::make_unique<Zustand>();
     Zustand* zp = z.get();
     z->faden = std::thread([zp] {
       unsigned gesehen = 0;
@@ -597,9 +601,17 @@ void Zweitfaden::Starte() {
           const std::function<void(int, int)>& f = *zp->arbeit;
           const int n = zp->anzahl, h = zp->happen;
           l.unlock();
-          zp->Arbeite(f, n, h);
+          std::exception_ptr fehler;
+          try {
+            zp->Arbeite(f, n, h);
+          } catch (...) {
+            // No further runs are taken; the caller rethrows this.
+            fehler = std::current_exception();
+            zp->naechster.store(n, std::memory_order_relaxed);
+          }
           zp->arbeitet.store(false, std::memory_order_release);
           l.lock();
+          if (fehler && !zp->fehler) zp->fehler = fehler;
           zp->arbeit = nullptr;
           zp->angenommen = false;
           zp->fertig.notify_one();
@@ -642,8 +654,16 @@ void Zweitfaden::Teile(int anzahl, int happen, const std::function<void(int, int
     z_->auftraege.fetch_add(1, std::memory_order_release);
   }
   z_->weck.notify_one();
-  if (zwischendurch) zwischendurch();
-  z_->Arbeite(arbeit, anzahl, std::max(1, happen));
+  // `arbeit` and what it refers to live in the caller's frames: whatever
+  // this thread throws, the second one is done with them before it leaves.
+  std::exception_ptr fehler;
+  try {
+    if (zwischendurch) zwischendurch();
+    z_->Arbeite(arbeit, anzahl, std::max(1, happen));
+  } catch (...) {
+    fehler = std::current_exception();
+    z_->naechster.store(anzahl, std::memory_order_relaxed);  // no further runs
+  }
   // The second thread's last run is usually short: wait for it actively
   // first.  One that has not started yet is not waited for.
   const auto bis = std::chrono::steady_clock::now() + kAktivWarten;
@@ -652,6 +672,10 @@ void Zweitfaden::Teile(int anzahl, int happen, const std::function<void(int, int
   std::unique_lock<std::mutex> l(z_->m);
   if (!z_->angenommen) z_->arbeit = nullptr;
   z_->fertig.wait(l, [this] { return !z_->arbeit; });
+  if (!fehler) fehler = z_->fehler;
+  z_->fehler = nullptr;
+  l.unlock();
+  if (fehler) std::rethrow_exception(fehler);
 }
 
 // ---- source files ------------------------------------------------------------
@@ -662,6 +686,8 @@ namespace {
 // the cache of the core that reads it, and there are few reads (each is a
 // system call, which costs microseconds on a virtual machine).
 constexpr int kStueckSaetze = 1296;
+// A piece read into a buffer, and the bytes its wide reads go beyond it.
+constexpr size_t kPuffergroesse = size_t{kStueckSaetze} * kSatzLaenge + kSatzNachlauf;
 // Towards the end of a file the pieces get smaller (a quarter of what is
 // left, down to 324 records): the thread that takes the last one does not
 // keep the other waiting long.
@@ -714,14 +740,6 @@ inline int KontoImSatz(const char* d) {
   return KontoWert(std::string_view(d, 5));
 }
 
-// Each thread reads its pieces into a buffer of its own.
-char* Stueckpuffer() {
-  thread_local std::unique_ptr<char[]> puffer;
-  if (!puffer)
-    puffer.reset(new (std::nothrow) char[size_t{kStueckSaetze} * kSatzLaenge + kSatzNachlauf]());
-  return puffer.get();
-}
-
 }  // namespace
 
 bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>* tabelle,
@@ -733,7 +751,14 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   const int64_t laenge = datei.Laenge();
   if (laenge < 0) return false;
   const int64_t anzahl = laenge / kSatzLaenge;
-  if (anzahl > 0x7fffffff) return false;
+  // No valid balances file is longer: its records are not even counted.
+  if (anzahl > kMaxSaetze) return false;
+  // Each thread reads its pieces into a buffer of its own, taken here:
+  // nothing the second thread does may allocate (what fails there fails
+  // the load instead).
+  for (std::unique_ptr<char[]>& puffer : puffer_)
+    if (!puffer) puffer.reset(new (std::nothrow) char[kPuffergroesse]());
+  if (!puffer_[0] || !puffer_[1]) return false;
   if (static_cast<size_t>(anzahl) > kapazitaet_) {
     saetze_.reset();
     kapazitaet_ = 0;
@@ -768,19 +793,18 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
   const bool ohneAnspruch = zugleich && pruefen && pruefen->KontenEindeutig();
   // A large file is read straight from the page cache through a mapping
   // (instead of being copied piece by piece), all of it but the end, whose
-  // last record would be read beyond the mapping.
-  const char* abbild = laenge >= kAbbildAb ? datei.Abbilden(laenge) : nullptr;
+  // last record would be read beyond the mapping.  Mapped once nothing
+  // before the loop can throw any more.
+  const char* abbild = nullptr;
+  const std::thread::id aufrufer = std::this_thread::get_id();
   const std::function<void(int, int)> stueck = [&](int von, int bis) {
-    char* puffer = Stueckpuffer();
+    char* puffer = puffer_[std::this_thread::get_id() == aufrufer ? 0 : 1].get();
     for (int s = von; s < bis; ++s) {
       std::vector<char>& texte = stueckTexte_[s];
       std::vector<int32_t>& markiert = stueckMarkiert_[s];
       texte.clear();
       markiert.clear();
-      if (!puffer || !gelesen.load(std::memory_order_relaxed)) {
-        gelesen.store(false, std::memory_order_relaxed);
-        return;
-      }
+      if (!gelesen.load(std::memory_order_relaxed)) return;
       const int64_t erster = stueckAnfang_[s];
       const int n = static_cast<int>(stueckAnfang_[s + 1] - erster);
       const char* daten = puffer;
@@ -839,6 +863,16 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
         return;
       }
       if (unbestaetigt) doppelt.store(true, std::memory_order_relaxed);
+      // The piece's two lists get their room before anything is claimed or
+      // added (each record marks at most one image record): memory that
+      // runs out here fails the load with nothing of this piece to undo.
+      try {
+        texte.insert(texte.end(), textpuffer, textpuffer + 30 * kontoTexte);
+        if (zugleich) markiert.reserve(static_cast<size_t>(n));
+      } catch (const std::bad_alloc&) {
+        gelesen.store(false, std::memory_order_relaxed);
+        return;
+      }
       if (zugleich && !ohneAnspruch) {
         for (int i = 0; i < n; ++i) {
           // The claim comes first, so that a record left to the caller
@@ -873,7 +907,6 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
           }
         }
       }
-      texte.insert(texte.end(), textpuffer, textpuffer + 30 * kontoTexte);
       if (pruefen) {
         int mitKonto = 0;
         for (int i = 0; i < n; ++i) mitKonto += konten[i] > 0;
@@ -886,20 +919,48 @@ bool Quellkreis::Lade(Datei& datei, CSIndex* pruefen, const std::vector<int32_t>
       stueckFertig_[s] = 1;
     }
   };
-  teiler.Teile(stuecke, 1, stueck, zwischendurch);
+  abbild = laenge >= kAbbildAb ? datei.Abbilden(laenge) : nullptr;
+  // A load that does not end as a whole takes back what it added.
+  const auto gibAuf = [&] {
+    anzahl_ = static_cast<int>(anzahl);
+    if (zugleich) NimmZurueck(*zugleich->bild);
+    anzahl_ = 0;
+  };
+  try {
+    teiler.Teile(stuecke, 1, stueck, zwischendurch);
+  } catch (...) {
+    // Thrown by `zwischendurch` (the pieces themselves throw nothing): the
+    // caller's to handle, once the load is undone.
+    Datei::GibAbbild(abbild, laenge);
+    gibAuf();
+    throw;
+  }
   Datei::GibAbbild(abbild, laenge);
   // A file cut short while it was read shows through a mapping as zeros
   // up to the end of the page its new end is in: such a load is not taken,
   // as a short read would not be.
   if (abbild && datei.Laenge() < laenge) gelesen.store(false);
-  anzahl_ = static_cast<int>(anzahl);
   doppelt_ = doppelt.load();
   offen_ = offen.load();
   if (!gelesen.load()) {
-    if (zugleich) NimmZurueck(*zugleich->bild);
-    anzahl_ = 0;
+    gibAuf();
     return false;
   }
+  // Room for what is put together below first: out of memory, the load is
+  // undone before the exception leaves, and the image is as it was.
+  try {
+    size_t marken = 0, textBytes = 0;
+    for (int s = 0; s < stuecke; ++s) {
+      marken += stueckMarkiert_[s].size();
+      textBytes += stueckTexte_[s].size();
+    }
+    if (zugleich) zugleich->bild->ReserviereMarkierungen(marken);
+    texte_.reserve(textBytes);
+  } catch (...) {
+    gibAuf();
+    throw;
+  }
+  anzahl_ = static_cast<int>(anzahl);
   if (zugleich)
     for (int s = 0; s < stuecke; ++s)
       for (int32_t satz : stueckMarkiert_[s]) zugleich->bild->UebernimmMarkierung(satz);
@@ -943,7 +1004,7 @@ bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler, CSIndex* pruefen) {
   const int64_t laenge = datei.Laenge();
   if (laenge < 0) return false;
   const int64_t anzahl = laenge / kSatzLaenge;
-  if (anzahl > 0x7fffffff) return false;
+  if (anzahl > kMaxSaetze) return false;  // no valid balances file is longer
   try {
     bild_.resize(static_cast<size_t>(anzahl) * kSatzLaenge);
     werte_.resize(static_cast<size_t>(anzahl));
@@ -988,10 +1049,18 @@ bool Saldenabbild::Lade(Datei& datei, Zweitfaden* teiler, CSIndex* pruefen) {
       if (!passt) passtGesamt.store(false, std::memory_order_relaxed);
     }
   };
-  if (teiler)
-    teiler->Teile(stuecke, 1, stueck);
-  else
-    stueck(0, stuecke);
+  try {
+    if (teiler)
+      teiler->Teile(stuecke, 1, stueck);
+    else
+      stueck(0, stuecke);
+  } catch (...) {
+    // Out of memory for handing the loop over (the pieces throw nothing):
+    // no image is left half read.
+    bild_.clear();
+    werte_.clear();
+    throw;
+  }
   if (!gelesen.load()) {
     bild_.clear();
     werte_.clear();
@@ -1015,6 +1084,11 @@ Saldenabbild::Werte& Saldenabbild::Zerlegt(int satz) {
     w.zerlegt = true;
   }
   return w;
+}
+
+void Saldenabbild::ReserviereMarkierungen(size_t anzahl) {
+  if (offen_.capacity() - offen_.size() < anzahl)
+    offen_.reserve(std::max(offen_.size() + anzahl, 2 * offen_.capacity()));
 }
 
 void Saldenabbild::UebernimmMarkierung(int satz) {
@@ -1117,17 +1191,26 @@ bool Saldenabbild::AddiereLangsam(int satz, const Quellbetraege& q) {
 
 int Saldenabbild::Haenge(const std::string& kontoText, const std::string& name) {
   const int satz = Anzahl();
-  std::string s(kSatzLaenge, ' ');
-  InsFeld(s.data(), 5, kontoText.c_str());
-  InsFeld(s.data() + kOffName, 25, name.c_str());
+  char s[kSatzLaenge];
+  std::memset(s, ' ', sizeof s);
+  InsFeld(s, 5, kontoText.c_str());
+  InsFeld(s + kOffName, 25, name.c_str());
   s[kOffEnde] = '*';
   s[kOffEnde + 1] = '\r';
   s[kOffEnde + 2] = '\n';
-  bild_.insert(bild_.end(), s.begin(), s.end());
+  // Out of memory at any step, the image is as it was: a record without
+  // its values, or not marked, would be written with blank amounts.
+  ReserviereMarkierungen(1);
   Werte w{};
   w.zerlegt = true;  // all amounts 0.00
   werte_.push_back(w);
-  Markiere(satz);
+  try {
+    bild_.insert(bild_.end(), s, s + kSatzLaenge);
+  } catch (...) {
+    werte_.pop_back();
+    throw;
+  }
+  Markiere(satz);  // has its room
   return satz;
 }
 
@@ -1155,8 +1238,8 @@ void Saldenabbild::Formatiere(int satz) {
 void Saldenabbild::Markiere(int satz) {
   Werte& w = werte_[satz];
   if (!w.geaendert) {
+    offen_.push_back(satz);  // first: out of memory, the record stays unmarked
     w.geaendert = true;
-    offen_.push_back(satz);
   }
   if (ersterGeaendert_ < 0 || satz < ersterGeaendert_) ersterGeaendert_ = satz;
 }

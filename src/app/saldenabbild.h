@@ -11,6 +11,20 @@
 // same texts.  A text in any other form (another writer's, a damaged one)
 // is read by the general conversion and summed the slow way: as doubles,
 // through the "%12.2f" text, exactly as record-by-record adding does.
+//
+// Memory.  A file of more than kMaxSaetze records is not loaded (false).
+// Nothing that runs on the second thread allocates: the buffers it reads
+// into are taken beforehand, and a piece whose lists cannot grow fails the
+// load like a read error (false, and what the load added is taken back).
+// Should a run on the second thread throw all the same, the exception is
+// handed to the calling thread, which rethrows it from Zweitfaden::Teile
+// once neither thread works on the loop any more.  Allocations on the
+// calling thread (Lade, Haenge, Schreibe, ZerlegeAlle, Quellkreis::Lade
+// and the `zwischendurch` it runs) may throw std::bad_alloc to the caller;
+// by then the second thread is idle, holds no lock and can be stopped with
+// Zweitfaden::Beende (also from the destructor).  Quellkreis::Lade first
+// takes back what it added, Haenge leaves the image as it was, and
+// Saldenabbild::Lade leaves it empty.
 #pragma once
 #include <array>
 #include <bit>
@@ -104,6 +118,8 @@ struct Zugleich {
 // A second thread that shares loops with the calling one while a run
 // lasts.  It only computes: it touches no file and shows nothing.  Without
 // it (not started, or no thread to be had) the caller does all the work.
+// Outside Teile (also after an exception out of it) the thread waits idle
+// and holds no lock; Beende, or the destructor, ends it at any time.
 class Zweitfaden {
  public:
   Zweitfaden();
@@ -114,7 +130,10 @@ class Zweitfaden {
   void Beende();
   // Runs arbeit(von, bis) over 0..anzahl-1 in runs of `happen`, on both
   // threads; `zwischendurch` runs on the calling thread first, while the
-  // second one starts.  Returns when all runs are done.
+  // second one starts.  Returns when all runs are done.  When `arbeit` or
+  // `zwischendurch` throws (on either thread), no further runs start, and
+  // the first exception is rethrown here once the second thread has left
+  // its run.
   void Teile(int anzahl, int happen, const std::function<void(int, int)>& arbeit,
              const std::function<void()>& zwischendurch = {});
 
@@ -171,6 +190,8 @@ class Quellkreis {
   size_t kapazitaet_ = 0;
   int anzahl_ = 0;
   std::vector<char> texte_;
+  // The piece buffers: [0] of the calling thread, [1] of the second one.
+  std::unique_ptr<char[]> puffer_[2];
 };
 
 class Saldenabbild {
@@ -218,6 +239,9 @@ class Saldenabbild {
     return true;
   }
   void UebernimmMarkierung(int satz);
+  // Room for `anzahl` more UebernimmMarkierung calls, which then cannot
+  // fail; may throw std::bad_alloc.
+  void ReserviereMarkierungen(size_t anzahl);
   void HebeMarkierungAuf(int satz) { werte_[satz].geaendert = false; }
   void Markiere(int satz);
   // Appends a record (account text, name, blank mark, amounts 0.00) and

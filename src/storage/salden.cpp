@@ -296,7 +296,8 @@ int CSalden::Anlegen(const std::string& kontoText, const std::string& name, doub
     return 0;
   }
   const int neu = Anzahl();
-  if (neu < 0) {
+  // S6: no record makes a file longer than a balances file can be.
+  if (neu < 0 || neu >= kMaxSaetze) {
     MeldeSchreibfehler();
     return 0;
   }
@@ -337,7 +338,8 @@ int CSalden::Loesche() {
   if (!datei_) return 0;
   const int anzahl = Anzahl();
   const int aktuell = satznummer_;
-  if (aktuell < 0 || aktuell >= anzahl) return 0;
+  // S6: the records behind are moved one by one; not billions of them.
+  if (aktuell < 0 || aktuell >= anzahl || anzahl > kMaxSaetze) return 0;
   char puffer[kSatzLaenge];
   for (int i = aktuell + 1; i < anzahl; ++i) {
     if (!datei_->LiesBei(static_cast<int64_t>(i) * kSatzLaenge, puffer, kSatzLaenge)) return 0;

@@ -29,6 +29,10 @@
 //       by LegeSteuerkontenAn; a file with two or more is never touched by it.
 //   S5  Loesche moves the records behind the current one down in ascending
 //       order and shortens the file only when every move succeeded.
+//   S6  Nothing here runs over, or appends beyond, kMaxSaetze records:
+//       Anlegen fails on a file of kMaxSaetze records or more, Loesche on
+//       one of more.  Anzahl still tells the length (saturated to int), so
+//       that callers can refuse such a file by name.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -41,6 +45,11 @@ class CSIndex;
 
 inline constexpr int kSatzLaenge = 202;
 inline constexpr int kAnzahlBetraege = 14;  // slot 0 opening, 1..12 periods, 13
+// The most records a balances file may have.  Account numbers run from 1
+// to 29999 and each has one record; more than three times that is no
+// balances file the companion program writes (a sparse or endless file
+// behind the name), and reading it would only exhaust memory and time.
+inline constexpr int64_t kMaxSaetze = 100000;
 
 // Text form of a record: every field NUL-terminated.
 struct Saldensatz {

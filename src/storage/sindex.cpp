@@ -35,6 +35,7 @@ void MeldeSchreibfehler() {
   Fehler("In Salden-Indexdatei konnte nicht\nfehlerfrei geschrieben werden !");
 }
 void MeldeSpeichermangel() { Fehler(W("Nicht genügend Speicher um Index zu erstellen !")); }
+constexpr const char* kSpeicherfehler = "Speicherfehler vor Lesen des Indexes !";
 
 int32_t LiesLE(const unsigned char* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -104,6 +105,19 @@ bool HatSchluessel(const char* name, const char* schluessel) {
   return std::memcmp(eigen, schluessel, kNamensSchluessel) == 0;
 #endif
 }
+
+// Sets a switch for one call and clears it again, also when the call ends
+// in an exception (out of memory in a progress window).
+class Umschalter {
+ public:
+  explicit Umschalter(bool& schalter) : schalter_(schalter) { schalter_ = true; }
+  ~Umschalter() { schalter_ = false; }
+  Umschalter(const Umschalter&) = delete;
+  Umschalter& operator=(const Umschalter&) = delete;
+
+ private:
+  bool& schalter_;
+};
 
 // The search text of a name: upper-cased, cut at a NUL.
 std::string Suchtext(const std::string& name) {
@@ -252,6 +266,9 @@ bool CSIndex::Wachse() {
 
 int CSIndex::FuegeEin(int satz, int konto, const std::string& name, int speichern) {
   if (!offen_ || satz < 0) return 0;
+  // The key is the one thing here that may allocate: made before anything
+  // changes, an insertion that runs out of memory leaves the index whole.
+  const std::string schluessel = konto > 0 ? NamensSchluessel(name) : std::string();
   if (anzahl_ >= kapazitaet_ - 3 && !Wachse()) return 0;
 
   // The records from `satz` on have moved back by one in the balances file.
@@ -272,7 +289,6 @@ int CSIndex::FuegeEin(int satz, int konto, const std::string& name, int speicher
   nummern_[neu].konto = konto;
   nummern_[neu].satz = satz;
 
-  const std::string schluessel = NamensSchluessel(name);
   r = Halbierungssuche([&](int p) { return VergleicheName(schluessel, p); }, pos);
   if (r == kGleich)
     while (pos > 0 && VergleicheName(schluessel, pos - 1) == kGleich) --pos;
@@ -297,6 +313,17 @@ bool CSIndex::IstGeordnet() const {
 int CSIndex::FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl) {
   if (!offen_) return 0;
   if (anzahl == 0) return 1;
+  // Out of memory part way, some of `neue` may be in already: the caller
+  // rebuilds the index from the file after any failure.
+  try {
+    return MischeAngehaengteEin(neue, anzahl);
+  } catch (const std::bad_alloc&) {
+    MeldeSpeichermangel();
+    return 0;
+  }
+}
+
+int CSIndex::MischeAngehaengteEin(const Angehaengt* neue, size_t anzahl) {
   // On ordered arrays with distinct account numbers the halving-step search
   // puts a new number at its sorted place and a new name in front of the
   // equal ones, and records behind all others move nothing: the arrays after
@@ -344,13 +371,8 @@ int CSIndex::FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl) {
 
   Slotfeld<NummernSlot> nummern;
   Slotfeld<NamensSlot> namen;
-  try {
-    nummern.assign(kapazitaet, NummernSlot{});
-    namen.assign(kapazitaet, NamensSlot{});
-  } catch (const std::bad_alloc&) {
-    MeldeSpeichermangel();
-    return 0;
-  }
+  nummern.assign(kapazitaet, NummernSlot{});
+  namen.assign(kapazitaet, NamensSlot{});
   size_t k = 0, j = 0;
   for (int i = 0; i < anzahl_ || j < nachNummer.size();) {
     if (j < nachNummer.size() && i < anzahl_ && nachNummer[j].konto == nummern_[i].konto) {
@@ -476,7 +498,7 @@ int CSIndex::SchreibeIndex() {
   return 1;
 }
 
-bool CSIndex::PruefeInhalt() {
+CSIndex::Befund CSIndex::PruefeInhalt() {
   // Every record with an account must have exactly its entries: an index
   // left behind by an interrupted writer, or one that predates records added
   // since (the tax accounts of a new file), is not trusted.  Each entry has
@@ -485,9 +507,10 @@ bool CSIndex::PruefeInhalt() {
   // entries are exactly those of the file.  It is the check a caller makes
   // while reading the records (BereitePruefungVor, PasstSaetze), here with
   // the records read for it.
-  if (!BereitePruefungVor()) return false;
+  const Befund vorab = BereitePruefungVor();
+  if (vorab != Befund::Passt) return vorab;
   Pruefung& p = pruefung_;
-  if (!p.offen) return true;  // no file to check against
+  if (!p.offen) return Befund::Passt;  // no file to check against
   p.offen = false;
   int mitKonto = 0;
   constexpr int kBlock = 324;  // records per read: 64 KiB
@@ -506,12 +529,12 @@ bool CSIndex::PruefeInhalt() {
   }
   p.konto.clear();
   p.name.clear();
-  return passt && mitKonto == anzahl_;
+  return passt && mitKonto == anzahl_ ? Befund::Passt : Befund::Passtnicht;
 }
 
 // ---- the check against records the caller reads ----------------------------------------
 
-bool CSIndex::BereitePruefungVor() {
+CSIndex::Befund CSIndex::BereitePruefungVor() {
   // The entries on their own (accounts above 0 in ascending order, name
   // keys, record numbers), and, with the balances file, each naming a
   // distinct record of it: checked in the one pass that lays out the arrays
@@ -523,7 +546,10 @@ bool CSIndex::BereitePruefungVor() {
     const int64_t laenge = saldenDatei_->Laenge();
     if (laenge >= 0) saetze = laenge / kSatzLaenge;
   }
-  if (saetze >= 0 && anzahl_ > saetze) return false;
+  // Two arrays of the file's record count are laid out below: not for a
+  // file longer than any balances file can be (I6).
+  if (saetze > kMaxSaetze) return Befund::Uebergross;
+  if (saetze >= 0 && anzahl_ > saetze) return Befund::Passtnicht;
   Pruefung& p = pruefung_;
   const bool mitDatei = saetze >= 0;
   if (mitDatei) {
@@ -534,25 +560,25 @@ bool CSIndex::BereitePruefungVor() {
   for (int i = 0; i < anzahl_; ++i) {
     const NummernSlot& n = nummern_[i];
     const NamensSlot& m = namen_[i];
-    if (n.konto <= 0 || n.satz < 0 || m.schluessel[0] == '\0' || m.satz < 0) return false;
+    if (n.konto <= 0 || n.satz < 0 || m.schluessel[0] == '\0' || m.satz < 0) return Befund::Passtnicht;
     if (i > 0 && n.konto <= nummern_[i - 1].konto) {
-      if (n.konto < nummern_[i - 1].konto) return false;
+      if (n.konto < nummern_[i - 1].konto) return Befund::Passtnicht;
       eindeutig = false;
     }
     if (!mitDatei) continue;
     if (n.satz >= saetze || m.satz >= saetze || p.konto[n.satz] != 0 || p.name[m.satz] >= 0)
-      return false;
+      return Befund::Passtnicht;
     p.konto[n.satz] = n.konto;  // above 0: marks the record as named
     p.name[m.satz] = i;
   }
-  if (!mitDatei) return true;
+  if (!mitDatei) return Befund::Passt;
   p.offen = true;
   p.fehler = false;
   p.saetze = saetze;
   p.gesehen = 0;
   p.mitKonto = 0;
   p.eindeutig = eindeutig;
-  return true;
+  return Befund::Passt;
 }
 
 bool CSIndex::PasstSaetze(int64_t erster, const char* daten, const int32_t* konten, int n) const {
@@ -590,36 +616,48 @@ int CSIndex::OeffneVorab() {
   if (!indexDatei_->Oeffnen(indexName_, Datei::LesenSchreiben)) return 0;
   // The header's version is checked by LeseIndex as well; any other case
   // than a usable index is Oeffnen's to handle.
-  still_ = spaeter_ = true;
-  const int ergebnis = LeseIndex();
-  still_ = spaeter_ = false;
+  int ergebnis;
+  {
+    const Umschalter leise(still_), pruefeSpaeter(spaeter_);
+    ergebnis = LeseIndex();
+  }
   if (ergebnis == 1) return 1;
   Schliesse();
   return 0;
 }
 
 int CSIndex::OeffneUndPruefeSpaeter() {
-  spaeter_ = true;
-  const int ergebnis = Oeffnen();
-  spaeter_ = false;
-  return ergebnis;
+  const Umschalter pruefeSpaeter(spaeter_);
+  return Oeffnen();
 }
 
 int CSIndex::BeendePruefung(bool vollstaendig) {
   if (!pruefung_.offen) return offen_ ? 1 : 0;
   Pruefung& p = pruefung_;
   p.offen = false;
-  bool passt;
-  if (vollstaendig)
-    passt = !p.fehler && p.gesehen == p.saetze && p.mitKonto == anzahl_;
-  else
-    passt = PruefeInhalt();  // the records did not all come: read them here
+  Befund befund = Befund::Passt;
+  if (vollstaendig) {
+    if (p.fehler || p.gesehen != p.saetze || p.mitKonto != anzahl_) befund = Befund::Passtnicht;
+  } else {
+    // The records did not all come: read them here.
+    try {
+      befund = PruefeInhalt();
+    } catch (const std::bad_alloc&) {
+      Leere();
+      if (indexDatei_) indexDatei_->Schliessen();
+      Melde(kSpeicherfehler);
+      return 0;
+    }
+  }
   p.konto.clear();
   p.name.clear();
-  if (passt) return 1;
-  // Does not fit its balances file: rebuilt like an outdated one.
+  if (befund == Befund::Passt) return 1;
   Leere();
   if (indexDatei_) indexDatei_->Schliessen();
+  // A balances file that has grown beyond any valid length since the index
+  // was read: nothing is checked or built against it (I6).
+  if (befund == Befund::Uebergross) return 0;
+  // Does not fit its balances file: rebuilt like an outdated one.
   LoescheDatei(indexName_);
   const int ergebnis = Aufbauen(-1);
   nummernPos_ = namensPos_ = 0;
@@ -649,7 +687,10 @@ int CSIndex::LeseIndex() {
     return -1;
   const int32_t anzahl = LiesLE(kopf + 8);
   const int32_t kap = LiesLE(kopf + 12);
-  if (!IstGueltigeKapazitaet(kap) || anzahl < 0 || anzahl > kap ||
+  // The capacity sizes the arrays: one beyond what a balances file can need
+  // is damage (a sparse file can have any length), not a reason to take
+  // gigabytes (I6).
+  if (!IstGueltigeKapazitaet(kap) || kap > kMaxIndexKapazitaet || anzahl < 0 || anzahl > kap ||
       laenge != kIndexKopf + int64_t{kap} * (kNummernSlot + kNamensSlot))
     return -1;
 
@@ -664,7 +705,7 @@ int CSIndex::LeseIndex() {
     if (!kDirekt && lesepuffer_.size() < groesse) lesepuffer_.resize(groesse);
   } catch (const std::bad_alloc&) {
     Leere();
-    Melde("Speicherfehler vor Lesen des Indexes !");
+    Melde(kSpeicherfehler);
     return 0;
   }
   const auto lies = [this](void* ziel, size_t n) {
@@ -704,16 +745,21 @@ int CSIndex::LeseIndex() {
   anzahl_ = anzahl;
   kapazitaet_ = kap;
 
-  if (spaeter_) {
-    // Only what needs no record now; the records are checked as the caller
-    // reads them (PasstSaetze, BeendePruefung).
-    if (!BereitePruefungVor()) {
-      Leere();
-      return -1;
-    }
-  } else if (!PruefeInhalt()) {
+  // With spaeter_ only what needs no record now; the records are checked as
+  // the caller reads them (PasstSaetze, BeendePruefung).
+  Befund befund;
+  try {
+    befund = spaeter_ ? BereitePruefungVor() : PruefeInhalt();
+  } catch (const std::bad_alloc&) {
     Leere();
-    return -1;
+    Melde(kSpeicherfehler);
+    return 0;
+  }
+  if (befund != Befund::Passt) {
+    Leere();
+    // An index is no use against a balances file beyond any valid length,
+    // and rebuilding it would only be refused (I6): the file stays.
+    return befund == Befund::Uebergross ? 0 : -1;
   }
   offen_ = true;
   return 1;
@@ -724,7 +770,9 @@ int CSIndex::Aufbauen(int ohneSatz) {
   const int64_t laenge = saldenDatei_->Laenge();
   if (laenge < 0) return 0;
   const int64_t saetze = laenge / kSatzLaenge;
-  if (saetze > 0x7fffffff) return 0;
+  // Neither a file is created nor billions of records read for a balances
+  // file beyond any valid length (I6).
+  if (saetze > kMaxSaetze) return 0;
   indexDatei_->Schliessen();
   if (!indexDatei_->Oeffnen(indexName_, Datei::Anlegen)) return 0;
   try {

@@ -35,12 +35,25 @@
 //       index.  FuegeEin without saving changes memory only, so many
 //       insertions followed by one SchreibeIndex give the same bytes as saving
 //       after each insertion.
+//   I6  Nothing is sized by a length or count beyond what a valid pair of
+//       files can have.  An index file of a capacity above
+//       kMaxIndexKapazitaet is unusable (I4).  Against a balances file of
+//       more than kMaxSaetze records (a sparse or runaway file) no index is
+//       read, checked or built, and nothing is shown (the caller names the
+//       balances file): Oeffnen, OeffneVorab, LeseIndex and BeendePruefung
+//       fail with 0 and leave the index file as it is; Neuaufbau deletes
+//       it, as every rebuild does first, and fails with 0.
+//   I7  An allocation that fails while an index is read, checked or merged
+//       (LeseIndex, BeendePruefung, FuegeAngehaengteEin) is that call's
+//       failure, 0 with the index's memory message; no std::bad_alloc
+//       leaves them.  FuegeEin, when it throws, has changed nothing.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "basis/speicher.h"
+#include "storage/salden.h"
 
 namespace kv {
 
@@ -54,6 +67,15 @@ inline constexpr int kGleich = 2202;
 inline constexpr int kIndexKopf = 24;
 inline constexpr int kIndexStartKapazitaet = 64;
 inline constexpr int kNamensSchluessel = 12;
+// The capacity an index of kMaxSaetze entries grows to (from 64 slots,
+// doubled to keep three free, I1): no index file of a usable balances file
+// is larger.
+inline constexpr int kMaxIndexKapazitaet = [] {
+  int kapazitaet = kIndexStartKapazitaet;
+  while (kapazitaet - 3 < kMaxSaetze) kapazitaet *= 2;
+  return kapazitaet;
+}();
+static_assert(kMaxIndexKapazitaet == 1 << 17);
 
 class CSIndex {
  public:
@@ -114,7 +136,8 @@ class CSIndex {
   }
 
   // Reads the whole open index file into memory.  1 read; 0 failure
-  // (reported); -1 the file is unusable (I1/I4) and has to be rebuilt.
+  // (reported, except for a balances file too long to be one, I6); -1 the
+  // file is unusable (I1/I4) and has to be rebuilt.
   int LeseIndex();
   // Writes the whole index file anew from memory; it stays open.  1 written.
   int SchreibeIndex();
@@ -191,11 +214,19 @@ class CSIndex {
   template <class Vergleich>
   int Halbierungssuche(Vergleich vergleiche, int& pos) const;
   bool Wachse();
+  int MischeAngehaengteEin(const Angehaengt* neue, size_t anzahl);
   int Aufbauen(int ohneSatz);
   int NeuaufbauOhne(int ohneSatz);
   void Leere();
-  bool PruefeInhalt();
-  bool BereitePruefungVor();
+  // What checking the entries against the balances file found.
+  enum class Befund {
+    Passt,
+    Passtnicht,  // outdated or damaged: rebuilt
+    Uebergross,  // the balances file is longer than any can be (I6)
+  };
+  // Both may throw std::bad_alloc; their callers make it a failure (I7).
+  Befund PruefeInhalt();
+  Befund BereitePruefungVor();
   void EntferneNummernSlot(int pos, int satz);
   void EntferneNamensSlot(int pos, int satz);
 

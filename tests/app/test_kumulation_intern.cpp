@@ -3,7 +3,12 @@
 // any single file operation of a run fails.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <new>
+#include <thread>
 
 #include "../e2e/kumulationsdaten.h"
 #include "app/dokument.h"
@@ -15,6 +20,47 @@
 using namespace kvtest;
 using kv::W;
 using kvtest::TempVerzeichnis;
+
+namespace {
+
+// Allocations on any thread but the test's own are counted, or made to
+// fail, while switched on: the second thread's share of a load.
+std::atomic<bool> g_fremdeZaehlen{false}, g_fremdeScheitern{false};
+std::atomic<int> g_fremde{0};
+std::thread::id g_testfaden;
+
+// What the test's operator new takes: as said above, or from malloc.
+void* Hole(std::size_t n) noexcept {
+  if ((g_fremdeZaehlen.load(std::memory_order_acquire) || g_fremdeScheitern.load(std::memory_order_acquire)) &&
+      std::this_thread::get_id() != g_testfaden) {
+    g_fremde.fetch_add(1);
+    if (g_fremdeScheitern.load()) {
+      // Time for the test's thread to add its share of the pieces first.
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      return nullptr;
+    }
+  }
+  return std::malloc(n ? n : 1);
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (void* p = Hole(n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Hole(n); }
+// Their partners: a sanitizer's own would take the memory for another kind.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace {
 
@@ -99,6 +145,91 @@ TEST(Quellkreis, GekuerzteDateiBeimLesen) {
   ASSERT_EQ(q.Anzahl(), 3000);
   EXPECT_EQ(q.Satz(2999).konto, 4711);
   EXPECT_EQ(q.Satz(2999).betraege.cent[13], 100);
+}
+
+// Memory that runs out on the second thread while a circle is read and
+// added: the load fails as a read error does and takes back what the test's
+// thread added meanwhile.  An exception leaving the second thread would end
+// the program.
+TEST(Quellkreis, SpeichermangelAufDemZweitenFaden) {
+  const int anzahl = 20000;
+  std::string inhalt, soll;
+  for (int i = 0; i < anzahl; ++i) {
+    char kopf[40];
+    std::snprintf(kopf, sizeof kopf, "%5iKonto %-19i1", i + 1, i);
+    std::string satz = kopf, dreifach = kopf;
+    for (int j = 0; j < 14; ++j) {
+      satz += "        1.00";
+      dreifach += "        3.00";
+    }
+    inhalt += satz + "*\r\n";
+    soll += dreifach + "*\r\n";
+  }
+  ASSERT_EQ(inhalt.size(), size_t{anzahl} * 202);
+  TempVerzeichnis t;
+  SchreibeDatei(t / "kum.sal", inhalt);
+  SchreibeDatei(t / "q.sal", inhalt);
+  kv::Datei kum, quelle;
+  ASSERT_TRUE(kum.Oeffnen(t / "kum.sal", kv::Datei::LesenSchreiben));
+  ASSERT_TRUE(quelle.Oeffnen(t / "q.sal", kv::Datei::Lesen));
+  kv::Zweitfaden teiler;
+  teiler.Starte();
+  kv::Saldenabbild bild;
+  ASSERT_TRUE(bild.Lade(kum, &teiler));
+  bild.ZerlegeAlle(teiler);
+  // Every account in the table, or only the even ones: the others' names
+  // are kept, which is what the second thread then has to allocate for.
+  std::vector<int32_t> alle(30000, -1), gerade(30000, -1);
+  for (int i = 0; i < anzahl; ++i) alle[i + 1] = i;
+  for (int i = 1; i < anzahl; i += 2) gerade[i + 1] = i;
+  std::vector<uint32_t> besucht(anzahl, 0);
+  kv::Zugleich zugleich{&bild, besucht.data(), 1};
+  kv::Quellkreis q;
+  g_testfaden = std::this_thread::get_id();
+  // Until the second thread is seen to work on a piece, this one waits.
+  const auto warte = [] {
+    for (int i = 0; i < 5000 && g_fremde.load() == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+
+  g_fremde = 0;
+  g_fremdeZaehlen = true;
+  ASSERT_TRUE(q.Lade(quelle, nullptr, &alle, teiler, &zugleich, warte));
+  g_fremdeZaehlen = false;
+  ASSERT_EQ(q.Offen(), 0);
+  ASSERT_TRUE(bild.Schreibe(kum, &teiler));
+
+  g_fremde = 0;
+  zugleich.lauf = 2;
+  g_fremdeScheitern = true;
+  const bool geladen = q.Lade(quelle, nullptr, &gerade, teiler, &zugleich, warte);
+  g_fremdeScheitern = false;
+  EXPECT_GT(g_fremde.load(), 0);
+  EXPECT_FALSE(geladen);
+  EXPECT_EQ(q.Anzahl(), 0);
+  EXPECT_FALSE(bild.Geaendert());
+
+  // Memory that runs out on this thread while the other one reads (where
+  // the next circle is opened): the exception leaves the load only after
+  // the second thread has left its piece, and the load is taken back.
+  zugleich.lauf = 3;
+  EXPECT_THROW(q.Lade(quelle, nullptr, &alle, teiler, &zugleich,
+                      [] {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                        throw std::bad_alloc();
+                      }),
+               std::bad_alloc);
+  EXPECT_EQ(q.Anzahl(), 0);
+  EXPECT_FALSE(bild.Geaendert());
+
+  // The next load adds every record once more: nothing of the failed ones
+  // stayed in the image.
+  zugleich.lauf = 4;
+  ASSERT_TRUE(q.Lade(quelle, nullptr, &alle, teiler, &zugleich));
+  EXPECT_EQ(q.Offen(), 0);
+  ASSERT_TRUE(bild.Schreibe(kum, &teiler));
+  teiler.Beende();
+  EXPECT_TRUE(LiesDatei(t / "kum.sal") == soll);
 }
 
 TEST(Saldenabbild, LiestBetraegeWieDerSaldenleser) {

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -607,6 +609,75 @@ TEST_F(IndexTest, DuplicateKeysAreBothFoundAndTheMatchingOneRemoved) {
 }
 
 // ---- robustness ---------------------------------------------------------------------
+
+// I6: lengths and counts read from a file size nothing beyond what valid
+// files need.  Sparse files stand for damaged ones: 450 GB cost nothing on
+// disk, but an array per record, or reading them, would take gigabytes and
+// minutes.
+TEST_F(IndexTest, FilesBeyondAnyValidLengthAreRefusedAtOnce_I6) {
+  using Uhr = std::chrono::steady_clock;
+  Saldendatei(Hundert());
+  const std::string gut = FrischerAufbau();
+  kvtest::SchreibeDatei(sdxPfad, gut);
+  // The most records a balances file may have: its index is read and fits
+  // (the zero-filled records behind have no account).
+  std::filesystem::resize_file(salPfad, kv::kMaxSaetze * kv::kSatzLaenge);
+  ASSERT_EQ(index.Oeffnen(), 1);
+  EXPECT_EQ(index.Anzahl(), 100);
+
+  for (const int64_t saetze : {kv::kMaxSaetze + 1, int64_t{450'000'000'000} / kv::kSatzLaenge}) {
+    SCOPED_TRACE(saetze);
+    const auto start = Uhr::now();
+    std::filesystem::resize_file(salPfad, saetze * kv::kSatzLaenge);
+    // Neither opened nor rebuilt, and the index file stays as it is: the
+    // caller names the balances file.
+    index.Schliesse();
+    EXPECT_EQ(index.Oeffnen(), 0);
+    EXPECT_EQ(index.OeffneUndPruefeSpaeter(), 0);
+    EXPECT_EQ(index.OeffneVorab(), 0);
+    EXPECT_FALSE(index.IstOffen());
+    EXPECT_EQ(Sdx(), gut);
+    // A file that grows so far while its index waits to be checked.
+    std::filesystem::resize_file(salPfad, Hundert().size());
+    ASSERT_EQ(index.OeffneUndPruefeSpaeter(), 1);
+    ASSERT_TRUE(index.PruefungOffen());
+    std::filesystem::resize_file(salPfad, saetze * kv::kSatzLaenge);
+    EXPECT_EQ(index.BeendePruefung(false), 0);
+    EXPECT_FALSE(index.IstOffen());
+    EXPECT_EQ(Sdx(), gut);
+    // A rebuild asked for builds nothing; nor does opening without a file.
+    EXPECT_EQ(index.Neuaufbau(), 0);
+    EXPECT_EQ(index.Oeffnen(), 0);
+    EXPECT_FALSE(kvtest::Existiert(sdxPfad));
+    kvtest::SchreibeDatei(sdxPfad, gut);
+    // The balances reader neither shifts its records nor appends (S6).
+    salden.Lese(0);
+    EXPECT_EQ(salden.Loesche(), 0);
+    EXPECT_EQ(salden.Anlegen(" 4711", "NEU", 0.0), 0);
+    EXPECT_EQ(std::filesystem::file_size(salPfad), uint64_t(saetze) * kv::kSatzLaenge);
+    EXPECT_LT(Uhr::now() - start, std::chrono::seconds(1));
+  }
+  // Only the reader's write failures are shown; no window was opened.
+  EXPECT_EQ(ui.meldungen.size(), 2u);
+  EXPECT_EQ(ui.fenster, 1);
+
+  // An index file whose capacity no balances file needs is damage, however
+  // well its length fits it: rebuilt without reading its slots.
+  std::filesystem::resize_file(salPfad, Hundert().size());
+  for (const int kapazitaet : {2 * kv::kMaxIndexKapazitaet, 1 << 28}) {
+    SCOPED_TRACE(kapazitaet);
+    const auto start = Uhr::now();
+    std::string kopf = gut.substr(0, 24);
+    SetzeInt(kopf, 12, kapazitaet);
+    kvtest::SchreibeDatei(sdxPfad, kopf);
+    std::filesystem::resize_file(sdxPfad, 24 + 24 * int64_t{kapazitaet});
+    index.Schliesse();
+    EXPECT_EQ(index.OeffneVorab(), 0);
+    ASSERT_EQ(index.Oeffnen(), 1);
+    EXPECT_EQ(Sdx(), gut);
+    EXPECT_LT(Uhr::now() - start, std::chrono::seconds(1));
+  }
+}
 
 TEST_F(IndexTest, RandomAndTruncatedFilesOpenAndWalkWithoutHarm) {
   std::mt19937 zufall(99);
