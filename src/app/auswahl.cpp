@@ -8,6 +8,7 @@
 #include "basis/text1252.h"
 #include "storage/dateinamen.h"
 #include "storage/inidatei.h"
+#include "storage/stammdaten.h"
 
 namespace kv {
 
@@ -82,10 +83,11 @@ bool LadeStamm(std::string_view daten, int n, CIniDatei& ini, bool still = false
   ini.Still(still);
   // Opened only to load the text; the text stays readable after closing.
   // A text read only in part (the message has been shown) would pass off
-  // missing keys as chart 0 or first month 0.
+  // missing keys as chart 0 or first month 0, and so would a file that is
+  // no master file at all (empty, binary, LF line ends).
   if (ini.OeffneVorhandene() != 1 || ini.FehlerGemeldet()) return false;
   ini.Schliessen();
-  return true;
+  return IstStammdateitext(ini.Text());
 }
 
 }  // namespace

@@ -56,12 +56,13 @@ struct BkKennwerte {
 
 // Reads the values of booking circle n below data directory `daten`.
 // 1 and the values when the master file is usable; 0 and `werte` untouched
-// otherwise (missing, in use, locked or read-only).  `still`: a read error
-// is not shown either.
+// otherwise (missing, in use, locked, read-only, or no master file:
+// IstStammdateitext).  `still`: a read error is not shown either.
 int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, bool still = false);
 
 // Main view line of booking circle n: "BK-Nr.: %03i,  %s" with the name
-// from its master file, read anew; "" when the master file is not usable.
+// from its master file, read anew; "" when the master file is not usable
+// (as for LeseBkKennwerte).
 std::string Buchungskreiszeile(std::string_view daten, int n);
 
 }  // namespace kv

@@ -38,7 +38,8 @@ bool IstZiffernfolge(std::string_view text) {
 
 // Opens and reads n's usable master file into `bk` (the year first, as the
 // record expects it), closes it again and completes the record.  1 read;
-// 2 no usable file; 0 failure after a message.
+// 2 no usable file; 0 failure after a message, also for a file that is no
+// master file: it is left as it is, only the user's "&OK" writes into it.
 int LadeStamm(std::string_view daten, int n, CIniBK& bk) {
   const std::string pfad = Verwaltungsstammdatei(daten, n);
   if (PruefeDatei(pfad) != 1) return 2;
@@ -48,6 +49,11 @@ int LadeStamm(std::string_view daten, int n, CIniBK& bk) {
     return 0;
   }
   if (bk.Einlesen() != 1) {
+    bk.Schliessen();
+    FehlerBeimLesen();
+    return 0;
+  }
+  if (!IstStammdateitext(bk.Text())) {
     bk.Schliessen();
     FehlerBeimLesen();
     return 0;

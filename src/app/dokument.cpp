@@ -79,7 +79,16 @@ void CKv02Doc::LeseKonfiguration() {
     if (PruefeDatei(ini) == 2) Konfiguration.SchreibeStandardKonfiguration();
   }
   Konfiguration.SetzeDateiname(ini);
-  if (Konfiguration.Oeffnen(0) == 1) {
+  int geladen = Konfiguration.Oeffnen(0);
+  // A file that may be read but not written (read-only, in a read-only
+  // program directory, held by a program that denies writers) is read all
+  // the same; only saving the settings fails, and says so then.
+  if (geladen == 4) geladen = Konfiguration.LadeNurLesend();
+  if (geladen == 1) {
+    // Told once here, where the user's operation begins; a text read only
+    // in part has had its message.
+    if (!IstKonfigurationstext(Konfiguration.Text()) && !Konfiguration.FehlerGemeldet())
+      ZeigeMeldung(KeineKonfigurationText(ini), "FEHLER", 16);
     Konfiguration.LeseKonfiguration();
     Konfiguration.Schliessen();
   } else if (!Konfiguration.FehlerGemeldet()) {
@@ -150,17 +159,23 @@ void CKv02Doc::LeseStammdaten() {
     // default values (another name, another chart of accounts).
     if (Stamm.Oeffnen(0) == 1) Stamm.Schliessen();
     Stamm.LeseStamm();
-    stammGelesen_ = Dateien.stammdatei;
-    stammJahr_ = Buchungsjahr;
+    // A file that is no master file (empty, binary, LF line ends) was
+    // neither read nor completed: the reference has no master data, as
+    // when its file is missing.
+    if (IstStammdateitext(Stamm.Text())) {
+      stammGelesen_ = Dateien.stammdatei;
+      stammJahr_ = Buchungsjahr;
+      return;
+    }
   } else if (probe != 2 && stammGelesen_ == Dateien.stammdatei && stammJahr_ == Buchungsjahr) {
     // Read moments ago by the cumulation and unusable now (in use, a
     // failing disk): the values read are still the reference's; empty ones
     // would head every report with a wrong name.
-  } else {
-    Stamm.stamm = Stammdaten{};
-    Stamm.stamm.jahr = Buchungsjahr;
-    stammGelesen_.clear();
+    return;
   }
+  Stamm.stamm = Stammdaten{};
+  Stamm.stamm.jahr = Buchungsjahr;
+  stammGelesen_.clear();
 }
 
 void CKv02Doc::BildeTitel() {

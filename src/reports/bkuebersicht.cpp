@@ -23,10 +23,13 @@ struct Kreisdaten {
 enum class Kreis { Gelesen, Fehlt, Fehler };
 
 // Reads a master file the way the overview does: the year with LeseWert,
-// then everything else with LeseStamm.  A missing master file, or one that
-// another program holds, is no booking circle to list.  Any other failure
-// would leave a circle out, or list it with default values, without anybody
-// noticing: Fehler, with `meldung` set unless the message has been shown.
+// then everything else from the same text.  The overview only reads: a key
+// the file lacks shows its default on the page and is not added to the
+// file.  A missing master file, one that another program holds, and one
+// that is no master file at all (empty, binary, LF line ends) are no
+// booking circle to list.  Any other failure would leave a circle out, or
+// list it with default values, without anybody noticing: Fehler, with
+// `meldung` set unless the message has been shown.
 Kreis LeseKreis(const std::string& dir, int n, Kreisdaten& daten, std::string& meldung) {
   const std::string pfad = NameStammdatei(dir, n);
   const int probe = PruefeDatei(pfad);
@@ -46,9 +49,7 @@ Kreis LeseKreis(const std::string& dir, int n, Kreisdaten& daten, std::string& m
   bk.Schliessen();
   daten.jahr = std::atoi(jahr.c_str());
   bk.stamm.jahr = daten.jahr;
-  // The whole text is loaded: should LeseStamm fail to open or read the
-  // file once more, it keeps to this text.
-  bk.LeseStamm();
+  if (bk.LeseStammOhneErgaenzung() != 1) return Kreis::Fehlt;
   daten.stamm = bk.stamm;
   return Kreis::Gelesen;
 }

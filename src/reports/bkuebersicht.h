@@ -2,7 +2,8 @@
 // dialog "Übersicht über alle angelegten Buchungskreise" and the printable
 // report "ANGELEGTE BUCHUNGSKREISE".  Both scan the numbers 1 to 999 and
 // take every circle whose master file is usable; neither needs a
-// cumulation.
+// cumulation.  Both only read: a key a master file lacks shows the value
+// of a new file, and the file stays as it is.
 #pragma once
 #include <string>
 #include <vector>

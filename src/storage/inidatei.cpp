@@ -165,6 +165,17 @@ int CIniDatei::OeffneVorhandene() {
   return 1;
 }
 
+int CIniDatei::LadeNurLesend() {
+  const int bereit = Beginne();
+  if (bereit != 1) return bereit;
+  if (!datei_.Oeffnen(pfad_, Datei::Lesen, Datei::Geteilt)) return ProbeVon(datei_.Fehler());
+  offen_ = true;
+  exklusiv_ = false;
+  const int gelesen = Einlesen();
+  Schliessen();
+  return gelesen == 1 ? 1 : 0;
+}
+
 int CIniDatei::Einlesen() {
   text_.clear();
   vollstaendig_ = false;
@@ -197,17 +208,39 @@ int CIniDatei::Einlesen() {
   return 1;
 }
 
+std::size_t Wertanfang(std::string_view text, std::string_view sektion,
+                       std::string_view schluessel) {
+  const std::size_t s = text.find(sektion);
+  if (s == std::string_view::npos) return std::string_view::npos;
+  std::string suche(kZeilenende);
+  suche.append(schluessel).push_back('=');
+  const std::size_t k = text.find(suche, s);
+  return k == std::string_view::npos ? k : k + suche.size();
+}
+
+bool IstZeilentext(std::string_view text) {
+  if (text.find(kZeilenende) == std::string_view::npos) return false;
+  if (text.find('\0') != std::string_view::npos) return false;
+  for (std::size_t a = 0; a < text.size();) {
+    std::size_t e = std::min(text.find('\n', a), text.size());
+    std::string_view zeile = text.substr(a, e - a);
+    const std::size_t gleich = zeile.find('=');
+    if (gleich != std::string_view::npos &&
+        CIniDatei::IstPasswortschluessel(zeile.substr(0, gleich)))
+      zeile = zeile.substr(0, gleich);
+    for (unsigned char c : zeile)
+      if (c < 0x20 && c != '\t' && c != '\r' && c != 0x1A) return false;
+    a = e + 1;
+  }
+  return true;
+}
+
 int CIniDatei::LeseWert(std::string_view sektion, std::string_view schluessel,
                         std::string& ziel) const {
   if (sektion.empty() || schluessel.empty()) return 0;
   ziel.clear();
-  const std::size_t s = text_.find(sektion);
-  if (s == std::string::npos) return 0;
-  std::string suche(kZeilenende);
-  suche.append(schluessel).push_back('=');
-  const std::size_t k = text_.find(suche, s);
-  if (k == std::string::npos) return 0;
-  const std::size_t a = k + suche.size();
+  const std::size_t a = Wertanfang(text_, sektion, schluessel);
+  if (a == std::string::npos) return 0;
   std::size_t e = a;
   while (e < text_.size() && e - a < kMaxWertlaenge && text_[e] != '\r' && text_[e] != '\n' &&
          text_[e] != '\0')

@@ -64,6 +64,13 @@ class CIniDatei {
   // 1 opened; otherwise what the file probe gives (2 missing, 4 in use ...),
   // without a message.
   int OeffneVorhandene();
+  // Loads the text of a file that is there through a read-only open and
+  // closes it again, for a file that may be read but not written (a
+  // read-only file or directory): nothing can be saved into it afterwards.
+  // 1 loaded; 0 read error (message); otherwise what the file probe gives
+  // for the failed open (2 missing, 4 in use by an exclusive holder or not
+  // readable ...), without a message.
+  int LadeNurLesend();
   // Reloads the whole text.  1 read; 0 read error (message); 32 not open.
   int Einlesen();
   // Value of `schluessel` after the section `sektion` (bracketed text).
@@ -125,6 +132,22 @@ class CIniDatei {
   mutable bool gemeldet_ = false;
   bool still_ = false;
 };
+
+// Where the value of `schluessel` begins in `text`, found the way LeseWert
+// finds it (CR LF + key + "=" after the first occurrence of the section);
+// npos when it is not there.
+std::size_t Wertanfang(std::string_view text, std::string_view sektion,
+                       std::string_view schluessel);
+
+// True for a text of lines as this engine and the companion program write
+// them: at least one CR LF, and no binary bytes, that is no NUL and no
+// control byte other than TAB, CR, LF and the end-of-file mark 0x1A.  The
+// values of "Passwort" and "BK-Passwort" lines are exempt from the control
+// byte rule: scrambling turns digits and punctuation into control bytes.
+// An empty text, a text with LF or CR line ends only, and a binary file are
+// no such text; completing one with keys and saving it would bury it under
+// lines that make it pass for a valid file.
+bool IstZeilentext(std::string_view text);
 
 // The conversions of decimal text used for values of these files, the way C's
 // atoi and atof read them but independent of the locale: leading white

@@ -121,7 +121,32 @@ std::string Feldtext(const char (&feld)[N]) {
 
 }  // namespace
 
+bool IstKonfigurationstext(std::string_view text) { return IstZeilentext(text); }
+
+std::string KeineKonfigurationText(std::string_view pfad) {
+  return W("Die Datei '") + std::string(pfad) +
+         W("' ist keine lesbare Konfigurationsdatei\n(leer, binär oder ohne CR LF-Zeilenenden) "
+           "und bleibt unverändert.\nEs gelten die Standardeinstellungen !");
+}
+
 int CIniSB::LeseKonfiguration() {
+  if (!IstKonfigurationstext(Text())) {
+    // Not the companion program's file: completing it would bury whatever
+    // it holds under a few keys and make it pass for a configuration.  It
+    // is let go as it is; the settings of a new file stand in for it.
+    Schliessen();
+    SetzeText(std::string(kIniKopfzeile) + "\r\n");
+    SchreibeStandardwerte();
+    LeseSatz();
+    return 0;
+  }
+  const bool ergaenzt = LeseSatz();
+  // Only a file held open is completed; one that could only be read (a
+  // read-only file) keeps its text, and the record has the defaults.
+  return ergaenzt && IstOffen() ? Speichern() : 1;
+}
+
+bool CIniSB::LeseSatz() {
   Programmkonfiguration& k = konfiguration;
   std::string w;
   LeseWert(S, "Daten", k.daten);
@@ -182,7 +207,7 @@ int CIniSB::LeseKonfiguration() {
       ergaenzt = true;
     }
   }
-  return ergaenzt ? Speichern() : 1;
+  return ergaenzt;
 }
 
 int CIniSB::SchreibeKonfiguration() {
@@ -249,7 +274,13 @@ int CIniSB::SchreibeStandardKonfiguration(std::string_view pfad) {
   SetzeDateiname(pfad);
   const int geoeffnet = Oeffnen(0);
   if (geoeffnet != 1) return geoeffnet;
+  SchreibeStandardwerte();
+  const int gespeichert = Speichern();
+  Schliessen();
+  return gespeichert;
+}
 
+void CIniSB::SchreibeStandardwerte() {
   SchreibeWert(S, "Version", kKonfigurationsversion);
   SchreibeWert(S, "Daten", "");
   SchreibeWert(S, "Sicherung", "A:          ");
@@ -282,10 +313,6 @@ int CIniSB::SchreibeStandardKonfiguration(std::string_view pfad) {
   SchreibeWert(S, "Font Dialog", kStandardDialogfont);
   SchreibeWert(S, "Font Nutzung", kStandardDialogfont);
   for (const auto& o : kOnlineSchluessel) SchreibeWert(S, o.schluessel, o.standard);
-
-  const int gespeichert = Speichern();
-  Schliessen();
-  return gespeichert;
 }
 
 int CIniSB::AktualisiereKonfiguration(std::string_view pfad) {
@@ -293,7 +320,10 @@ int CIniSB::AktualisiereKonfiguration(std::string_view pfad) {
   const int geoeffnet = Oeffnen(0);
   if (geoeffnet != 1) return geoeffnet;
   Einlesen();
+  const bool konfigurationstext = IstKonfigurationstext(Text());
   int ergebnis = LeseKonfiguration();
+  // LeseKonfiguration let such a file go unchanged; no upgrade either.
+  if (!konfigurationstext) return ergebnis;
 
   std::string w;
   const int gespeicherteVersion = LeseWert(S, "Version", w) ? Ganzzahl(Teil(w, 1)) : 0;

@@ -9,8 +9,15 @@
 //
 // Value formats: integers "%i"; flags "J"/"N" ("J" or "j" read as 1);
 // "Euro-Faktor" "%f"; "Auflösung" "hh,bb"; font keys "hh,bb,gggg,face".
+//
+// Reading completes missing online keys and the start-up upgrade adds keys
+// of the newer layout, each saving the file.  Neither touches a file that
+// is no configuration text (IstKonfigurationstext): an empty file, a binary
+// one or one with LF or CR line ends only stays as it is, and the program
+// works with the settings of a new file, in memory only.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "storage/inidatei.h"
@@ -81,6 +88,14 @@ struct Programmkonfiguration {
   char datevExport[260] = {};        // "DatevExport"
 };
 
+// True for a text this program may complete and save as "kalvento.ini":
+// lines with CR LF and no binary bytes (IstZeilentext).
+bool IstKonfigurationstext(std::string_view text);
+
+// What the user is told, once, about a "kalvento.ini" that is no
+// configuration text; `pfad` as the program names the file.
+std::string KeineKonfigurationText(std::string_view pfad);
+
 class CIniSB : public CIniDatei {
  public:
   Programmkonfiguration konfiguration;
@@ -88,10 +103,15 @@ class CIniSB : public CIniDatei {
   // Start-up upgrade of an older layout: opens, reads and upgrades the file
   // (the resolution and the four font keys when missing, then the version),
   // and adds missing online keys.  The result of Oeffnen when that fails,
+  // 0 for a text that is no configuration (nothing changed, file closed),
   // else 1 (or the failed save's result).
   int AktualisiereKonfiguration(std::string_view pfad = kKonfigurationsdatei);
   // Fills `konfiguration` from the loaded text.  Missing online keys get
-  // their defaults, which are saved at once.  1, or the result of that save.
+  // their defaults, which are saved at once while the file is open.  1, or
+  // the result of that save.  A text that is no configuration is neither
+  // completed nor saved: the file is closed, the loaded text becomes that
+  // of a new file (in memory only), the record is filled from it, and the
+  // result is 0.  No message; the caller tells the user.
   int LeseKonfiguration();
   // Opens the file, writes every key from the record (after clamping the
   // resolution and the fonts into their ranges), saves and closes.  The
@@ -105,6 +125,14 @@ class CIniSB : public CIniDatei {
   // when 110 columns of it need more room than 80 of the booking font,
   // clamped into the valid ranges.  1 when nothing had to be clamped.
   int BerechneAufloesung();
+
+ private:
+  // Writes every key with its default into the loaded text, in the order
+  // the companion program writes them.
+  void SchreibeStandardwerte();
+  // Fills `konfiguration` from the loaded text; true when an online key
+  // was missing and has been added to the text.
+  bool LeseSatz();
 };
 
 // Initial size of the main window from "Auflösung" of the configuration file

@@ -65,6 +65,13 @@ bool IstLeer(std::string_view text) {
 
 }  // namespace
 
+bool IstStammdateitext(std::string_view text) {
+  if (!IstZeilentext(text)) return false;
+  for (std::string_view schluessel : {"Name", "Jahr", "Kontenrahmen"})
+    if (Wertanfang(text, S, schluessel) != std::string_view::npos) return true;
+  return false;
+}
+
 int CIniBK::SchreibeStandardStamm() {
   if (IstLeer(Dateiname())) return 64;
   const int geoeffnet = Oeffnen(0);
@@ -90,11 +97,31 @@ int CIniBK::LeseStamm() {
   // in place of it would be wrong data.  (A text taken over this way is
   // never saved: the incomplete read keeps Speichern from writing.)
   if (geoeffnet != 1 || FehlerGemeldet()) SetzeText(std::move(geladen));
+  if (!IstStammdateitext(Text())) {
+    Schliessen();
+    return 0;
+  }
+  const bool ergaenzt = FuelleStamm(true);
+  int ergebnis = geoeffnet;
+  if (geoeffnet == 1) {
+    ergebnis = ergaenzt ? Speichern() : 1;
+    Schliessen();
+  }
+  return ergebnis;
+}
 
+int CIniBK::LeseStammOhneErgaenzung() {
+  if (!IstStammdateitext(Text())) return 0;
+  FuelleStamm(false);
+  return 1;
+}
+
+bool CIniBK::FuelleStamm(bool ergaenzen) {
   bool ergaenzt = false;
   auto lies = [&](std::string_view schluessel, std::string_view neuwert) {
     std::string w;
     if (!LeseWert(S, schluessel, w)) {
+      if (!ergaenzen) return std::string(neuwert);
       SchreibeWert(S, schluessel, neuwert);
       LeseWert(S, schluessel, w);
       ergaenzt = true;
@@ -167,20 +194,18 @@ int CIniBK::LeseStamm() {
   s.endjahrVoll = s.endjahr;
   NormiereJahr(s.startjahrVoll, true);
   NormiereJahr(s.endjahrVoll, true);
-
-  int ergebnis = geoeffnet;
-  if (geoeffnet == 1) {
-    ergebnis = ergaenzt ? Speichern() : 1;
-    Schliessen();
-  }
-  return ergebnis;
+  return ergaenzt;
 }
 
 template <typename Aenderung>
 int CIniBK::AendereZaehler(Aenderung aendere) {
   const int geoeffnet = Oeffnen(0);
   int ergebnis = geoeffnet;
-  if (geoeffnet == 1) {
+  if (geoeffnet == 1 && !IstStammdateitext(Text())) {
+    // Not a master file: no counter to change, and LeseStamm below leaves
+    // it as it is.
+    ergebnis = 0;
+  } else if (geoeffnet == 1) {
     std::string w;
     LeseWert(S, "Auto-Beleg", w);
     const double zaehler = Dezimalzahl(w);

@@ -5,6 +5,13 @@
 // on every read.  Reading completes a file: a missing key is added with the
 // value a new file gets, and the file is saved only when something was added.
 //
+// Only a master file is completed (IstStammdateitext).  A file that merely
+// lacks some keys is one; an empty file, a binary one or one with LF or CR
+// line ends only is not: defaults written into it would make it pass for a
+// circle with chart 03, first month 01 and the name "Name".  Such a file is
+// no usable circle for any reader, and nothing is ever written into it
+// except by the user's own save in the booking-circle administration.
+//
 // The booking year is not read from the file here: the owner copies it from
 // "Jahr" (as the file set read it) into `jahr` before LeseStamm.
 #pragma once
@@ -19,6 +26,13 @@ namespace kv {
 inline constexpr std::string_view kStammsektion = "[BUCHUNGSKREIS]";
 // Layout version of master files: "W" and six digits.
 inline constexpr std::string_view kStammversion = "W001001";
+
+// True for the text of a master file: lines as IstZeilentext describes them
+// (CR LF, no binary bytes), in which at least one of "Name", "Jahr" and
+// "Kontenrahmen" is found in "[BUCHUNGSKREIS]" the way LeseWert finds it.
+// Every master file the companion program, the booking-circle
+// administration or the conversion of old setup data writes is one.
+bool IstStammdateitext(std::string_view text);
 
 // All texts are NUL-terminated Windows-1252, cut to their field; flags 0/1.
 struct Stammdaten {
@@ -82,11 +96,18 @@ class CIniBK : public CIniDatei {
   void SetzeStandardwerte();
   // Fills `stamm` from the file, adding missing keys (saved only then).
   // When the file cannot be opened, the text loaded before is used.
-  // 1, the failed save's result, or the result of Oeffnen when that failed.
+  // 1, the failed save's result, or the result of Oeffnen when that failed;
+  // 0 when the text is no master file: then `stamm` is left as it was and
+  // nothing is written.
   int LeseStamm();
+  // Fills `stamm` from the text loaded before, a missing key with the value
+  // of a new file, in the record only; the file is neither opened nor
+  // written.  1, or 0 when the text is no master file (`stamm` unchanged).
+  int LeseStammOhneErgaenzung();
   // Voucher counter operations; each changes "Auto-Beleg" only while
   // automatic numbering is on (counter at least 1), then runs LeseStamm.
-  // The result of Oeffnen when that fails, else 1 (or the failed save's).
+  // The result of Oeffnen when that fails, 0 for a file that is no master
+  // file (nothing changed), else 1 (or the failed save's).
   int ErhoeheBelegnummer();          // counter + 1
   int SetzeBelegnummerZurueck();     // counter = 1
   // When `beleg` is empty or blank: it becomes the current counter and the
@@ -94,6 +115,10 @@ class CIniBK : public CIniDatei {
   int HoleBelegnummer(std::string& beleg);
 
  private:
+  // Fills `stamm` from the loaded text; a missing key gets the value of a
+  // new file, written into the text as well when `ergaenzen`.  True when
+  // something was written.
+  bool FuelleStamm(bool ergaenzen);
   template <typename Aenderung>
   int AendereZaehler(Aenderung aendere);
 };

@@ -268,3 +268,23 @@ TEST(Bkverwaltung, GescheitertesSpeichernBehaeltAlteDatei) {
     }
   }
 }
+
+// Opening the dialogs on a file that is no master file shows that it could
+// not be read and leaves it as it is; only the user's "&OK" writes.
+TEST(Bkverwaltung, KeineStammdateiWirdBeimOeffnenNichtBeschrieben) {
+  Aufzeichnung a;
+  TempVerzeichnis t;
+  const std::string daten = t.Pfad();
+  ASSERT_TRUE(kv::ErzeugeVerzeichnis(daten + "/BK000004"));
+  const std::string datei = daten + "/BK000004/STAMM004.DAT";
+  for (const std::string& text : {std::string(), std::string("[BUCHUNGSKREIS]\nName=LF\nJahr=2010\n")}) {
+    SchreibeDatei(datei, text);
+    a.meldungen.clear();
+    EXPECT_FALSE(kv::LeseStammeingaben(daten, 4).vorhanden);
+    kv::Elsterdaten e;
+    EXPECT_EQ(kv::LeseElsterdaten(daten, 4, e), 0);
+    EXPECT_EQ(LiesDatei(datei), text);
+    EXPECT_EQ(a.meldungen.size(), 2u);
+    EXPECT_TRUE(Gemeldet(a, "Unerwarteter Fehler beim Lesen der Buchungskreisdaten !"));
+  }
+}

@@ -11,6 +11,7 @@
 //   - the upgrade leaves a version of at least "W001002" and the online keys;
 //   - reading a complete master file does not change it; reading any master
 //     file leaves one that reads back to the same record and is complete;
+//     a text that is no master file (or no configuration) is never written;
 //   - the voucher counter moves only as documented;
 //   - no file descriptor is left open.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -124,9 +125,13 @@ void Konfiguration(FuzzedDataProvider& f, const std::string& inhalt) {
   FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == (vorhanden ? inhalt : ""));  // never created here
 
   kv::CIniSB sb;
-  FUZZ_PRUEFE(sb.AktualisiereKonfiguration(pfad) == 1);
+  // A file that is no configuration text (empty, binary, without CR LF
+  // lines) is left as it is: the record holds the defaults.
+  const bool lesbar = !vorhanden || kv::IstKonfigurationstext(inhalt);
+  FUZZ_PRUEFE(sb.AktualisiereKonfiguration(pfad) == (lesbar ? 1 : 0));
   FUZZ_PRUEFE(AlleTerminiert(sb.konfiguration));
-  {
+  if (!lesbar) FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == inhalt);
+  if (lesbar) {
     kv::CIniDatei ini;
     ini.SetzeDateiname(pfad);
     FUZZ_PRUEFE(ini.Oeffnen(0) == 1);
@@ -148,7 +153,7 @@ void Konfiguration(FuzzedDataProvider& f, const std::string& inhalt) {
   kv::CIniSB zwei;
   zwei.SetzeDateiname(pfad);
   FUZZ_PRUEFE(zwei.Oeffnen(0) == 1);
-  FUZZ_PRUEFE(zwei.LeseKonfiguration() == 1);
+  FUZZ_PRUEFE(zwei.LeseKonfiguration() == (kv::IstKonfigurationstext(erste) ? 1 : 0));
   zwei.Schliessen();
   // In a file with stray CR or LF bytes, rewriting a line ends it with
   // CR LF and may bring to light a key that hid behind a bare LF (nothing
@@ -175,6 +180,16 @@ void Stamm(FuzzedDataProvider& f, const std::string& inhalt) {
   FUZZ_PRUEFE(kv::BildeDateisatz(satz, daten, 1) == 1);
   FUZZ_PRUEFE(satz.saldendatei.size() < 400 && !satz.saldenindex.empty());
   kv::BkKennwerte werte;
+  if (!kv::IstStammdateitext(inhalt)) {
+    // No master file at all: not usable anywhere, and never written into.
+    FUZZ_PRUEFE(kv::LeseBkKennwerte(daten, 1, werte) == 0);
+    FUZZ_PRUEFE(kv::Buchungskreiszeile(daten, 1).empty());
+    kv::CIniBK bk;
+    bk.SetzeDateiname(pfad);
+    FUZZ_PRUEFE(bk.LeseStamm() == 0);
+    FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == inhalt);
+    return;
+  }
   FUZZ_PRUEFE(kv::LeseBkKennwerte(daten, 1, werte) == 1);
   FUZZ_PRUEFE(werte.abweichendesWJ == (werte.ersterMonat != 1 ? 1 : 0));
   const std::string zeile = kv::Buchungskreiszeile(daten, 1);

@@ -104,3 +104,47 @@ TEST(Buchungskreisuebersicht, KeinKreisGefunden) {
   EXPECT_EQ(ui.meldungen[1].text,
             "Es konnten keine bislang angelegten Buchungskreise\ngefunden werden!");
 }
+
+// The overview only reads.  A master file that lacks keys is listed with
+// the values of a new file for them; one that is no master file at all is
+// left out silently.  No file changes either way.
+TEST(Buchungskreisuebersicht, LiestNurUndLaesstKaputteStammdateienAus) {
+  Aufzeichnung ui;
+  Umgebung u;
+  const std::string& d = u.k.datenverzeichnis;
+  LegeKreisAn(d, 1, "Muster GmbH", "04", "2010", "N", "N");
+  const std::string kopf = "; Diese Datei darf in keinem Fall manuell bearbeitet werden!\r\n\r\n";
+  std::string binaer;
+  for (int i = 0; i < 600; ++i) binaer += static_cast<char>((i * 97 + 13) % 256);
+  const std::pair<int, std::string> dateien[] = {
+      {2, kopf + "[BUCHUNGSKREIS]\r\nName=Kurz\r\nJahr=2011\r\n"},
+      {3, kopf + "[BUCHUNGSKREIS]\nName=Nur LF\nKontenrahmen=03\nJahr=2010\n"},
+      {4, kopf.substr(0, kopf.size() - 4) + "\r\r[BUCHUNGSKREIS]\rName=Nur CR\rJahr=2010\r"},
+      {5, binaer},
+      {6, ""},
+  };
+  for (const auto& [n, text] : dateien) {
+    ASSERT_TRUE(kv::ErzeugeVerzeichnis(kv::NameBuchungskreisVerzeichnis(d, n)));
+    SchreibeDatei(kv::NameStammdatei(d, n), text);
+  }
+  const std::string stamm1 = LiesDatei(kv::NameStammdatei(d, 1));
+
+  std::vector<std::string> liste = kv::BuchungskreisListe(d);
+  ASSERT_EQ(liste.size(), 2u);
+  EXPECT_EQ(liste[1], "  002   " + L("Kurz", 60));
+  kv::Druckauswahl a;
+  kv::Druckzustand z;
+  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z), 1);
+  std::vector<std::string> soll = Kopf("Blatt 01");
+  soll.insert(soll.end(), {
+      "  1  " + L("Muster GmbH", 60),
+      L("     Währ. EUR  MWST. N  E/A-Übersch. N   Buchungsjahr 2010  KR04", 65),
+      "  2  " + L("Kurz", 60),
+      L("     Währ. EUR  MWST. J  E/A-Übersch. J   Buchungsjahr 2011  KR03", 65),
+  });
+  VergleicheZeilen(LiesDatei(u.k.druckdatei), Datei(soll), 67);
+
+  EXPECT_EQ(LiesDatei(kv::NameStammdatei(d, 1)), stamm1);
+  for (const auto& [n, text] : dateien) EXPECT_EQ(LiesDatei(kv::NameStammdatei(d, n)), text) << n;
+  EXPECT_TRUE(ui.meldungen.empty());
+}

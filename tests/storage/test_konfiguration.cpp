@@ -328,21 +328,45 @@ TEST(Konfiguration, UnbrauchbareDateien) {
     EXPECT_EQ(m.text, "Konnte in Datei '" + t / "kalvento.ini" + "' nicht schreiben !");
   ui.meldungen.clear();
 
-  // Garbage, an empty file and a file cut in the middle of a line read as
-  // substitutes; the missing online keys are added.
-  std::string muell;
-  for (int i = 0; i < 5000; ++i) muell += static_cast<char>((i * 131) % 256);
+  // A file cut in the middle of a line reads as substitutes; the missing
+  // online keys are added.
   const std::string abgeschnitten = kStandardDatei.substr(0, kStandardDatei.find("Font Buchung=") + 17);
-  for (const std::string& inhalt : {muell, std::string(), abgeschnitten}) {
-    SchreibeDatei(t / "kalvento.ini", inhalt);
+  SchreibeDatei(t / "kalvento.ini", abgeschnitten);
+  {
     CIniSB leser;
     ASSERT_EQ(Lies(leser, t / "kalvento.ini"), 1);
     EXPECT_EQ(leser.konfiguration.fontBuchung.hoehe, 23);
     EXPECT_EQ(leser.konfiguration.aufloesung.breite, 8);
     EXPECT_STREQ(leser.konfiguration.kvonlineImport, "C:\\Programme\\kvonline\\import");
     const std::string nachher = LiesDatei(t / "kalvento.ini");
-    EXPECT_EQ(nachher.substr(0, inhalt.size()), inhalt);
+    EXPECT_EQ(nachher.substr(0, abgeschnitten.size()), abgeschnitten);
     EXPECT_NE(nachher.find("\r\nDatevExport=\r\n"), std::string::npos);
+  }
+  // Garbage, an empty file and LF or CR line ends are no configuration:
+  // neither the read nor the upgrade writes into it, and the record holds
+  // the settings of a new file.
+  std::string muell;
+  for (int i = 0; i < 5000; ++i) muell += static_cast<char>((i * 131) % 256);
+  std::string nurLf, nurCr;
+  for (char c : kStandardDatei) {
+    if (c != '\r') nurLf += c;
+    if (c != '\n') nurCr += c;
+  }
+  for (const std::string& inhalt : {muell, std::string(), nurLf, nurCr}) {
+    SCOPED_TRACE(inhalt.substr(0, 20));
+    SchreibeDatei(t / "kalvento.ini", inhalt);
+    const ino_t vorher = Inode(t / "kalvento.ini");
+    CIniSB leser;
+    leser.SetzeDateiname(t / "kalvento.ini");
+    ASSERT_EQ(leser.Oeffnen(0), 1);
+    EXPECT_EQ(leser.LeseKonfiguration(), 0);
+    EXPECT_FALSE(leser.IstOffen());
+    EXPECT_EQ(leser.konfiguration.zeilenProSeite, 68);
+    EXPECT_EQ(leser.konfiguration.fontBuchung.hoehe, 25);
+    EXPECT_STREQ(leser.konfiguration.kvonlineImport, "C:\\Programme\\kvonline\\import");
+    EXPECT_EQ(leser.AktualisiereKonfiguration(t / "kalvento.ini"), 0);
+    EXPECT_EQ(LiesDatei(t / "kalvento.ini"), inhalt);
+    EXPECT_EQ(Inode(t / "kalvento.ini"), vorher);
   }
   EXPECT_TRUE(ui.meldungen.empty());
 

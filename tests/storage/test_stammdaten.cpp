@@ -282,12 +282,12 @@ TEST(Stammdaten, GesperrteSchreibgeschuetzteUndKaputteDateien) {
   EXPECT_EQ(LiesDatei(pfad), inhalt);
   EXPECT_TRUE(ui.meldungen.empty());
 
-  // Garbage, empty and truncated files: the keys are added, the old bytes
-  // stay in front of them.
-  std::string muell;
-  for (int i = 0; i < 6000; ++i) muell += static_cast<char>((i * 97 + 13) % 256);
-  for (const std::string& alt :
-       {muell, std::string(), inhalt.substr(0, inhalt.size() - 4), std::string("[BUCHUNGSKREIS]")}) {
+  // A file cut short, and one whose password scrambled into control bytes,
+  // are master files: the keys are added, the old bytes stay in front.
+  const std::string mitPasswort =
+      kKopf + "\r\n[BUCHUNGSKREIS]\r\nName=Ziffern\r\nBK-Passwort=" +
+      CIniDatei::Verschluessele("0815 !") + "\r\n";
+  for (const std::string& alt : {inhalt.substr(0, inhalt.size() - 4), mitPasswort}) {
     SchreibeDatei(pfad, alt);
     CIniBK bk;
     ASSERT_EQ(Lade(bk, pfad, 1011), 1);
@@ -295,6 +295,40 @@ TEST(Stammdaten, GesperrteSchreibgeschuetzteUndKaputteDateien) {
     EXPECT_EQ(nachher.substr(0, alt.size()), alt);
     EXPECT_TRUE(nachher.ends_with("\r\nDatevExpPfad=\r\n"));
     EXPECT_GE(bk.stamm.ersterMonat, 1);
+  }
+  CIniBK ziffern;
+  ASSERT_EQ(Lade(ziffern, pfad, 2010), 1);
+  EXPECT_STREQ(ziffern.stamm.passwort, "0815 !");
+
+  // No master file at all: nothing is added or saved by any reader, and
+  // the record keeps what it held.
+  std::string muell;
+  for (int i = 0; i < 6000; ++i) muell += static_cast<char>((i * 97 + 13) % 256);
+  auto ersetzeZeilenende = [&](const std::string& durch) {
+    std::string t;
+    for (char c : inhalt) {
+      if (c == '\n') t += durch;
+      else if (c != '\r') t += c;
+    }
+    return t;
+  };
+  std::string mitNul = inhalt;
+  mitNul.insert(mitNul.size() - 2, std::string("\0", 1));
+  for (const std::string& alt :
+       {muell, mitNul, std::string(), ersetzeZeilenende("\n"), ersetzeZeilenende("\r"),
+        std::string("[BUCHUNGSKREIS]"), kKopf + "\r\n[BUCHUNGSKREIS]\r\nMwSt=J\r\n"}) {
+    SCOPED_TRACE(alt.substr(0, 40));
+    EXPECT_FALSE(IstStammdateitext(alt));
+    SchreibeDatei(pfad, alt);
+    const ino_t vorher = Inode(pfad);
+    CIniBK bk;
+    bk.stamm.kontenrahmen = 4;
+    EXPECT_EQ(Lade(bk, pfad, 1011), 0);
+    EXPECT_EQ(bk.stamm.kontenrahmen, 4);
+    EXPECT_EQ(bk.LeseStammOhneErgaenzung(), 0);
+    EXPECT_EQ(bk.SetzeBelegnummerZurueck(), 0);
+    EXPECT_EQ(LiesDatei(pfad), alt);
+    EXPECT_EQ(Inode(pfad), vorher);
   }
   EXPECT_TRUE(ui.meldungen.empty());
 }
