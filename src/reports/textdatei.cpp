@@ -23,6 +23,29 @@ std::string MitSchraegstrich(std::string pfad) {
   return pfad;
 }
 
+char Klein(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool GleichOhneFall(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Klein(a[i]) != Klein(b[i])) return false;
+  return true;
+}
+
+bool EndetAuf(std::string_view name, std::string_view endung) {
+  return name.size() > endung.size() &&
+         GleichOhneFall(name.substr(name.size() - endung.size()), endung);
+}
+
+// "STAMMnnn.DAT", "DATEVnnn.DAT": the prefix, three digits, ".dat".
+bool NummerDatei(std::string_view name, std::string_view vorne) {
+  if (name.size() != vorne.size() + 7 || !GleichOhneFall(name.substr(0, vorne.size()), vorne))
+    return false;
+  for (size_t i = vorne.size(); i < vorne.size() + 3; ++i)
+    if (name[i] < '0' || name[i] > '9') return false;
+  return GleichOhneFall(name.substr(vorne.size() + 3), ".dat");
+}
+
 }  // namespace
 
 int PruefeTextdateiname(const std::string& name) {
@@ -55,7 +78,38 @@ std::string VervollstaendigeTextdateiname(const std::string& datenverzeichnis, i
   return MitSchraegstrich(verzeichnis) + "/" + MitSchraegstrich(name);
 }
 
+Dateischutz SchutzDerDatei(std::string_view pfad) {
+  // "A:NAME" means NAME on drive A to the user who typed it.
+  if (pfad.size() > 1 && pfad[1] == ':' && IstBuchstabe(pfad[0])) pfad.remove_prefix(2);
+  const size_t trenner = pfad.find_last_of("/\\");
+  const std::string_view name = trenner == std::string_view::npos ? pfad : pfad.substr(trenner + 1);
+
+  for (std::string_view endung : {".sal", ".sdx", ".jou", ".jdx", ".stn", ".buc", ".ndx"})
+    if (EndetAuf(name, endung)) return Dateischutz::Buchhaltungsdaten;
+  if (NummerDatei(name, "stamm") || NummerDatei(name, "datev") ||
+      GleichOhneFall(name, "kvsetup.ini"))
+    return Dateischutz::Buchhaltungsdaten;
+  for (std::string_view programm : {"kalvento.ini", "callkvo.bat", "kalvento.exe", "kalvento.chm"})
+    if (GleichOhneFall(name, programm)) return Dateischutz::Programmdatei;
+  for (std::string_view arbeit : {"~ksal~.tmp", "~ksdx~.tmp", "~print~.tmp"})
+    if (GleichOhneFall(name, arbeit)) return Dateischutz::Arbeitsdatei;
+  return Dateischutz::Frei;
+}
+
+bool PruefeTextdateiziel(const std::string& pfad) {
+  const Dateischutz schutz = SchutzDerDatei(pfad);
+  if (schutz == Dateischutz::Frei) return true;
+  const char* grund = schutz == Dateischutz::Programmdatei  ? "' gehört zum Programm"
+                      : schutz == Dateischutz::Arbeitsdatei ? "' ist eine Arbeitsdatei des Programms"
+                                                            : "' gehört zu den Buchhaltungsdaten";
+  ZeigeMeldung(W("Die Datei '") + pfad + W(grund) +
+                   W(" und darf nicht als Textdatei überschrieben werden !"),
+               kTitelFehler, 16);
+  return false;
+}
+
 int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
+  if (!PruefeTextdateiziel(ziel)) return 0;
   std::vector<char> puffer;
   try {
     puffer.assign(kPuffer, 0);
@@ -70,13 +124,16 @@ int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
   }
   Datei text;
   // A path beyond what the program can hold is refused like an unusable one.
-  bool offen = ziel.size() <= kMaxDateiname && !ziel.empty() && text.Oeffnen(ziel, Datei::Anlegen);
-  if (offen) {
-    text.Schliessen();
-    offen = text.Oeffnen(ziel, Datei::LesenSchreiben);
-  }
+  // Written through the handle that created it: opened again by name, a
+  // link put there meanwhile would be followed.
+  const bool offen =
+      ziel.size() <= kMaxDateiname && !ziel.empty() && text.Oeffnen(ziel, Datei::Anlegen);
   if (!offen) {
-    ZeigeMeldung(34408, kTitelFehler, 16);
+    // A link or a device under that name is refused by name.
+    if (text.Fehler() == DateiFehler::KeineDatei)
+      ZeigeMeldung(DateiFehlerText(text.Fehler(), text.Pfad()), kTitelFehler, 16);
+    else
+      ZeigeMeldung(34408, kTitelFehler, 16);
     quelle.Schliessen();
     return 0;
   }

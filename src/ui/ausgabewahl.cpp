@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "reports/textdatei.h"
+#include "ui/ansicht.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -53,6 +54,23 @@ CTextDateiNameDlg::CTextDateiNameDlg(QWidget* parent) : KvDialog(parent) {
 
 std::string CTextDateiNameDlg::Name() const { return W1252(feld_->text()).substr(0, 259); }
 
+void CTextDateiNameDlg::SetzeZiel(const std::string& datenverzeichnis, int buchungskreis) {
+  mitZiel_ = true;
+  daten_ = datenverzeichnis;
+  buchungskreis_ = buchungskreis;
+}
+
+void CTextDateiNameDlg::accept() {
+  const std::string pfad =
+      mitZiel_ ? kv::VervollstaendigeTextdateiname(daten_, buchungskreis_, Name()) : Name();
+  if (!kv::PruefeTextdateiziel(pfad)) {
+    feld_->setFocus();
+    feld_->selectAll();
+    return;
+  }
+  QDialog::accept();
+}
+
 CPrintOrPreviewDlg::CPrintOrPreviewDlg(QWidget* parent) : KvDialog(parent) {
   setWindowTitle(QStringLiteral("Ausgabe Drucker oder Bildschirm"));
   auto* lay = new QVBoxLayout(this);
@@ -80,6 +98,11 @@ CPrintOrPreviewDlg::Ziel CPrintOrPreviewDlg::Auswahl() const {
 void CPrintOrPreviewDlg::accept() {
   if (Auswahl() == Textdatei) {
     CTextDateiNameDlg name(this);
+    // The report view completes the name into its reference's directory.
+    if (auto* ansicht = qobject_cast<CKv02View*>(parentWidget())) {
+      const kv::Berichtskontext k = ansicht->Dokument().Kontext();
+      name.SetzeZiel(k.datenverzeichnis, k.bezugsbuchungskreis);
+    }
     if (name.exec() == QDialog::Accepted) {
       dateiname_ = name.Name();
       nameGegeben_ = true;

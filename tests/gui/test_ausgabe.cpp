@@ -9,6 +9,8 @@
 
 #include "guihilfe.h"
 #include "reports/druck.h"
+#include "ui/ansicht.h"
+#include "ui/ausgabewahl.h"
 #include "ui/bildlauf.h"
 #include "ui/bildschirmausgabe.h"
 #include "ui/druckausgabe.h"
@@ -67,6 +69,7 @@ class TestAusgabe : public QObject {
   void fensterZeigtNeuenBericht();
   void druckseiteLageUndSchrift();
   void druckInPdf();
+  void textdateinameKeinBuch();
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
@@ -302,6 +305,37 @@ void TestAusgabe::druckInPdf() {
   const QByteArray inhalt = f.readAll();
   QVERIFY(inhalt.startsWith("%PDF"));
   QCOMPARE(inhalt.count("/Type /Page\n"), 3);
+}
+
+// OK of the name dialog opened from the report view refuses a book of the
+// reference's directory and stays open; the user's own name then passes.
+void TestAusgabe::textdateinameKeinBuch() {
+  kv::CKv02Doc dok;
+  dok.Datenverzeichnis = "/daten";
+  dok.Bezugsbuchungskreis = 3;
+  CKv02View ansicht(nullptr, dok);
+  CPrintOrPreviewDlg wahl(&ansicht);
+  wahl.Knopf(CPrintOrPreviewDlg::Textdatei)->setChecked(true);
+  bool offenGeblieben = false;
+  kvtest::BeiDialog([&](QWidget* w) {
+    auto* name = qobject_cast<CTextDateiNameDlg*>(w);
+    QVERIFY(name);
+    name->NamensFeld()->setText("b2010003.SAL");
+    name->accept();
+    offenGeblieben = name->isVisible() && name->NamensFeld()->selectedText() == "b2010003.SAL";
+    name->NamensFeld()->setText("bericht.txt");
+    name->accept();
+  });
+  wahl.show();
+  wahl.accept();
+  QVERIFY(offenGeblieben);
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QCOMPARE(ui_->meldungen[0].titel, std::string("FEHLER"));
+  QCOMPARE(ui_->meldungen[0].text,
+           std::string("Die Datei '/daten/BK000003/b2010003.SAL' gehört zu den Buchhaltungsdaten "
+                       "und darf nicht als Textdatei überschrieben werden !"));
+  QVERIFY(wahl.NameGegeben());
+  QCOMPARE(wahl.Dateiname(), std::string("bericht.txt"));
 }
 
 QTEST_MAIN(TestAusgabe)

@@ -84,3 +84,73 @@ TEST(Textdatei, NamenLandenImRichtigenVerzeichnis) {
   EXPECT_EQ(LiesDatei(wurzel / "KV2.TXT"), "zeile\r\n");
   EXPECT_EQ(LiesDatei(wurzel / "abs.txt"), "zeile\r\n");
 }
+
+// The final name decides, whatever its case and wherever the completion
+// put it; a report of the user's own name passes as before.
+TEST(Textdatei, BuecherUndProgrammdateienSindKeineTextdateien) {
+  using S = kv::Dateischutz;
+  const std::pair<const char*, S> faelle[] = {
+      {"kv.txt", S::Frei},
+      {"/daten/BK000003/bericht.txt", S::Frei},
+      {"/daten/../KV.TXT", S::Frei},
+      {"A:KV.TXT", S::Frei},
+      {"B2010003.sal.txt", S::Frei},
+      {".sal", S::Frei},
+      {"STAMM01.DAT", S::Frei},
+      {"STAMM0001.DAT", S::Frei},
+      {"STAMMabc.DAT", S::Frei},
+      {"kalvento.ini.txt", S::Frei},
+      {"/daten/kalvento.ini/kv.txt", S::Frei},
+      {"print.tmp", S::Frei},
+      {"/daten/BK000003/B2010003.sal", S::Buchhaltungsdaten},
+      {"BK000003/b2010003.SDX", S::Buchhaltungsdaten},
+      {"A2010001.jou", S::Buchhaltungsdaten},
+      {"A2010001.JDX", S::Buchhaltungsdaten},
+      {"A001.stn", S::Buchhaltungsdaten},
+      {"/daten/BK000003/STAMM003.DAT", S::Buchhaltungsdaten},
+      {"stamm999.dat", S::Buchhaltungsdaten},
+      {"DATEV007.DAT", S::Buchhaltungsdaten},
+      {"/daten/../A201001s.buc", S::Buchhaltungsdaten},
+      {"A201001s.ndx", S::Buchhaltungsdaten},
+      {"install.buc", S::Buchhaltungsdaten},
+      {"KVSETUP.INI", S::Buchhaltungsdaten},
+      {"A:B2010003.SAL", S::Buchhaltungsdaten},
+      {"UNTER\\B2010003.sal", S::Buchhaltungsdaten},
+      {"/daten/../kalvento.ini", S::Programmdatei},
+      {"KALVENTO.INI", S::Programmdatei},
+      {"A:kalvento.ini", S::Programmdatei},
+      {"../callkvo.bat", S::Programmdatei},
+      {"Kalvento.exe", S::Programmdatei},
+      {"kalvento.chm", S::Programmdatei},
+      {"/daten/~ksal~.tmp", S::Arbeitsdatei},
+      {"/daten/~KSDX~.TMP", S::Arbeitsdatei},
+      {"BK000003/~print~.tmp", S::Arbeitsdatei},
+  };
+  for (const auto& [pfad, soll] : faelle)
+    EXPECT_EQ(kv::SchutzDerDatei(pfad), soll) << pfad;
+}
+
+TEST(Textdatei, BuchWirdNichtUeberschrieben) {
+  Aufzeichnung ui;
+  TempVerzeichnis dir;
+  SchreibeDatei(dir / "~print~.tmp", "zeile\r\n");
+  ASSERT_TRUE(kv::ErzeugeVerzeichnis(dir / "BK000003"));
+  SchreibeDatei(dir / "BK000003/B2010003.sal", "buch");
+  // The file class would find the book under this spelling.
+  const std::string buch = kv::VervollstaendigeTextdateiname(dir.Pfad(), 3, "b2010003.SAL");
+  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", buch), 0);
+  EXPECT_EQ(LiesDatei(dir / "BK000003/B2010003.sal"), "buch");
+  // The work file onto itself would leave an empty report and no work file.
+  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "~PRINT~.TMP"), 0);
+  EXPECT_EQ(LiesDatei(dir / "~print~.tmp"), "zeile\r\n");
+  ASSERT_EQ(ui.meldungen.size(), 2u);
+  EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
+  EXPECT_EQ(ui.meldungen[0].text,
+            kv::W("Die Datei '" + buch +
+                  "' gehört zu den Buchhaltungsdaten und darf nicht als Textdatei "
+                  "überschrieben werden !"));
+  EXPECT_EQ(ui.meldungen[1].text,
+            kv::W("Die Datei '" + (dir / "~PRINT~.TMP") +
+                  "' ist eine Arbeitsdatei des Programms und darf nicht als Textdatei "
+                  "überschrieben werden !"));
+}
