@@ -133,6 +133,10 @@ class CKv02Doc {
   // True while the cumulated files are open and attached to the readers and
   // the index: only then may a report read them.
   bool KumulationBereit() const { return kumulationBereit_; }
+  // True after a cumulation that ran but left something out: an amount
+  // that did not fit its field, or a record that could not be written.
+  // Its reports carry incomplete totals.
+  bool KumulationUnvollstaendig() const { return unvollstaendig_; }
   // For report commands: false (after showing a message) when there is no
   // cumulation to report on.
   bool PruefeKumulationBereit() const;
@@ -170,6 +174,7 @@ class CKv02Doc {
 
  private:
   // Parts of the cumulation (kumulation.cpp).
+  int KumuliereBereiche(int von, int bis, int bezug, const std::string& jahrText);
   int LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug);
   int OeffneKumulationsdateien();
   // A booking circle being added, or opened ahead of its turn.
@@ -195,6 +200,7 @@ class CKv02Doc {
   void AddiereKreis(int n);
   bool UebernimmNeueKonten();
   void BeendeLauf();
+  void FehlerUnvollstaendig();  // 58100, and the result lacks what failed
   void ZeigeBezugsbuchungskreis(int n);
   void MeldeKumuliertenBuchungskreis(int n, const std::string* name = nullptr);
   void BildeTitel();
@@ -205,6 +211,7 @@ class CKv02Doc {
   Datei kumSalden_;
   Datei kumIndexdatei_;
   bool kumulationBereit_ = false;
+  bool unvollstaendig_ = false;
 
   // Only during a run: the circle being added and the next one, which is
   // opened while both threads read the first.

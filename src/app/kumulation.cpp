@@ -55,6 +55,63 @@ std::string Format(const char* muster, int n) {
   return puffer;
 }
 
+// A file of a book or a work file that cannot be used, with the cause.
+void DateiNichtNutzbar(DateiFehler fehler, const std::string& pfad) {
+  if (fehler == DateiFehler::Teilung || fehler == DateiFehler::Sperre)
+    ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+  else
+    ZeigeMeldung(DateiFehlerText(fehler, pfad), "FEHLER", 16);
+}
+
+// The file probe with the cause of a failure.
+int Probe(const std::string& pfad, DateiFehler& fehler) {
+  Datei d;
+  if (d.Oeffnen(pfad, Datei::LesenSchreiben)) return 1;
+  fehler = d.Fehler();
+  return ProbeVon(fehler);
+}
+
+// A balances file longer than any the companion program writes is refused
+// before anything of it is read or copied.
+bool LaengeErlaubt(Datei& sal) {
+  const int64_t laenge = sal.Laenge();
+  if (laenge < 0 || laenge / kSatzLaenge <= kMaxSaetze) return true;
+  char text[120];
+  std::snprintf(text, sizeof text, "\nhat %lld Datens\xE4tze, mehr als eine Saldendatei haben kann,\n",
+                static_cast<long long>(laenge / kSatzLaenge));
+  ZeigeMeldung("Die Saldendatei\n" + sal.Pfad() + text + "und wird nicht verwendet !", "FEHLER", 16);
+  return false;
+}
+
+// An index longer than one of the most slots a balances file can need is
+// no index worth copying: the work index is then built from the records.
+constexpr int64_t kMaxIndexlaenge = kIndexKopf + 24 * int64_t(kMaxIndexKapazitaet);
+
+// Copies the whole of `q` over `z` (from its start, cut to length).
+bool KopiereInhalt(Datei& q, Datei& z) {
+  std::vector<char> puffer;
+  try {
+    puffer.assign(kKopierpuffer, 0);
+  } catch (const std::bad_alloc&) {
+    ZeigeMeldung(58148, "INFORMATION", 64);
+    return false;
+  }
+  bool ok = true;
+  int64_t laenge = 0;
+  for (;;) {
+    int64_t n = q.Lies(puffer.data(), kKopierblock);
+    if (n < 0 || (n > 0 && !z.SchreibeBei(laenge, puffer.data(), static_cast<size_t>(n)))) {
+      ok = false;  // a partial copy is no copy
+      break;
+    }
+    laenge += n;
+    if (static_cast<size_t>(n) < kKopierblock) break;
+  }
+  if (ok && !z.SetzeLaenge(laenge)) ok = false;
+  if (!ok) Fehler(58051);
+  return ok;
+}
+
 std::string OhneRandblanks(std::string s) {
   size_t a = s.find_first_not_of(' ');
   if (a == std::string::npos) return {};
@@ -64,13 +121,6 @@ std::string OhneRandblanks(std::string s) {
 }  // namespace
 
 int KopiereDatei(const std::string& quelle, const std::string& ziel) {
-  std::vector<char> puffer;
-  try {
-    puffer.assign(kKopierpuffer, 0);
-  } catch (const std::bad_alloc&) {
-    ZeigeMeldung(58148, "INFORMATION", 64);
-    return 0;
-  }
   Datei q;
   if (!q.Oeffnen(quelle, Datei::Lesen)) {
     // Nothing to copy from: the destination keeps what it had instead of
@@ -85,29 +135,10 @@ int KopiereDatei(const std::string& quelle, const std::string& ziel) {
   Datei z;
   if (!z.Oeffnen(ziel, Datei::LesenSchreiben) &&
       (z.Fehler() != DateiFehler::NichtGefunden || !z.Oeffnen(ziel, Datei::Anlegen))) {
-    // Another instance holding the work files is not a text-file problem.
-    if (z.Fehler() == DateiFehler::Teilung || z.Fehler() == DateiFehler::Sperre)
-      ZeigeMeldung(Ressource(58010), "FEHLER", 48);
-    else
-      Fehler(34408);
+    DateiNichtNutzbar(z.Fehler(), ziel);
     return 0;
   }
-  int ergebnis = 1;
-  int64_t laenge = 0;
-  for (;;) {
-    int64_t n = q.Lies(puffer.data(), kKopierblock);
-    if (n < 0 || (n > 0 && !z.Schreibe(puffer.data(), static_cast<size_t>(n)))) {
-      ergebnis = 0;  // a partial copy is no copy
-      break;
-    }
-    laenge += n;
-    if (static_cast<size_t>(n) < kKopierblock) break;
-  }
-  if (ergebnis && !z.SetzeLaenge(laenge)) ergebnis = 0;
-  if (!ergebnis) Fehler(58051);
-  q.Schliessen();
-  z.Schliessen();
-  return ergebnis;
+  return KopiereInhalt(q, z) ? 1 : 0;
 }
 
 // ---- main view feedback -----------------------------------------------------------
@@ -149,6 +180,31 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   // The work files are about to be overwritten: whatever was open on them
   // from an earlier run is closed first (K5).
   if (kumulationBereit_) SchliesseKumulationsdateien();
+  unvollstaendig_ = false;
+  try {
+    return KumuliereBereiche(von, bis, bezug, jahrText);
+  } catch (const std::bad_alloc&) {
+    // Out of memory anywhere in the run: nothing half made is written or
+    // reported on, the second thread is stopped and every file closed.
+    teiler_.Beende();
+    for (Quellbuchungskreis& q : quellen_) {
+      SchliesseQuellbuchungskreis(q);
+      q.index.reset();
+      q.salden.reset();
+    }
+    quelle_.Leere();
+    tabelle_ = false;
+    kumulationBereit_ = false;
+    indexUngeschrieben_ = false;
+    kumSalden_.Schliessen();
+    Kumulationsindex.Schliesse();
+    kumIndexdatei_.Schliessen();
+    ZeigeMeldung(58148, "INFORMATION", 64);
+    return 0;
+  }
+}
+
+int CKv02Doc::KumuliereBereiche(int von, int bis, int bezug, const std::string& jahrText) {
 
   Buchungsjahr = DezimalWert(jahrText);
   BkKennwerte werte;
@@ -242,53 +298,83 @@ int CKv02Doc::LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug) {
   const std::string kumSal = NameKumSalden(Datenverzeichnis);
   const std::string kumSdx = NameKumIndex(Datenverzeichnis);
 
+  // The work files are taken before anything is written into them, and
+  // held until the document closes them: another instance copying its own
+  // reference in between would leave both reporting on a mix of books.
+  // Whoever holds "~ksal~.tmp" owns "~ksdx~.tmp" as well.  Taken before
+  // the reference is even probed: the probe opens the books for writing
+  // and would keep the instance holding the work files from reading them.
+  // Any other reason they cannot be taken is said in its old place, below.
+  if (!kumSalden_.Oeffnen(kumSal, Datei::LesenSchreiben, Datei::SchreibenVerweigert) &&
+      (kumSalden_.Fehler() == DateiFehler::Teilung || kumSalden_.Fehler() == DateiFehler::Sperre)) {
+    ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+    return 0;
+  }
+  const auto aufgeben = [this] {
+    kumSalden_.Schliessen();
+    return 0;
+  };
+
   // No books for the year is the one silent case; a file that is there but
   // cannot be used is said so, or a read-only data directory would look
   // like a wrong year.
-  switch (PruefeDatei(sal)) {
+  DateiFehler fehler = DateiFehler::Keiner;
+  switch (Probe(sal, fehler)) {
     case 1: break;
-    case 2: return 0;
-    case 4: ZeigeMeldung(Ressource(58010), "FEHLER", 48); return 0;
-    default: UnerwarteterFehler(sal); return 0;
+    case 2: return aufgeben();
+    case 4: ZeigeMeldung(Ressource(58010), "FEHLER", 48); return aufgeben();
+    default:
+      if (fehler == DateiFehler::KeineDatei)
+        DateiNichtNutzbar(fehler, sal);
+      else
+        UnerwarteterFehler(sal);
+      return aufgeben();
   }
-  const int indexProbe = PruefeDatei(sdx);
+  const int indexProbe = Probe(sdx, fehler);
   if (indexProbe != 1 && indexProbe != 2) {
     if (indexProbe == 4)
       ZeigeMeldung(Ressource(58010), "FEHLER", 48);
+    else if (fehler == DateiFehler::KeineDatei)
+      DateiNichtNutzbar(fehler, sdx);
     else
       UnerwarteterFehler(sdx);
+    return aufgeben();
+  }
+  Datei quelle;
+  if (!quelle.Oeffnen(sal, Datei::Lesen)) {
+    Fehler(58049);
+    return aufgeben();
+  }
+  if (!LaengeErlaubt(quelle)) return aufgeben();
+  if (!kumSalden_.IstOffen() &&
+      !kumSalden_.Oeffnen(kumSal, Datei::LesenSchreiben, Datei::SchreibenVerweigert) &&
+      (kumSalden_.Fehler() != DateiFehler::NichtGefunden ||
+       !kumSalden_.Oeffnen(kumSal, Datei::Anlegen, Datei::SchreibenVerweigert))) {
+    DateiNichtNutzbar(kumSalden_.Fehler(), kumSal);
     return 0;
   }
-  if (!KopiereDatei(sal, kumSal)) return 0;
-  if (indexProbe == 1) {
-    if (!KopiereDatei(sdx, kumSdx)) return 0;
+  if (!KopiereInhalt(quelle, kumSalden_)) return aufgeben();
+  quelle.Schliessen();
+  bool indexKopieren = indexProbe == 1;
+  if (indexKopieren) {
+    Datei index;
+    indexKopieren = !index.Oeffnen(sdx, Datei::Lesen) || index.Laenge() <= kMaxIndexlaenge;
+  }
+  if (indexKopieren) {
+    if (!KopiereDatei(sdx, kumSdx)) return aufgeben();
   } else if (DateiExistiert(kumSdx) && !LoescheDatei(kumSdx)) {
     // A missing index is rebuilt from the copy when the work files are
     // opened; an old work index must not stand in for it.
     UnerwarteterFehler(kumSdx);
-    return 0;
+    return aufgeben();
   }
   MeldeKumuliertenBuchungskreis(bezug);
   return 1;
 }
 
 int CKv02Doc::OeffneKumulationsdateien() {
+  // The balances work file is open since the copy (LegeKumulationsdateienAn).
   const std::string& sal = Dateien.saldendatei;
-  const int probe = PruefeDatei(sal);
-  bool offen = false;
-  if (probe == 2) {
-    Datei neu;
-    if (neu.Oeffnen(sal, Datei::Anlegen)) {
-      neu.Schliessen();
-      offen = kumSalden_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
-    }
-  } else if (probe == 1) {
-    offen = kumSalden_.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
-  }
-  if (!offen) {
-    UnerwarteterFehler(sal);
-    return 0;
-  }
   const Stammdaten& s = Stamm.stamm;
   for (CSalden& leser : Saldenleser)
     leser.Verbinde(&kumSalden_, &Kumulationsindex, s.geteiltesJahr, s.ersterPeriodenmonat,
@@ -304,7 +390,8 @@ int CKv02Doc::OeffneKumulationsdateien() {
     return 0;
   }
   if (saetze < 2) {
-    for (CSalden& leser : Saldenleser) leser.LegeSteuerkontenAn();
+    for (CSalden& leser : Saldenleser)
+      if (leser.LegeSteuerkontenAn() != 1) unvollstaendig_ = true;
     // Records appended for the tax accounts are in no index yet: build the
     // work index from the file instead of trusting the copy (K3).
     LoescheDatei(Dateien.saldenindex);
@@ -374,7 +461,8 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
   // Opened at once; the probe only tells why, when that fails.
   const bool offen = q.saldendatei.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
-  switch (offen ? 1 : PruefeDatei(sal)) {
+  DateiFehler fehler = q.saldendatei.Fehler();
+  switch (offen ? 1 : Probe(sal, fehler)) {
     case 2:
       return 0;  // no books for this year
     case 4:
@@ -384,8 +472,15 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
       if (offen) break;
       [[fallthrough]];
     default:
-      UnerwarteterFehler(sal);
+      if (fehler == DateiFehler::KeineDatei)
+        DateiNichtNutzbar(fehler, sal);
+      else
+        UnerwarteterFehler(sal);
       return 0;
+  }
+  if (!LaengeErlaubt(q.saldendatei)) {
+    q.saldendatei.Schliessen();
+    return 0;
   }
   VerbindeQuelle(q, werte, sal, sdx);
   // As for the work file: never append tax accounts to a file whose length
@@ -429,7 +524,8 @@ bool CKv02Doc::OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat,
   const std::string sdx = NameSaldenindex(Datenverzeichnis, n, kontenrahmen, jahr);
   if (!q.saldendatei.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert)) return false;
   VerbindeQuelle(q, werte, sal, sdx);
-  if (q.salden->Anzahl() < 2 || q.index->OeffneVorab() != 1) {
+  const int saetze = q.salden->Anzahl();
+  if (saetze < 2 || saetze > kMaxSaetze || q.index->OeffneVorab() != 1) {
     SchliesseQuellbuchungskreis(q);
     return false;
   }
@@ -468,7 +564,7 @@ bool CKv02Doc::UebernimmNeueKonten() {
   }
   // As when an insertion fails during the run: the index is built anew
   // from the file, which has to be up to date for it (K3).
-  if (!abbild_.Schreibe(kumSalden_)) Fehler(58100);
+  if (!abbild_.Schreibe(kumSalden_)) FehlerUnvollstaendig();
   if (Kumulationsindex.Neuaufbau() != 1) return false;
   indexUngeschrieben_ = false;
   return true;
@@ -504,7 +600,7 @@ int CKv02Doc::SatzFuer(const Quellsatz& quelle) {
     indexUngeschrieben_ = true;
   } else {
     // The rebuild reads the file: bring it up to date first (K3).
-    if (!abbild_.Schreibe(kumSalden_)) Fehler(58100);
+    if (!abbild_.Schreibe(kumSalden_)) FehlerUnvollstaendig();
     if (Kumulationsindex.Neuaufbau() == 1) indexUngeschrieben_ = false;
   }
   return satz;
@@ -569,6 +665,7 @@ void CKv02Doc::AddiereKreis(int n) {
   }
   for (int i = 0; i < anzahl && (quelle_.Offen() > 0 || einzeln); ++i) {
     if (!verfehlt_[i]) continue;
+    unvollstaendig_ = true;
     const Quellsatz& q = quelle_.Satz(i);
     char text[300];
     std::snprintf(text, sizeof text,
@@ -579,11 +676,16 @@ void CKv02Doc::AddiereKreis(int n) {
   }
 }
 
+void CKv02Doc::FehlerUnvollstaendig() {
+  Fehler(58100);
+  unvollstaendig_ = true;
+}
+
 void CKv02Doc::BeendeLauf() {
   // The image and the index reach the disk once, at the end (K2).
   bool ok = UebernimmNeueKonten();
   if (!abbild_.Schreibe(kumSalden_, &teiler_)) {
-    Fehler(58100);
+    FehlerUnvollstaendig();
     ok = false;
   }
   if (indexUngeschrieben_) {

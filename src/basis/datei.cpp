@@ -46,6 +46,7 @@ int ErrnoVon(DateiFehler f) {
     case DateiFehler::Teilung: return EBUSY;
     case DateiFehler::Sperre: return EAGAIN;
     case DateiFehler::Voll: return ENOSPC;
+    case DateiFehler::KeineDatei: return ELOOP;
     default: return EIO;
   }
 }
@@ -58,6 +59,7 @@ DateiFehler FehlerVon(int err) {
     case EBUSY: case ETXTBSY: return DateiFehler::Teilung;
     case EAGAIN: return DateiFehler::Sperre;
     case ENOSPC: case EFBIG: case EDQUOT: return DateiFehler::Voll;
+    case ELOOP: case ENXIO: return DateiFehler::KeineDatei;  // O_NOFOLLOW on a link; a pipe
     default: return DateiFehler::Sonstig;
   }
 }
@@ -171,31 +173,46 @@ bool Datei::Scheitern(int err) {
 bool Datei::Oeffnen(const std::string& pfad, Modus modus, Teilen teilen) {
   Schliessen();
   fehler_ = DateiFehler::Keiner;
-  // A name that exists as it is needs no case-insensitive search.
+  const bool schreiben = modus != Lesen;
+  const bool ohneVerweis = modus == Anlegen || (schreiben && IstArbeitsdatei(pfad));
+  // Where a link must not be followed, the name itself is judged.
   struct stat st {};
-  bool existiert = !pfad.empty() && ::stat(Sys(pfad).c_str(), &st) == 0;
+  const auto status = [&](const std::string& sysPfad) {
+    return (ohneVerweis ? ::lstat(sysPfad.c_str(), &st) : ::stat(sysPfad.c_str(), &st)) == 0;
+  };
+  // A name that exists as it is needs no case-insensitive search.
+  bool existiert = !pfad.empty() && status(Sys(pfad));
   pfad_ = existiert ? pfad : LoesePfadAuf(pfad);
   if (Injiziert()) return Scheitern(ErrnoVon(g_art));
   const std::string sys = Sys(pfad_);
   if (pfad_.empty()) return Scheitern(ENOENT);
 
-  const bool schreiben = modus != Lesen;
-  if (!existiert) existiert = ::stat(sys.c_str(), &st) == 0;
-  if (existiert && S_ISDIR(st.st_mode)) return Scheitern(EISDIR);
+  if (!existiert) existiert = status(sys);
+  if (existiert && (!S_ISREG(st.st_mode) || (ohneVerweis && st.st_nlink > 1)))
+    return Scheitern(ELOOP);
   if (schreiben) {
     if (existiert && !HatSchreibrecht(st)) return Scheitern(EACCES);
     if (VerzeichnisSchreibgeschuetzt(sys) && (existiert || modus == Anlegen))
       return Scheitern(EACCES);
   }
 
-  int flags = O_CLOEXEC | (schreiben ? O_RDWR : O_RDONLY);
+  // Not blocking: a pipe put in place of the file after the check above
+  // would otherwise hold the open until some writer comes.  (On a regular
+  // file the flag changes nothing, so it stays.)
+  int flags = O_CLOEXEC | O_NONBLOCK | (schreiben ? O_RDWR : O_RDONLY);
   if (modus == Anlegen) flags |= O_CREAT;
+  if (ohneVerweis) flags |= O_NOFOLLOW;
   int fd = ::open(sys.c_str(), flags, 0666);
   if (fd < 0) return Scheitern(errno);
+  // What was opened is judged again: the name may have changed meanwhile.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (ohneVerweis && st.st_nlink > 1)) {
+    ::close(fd);
+    return Scheitern(ELOOP);
+  }
 
-  // Check first, then announce ourselves; nobody else can slip in between
-  // within this single-threaded program, and another instance racing us at
-  // the very same moment is not a case the companion program handles either.
+  // Check, announce ourselves, and check again: another instance that
+  // checked at the same moment holds its bytes by then, and each of the two
+  // sees the other and gives way, instead of both going on.
   unsigned pruefen = Bit(kExklusiv), halten = Bit(kAnwesend);
   if (teilen == Exklusiv) {
     pruefen |= Bit(kAnwesend);
@@ -209,7 +226,7 @@ bool Datei::Oeffnen(const std::string& pfad, Modus modus, Teilen teilen) {
     pruefen |= Bit(kSchreiber);
     halten |= Bit(kVerweigert);
   }
-  const bool ok = Frei(fd, pruefen) && Halte(fd, halten);
+  const bool ok = Frei(fd, pruefen) && Halte(fd, halten) && Frei(fd, pruefen);
   if (!ok) {
     ::close(fd);
     return Scheitern(EBUSY);
@@ -435,7 +452,7 @@ std::string LoesePfadAuf(const std::string& pfad) {
         }
       }
       ::closedir(d);
-      if (treffer.empty()) return pfad;
+      if (treffer.empty()) return ende < pfad.size() ? pfad : kandidat;
       kandidat = ergebnis + W(treffer);
     }
     ergebnis = kandidat;
@@ -479,6 +496,41 @@ bool ErzeugeVerzeichnis(const std::string& pfad) {
   while (sys.size() > 1 && sys.back() == '/') sys.pop_back();
   if (VerzeichnisSchreibgeschuetzt(sys)) return false;
   return ::mkdir(sys.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool IstArbeitsdatei(const std::string& pfad) {
+  const auto p = pfad.find_last_of('/');
+  const char* name = pfad.c_str() + (p == std::string::npos ? 0 : p + 1);
+  return ::strcasecmp(name, "~ksal~.tmp") == 0 || ::strcasecmp(name, "~ksdx~.tmp") == 0 ||
+         ::strcasecmp(name, "~print~.tmp") == 0;
+}
+
+std::string DateiFehlerText(DateiFehler fehler, const std::string& pfad) {
+  const char* grund;
+  switch (fehler) {
+    case DateiFehler::NichtGefunden:
+      grund = "ist nicht vorhanden, oder ihr Verzeichnis fehlt !";
+      break;
+    case DateiFehler::Zugriff:
+      grund = "ist schreibgesch\xFCtzt, oder ihr Verzeichnis ist es !";
+      break;
+    case DateiFehler::Teilung:
+    case DateiFehler::Sperre:
+      grund = "wird von einem anderen Programm bearbeitet !";
+      break;
+    case DateiFehler::Voll:
+      grund = "kann nicht geschrieben werden: der Datentr\xE4ger ist voll !";
+      break;
+    case DateiFehler::KeineDatei:
+      grund = "ist keine gew\xF6hnliche Datei (ein Verzeichnis, ein Ger\xE4t, eine\n"
+              "Verkn\xFCpfung oder ein weiterer Name einer anderen Datei)\n"
+              "und wird nicht verwendet !";
+      break;
+    default:
+      grund = "konnte nicht ge\xF6""ffnet werden !";
+      break;
+  }
+  return "Die Datei\n" + pfad + "\n" + grund;
 }
 
 int PruefeDatei(const std::string& pfad) {

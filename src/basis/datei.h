@@ -28,8 +28,16 @@ enum class DateiFehler {
   Teilung,        // sharing violation: another holder has it open incompatibly
   Sperre,         // lock violation
   Voll,           // disk full (or the file-size limit reached)
+  // Not a regular file (a directory, a pipe, a device), or, for a file
+  // that would be written through its name, a symbolic link or one of
+  // several names of the same file (see Datei::Oeffnen).
+  KeineDatei,
   Sonstig,
 };
+
+// The user's message for a file that could not be opened or created:
+// names the file and the cause.
+std::string DateiFehlerText(DateiFehler fehler, const std::string& pfad);
 
 // Reading a mapped file that another program cuts short would end this
 // one (SIGBUS).  `lies` runs under protection: such a fault within the
@@ -86,6 +94,12 @@ class Datei {
   Datei(Datei&& andere) noexcept;
   Datei& operator=(Datei&& andere) noexcept;
 
+  // Only regular files are opened; a pipe or a device behind a name never
+  // blocks the program or feeds it endless bytes.  A file that is created
+  // or truncated (Anlegen), and the program's own work files whenever they
+  // are opened for writing, are never written through a symbolic link or
+  // a second hard link: that would overwrite whatever file the link names
+  // (a book, a master file).  Books may be read through links.
   bool Oeffnen(const std::string& pfad, Modus modus, Teilen teilen = Geteilt);
   bool IstOffen() const { return fd_ >= 0; }
   // Bytes read (0 at the end of the file), -1 on error.
@@ -120,7 +134,9 @@ class Datei {
 };
 
 // Path of an existing file or directory, found case-insensitively component
-// by component; the path as given when nothing matches.
+// by component.  A missing last component keeps its name in the directory
+// found (a new file is created in the directory that is there); the path
+// as given when a directory on the way does not match.
 std::string LoesePfadAuf(const std::string& pfad);
 
 bool DateiExistiert(const std::string& pfad);
@@ -131,6 +147,10 @@ bool VerzeichnisExistiert(const std::string& pfad);
 bool LoescheDatei(const std::string& pfad);
 // Creates one directory; true when it exists afterwards.
 bool ErzeugeVerzeichnis(const std::string& pfad);
+
+// The work files of the program ("~ksal~.tmp", "~ksdx~.tmp", "~print~.tmp",
+// whatever the case): never written through a link.
+bool IstArbeitsdatei(const std::string& pfad);
 
 // File probe: opens for reading and writing and closes again.
 // 1 usable, 2 missing, 4 access denied / in use / locked / read-only

@@ -81,7 +81,11 @@ std::string Hilfetext() {
       "\"TITLE: text\".\n"
       "Rückgabewert / exit code: 0 fertig / done, 1 Kummulierung nicht ausgeführt /\n"
       "cumulation did not run, 2 Eingabe abgelehnt / input refused, 3 Passwort falsch /\n"
-      "wrong password.\n";
+      "wrong password, 4 fertig, aber unvollständig: ein Betrag wurde nicht addiert\n"
+      "oder ein Konto nicht gespeichert; Berichte werden trotzdem ausgegeben und\n"
+      "tragen die unvollständigen Summen / done but incomplete: an amount was not\n"
+      "added or an account not written; reports are still put out and carry the\n"
+      "incomplete totals.\n";
   return t;
 }
 

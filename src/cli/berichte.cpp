@@ -2,7 +2,8 @@
 // the same rules as the report's options dialog, runs the generator on the
 // cumulated books and hands the finished work file to one output: the
 // terminal (UTF-8, LF, byte 0xAD as "-"), the raw bytes (--roh) or a text
-// file (--textdatei NAME, completed like the text-file dialog's name).
+// file (--textdatei NAME, completed like the text-file dialog's name, and
+// refused like it when it names a file of the books or of the programs).
 #include "cli/berichte.h"
 
 #include <cstdio>
@@ -29,6 +30,7 @@ namespace {
 constexpr int kFertig = 0;
 constexpr int kNichtErstellt = 1;
 constexpr int kAbgelehnt = 2;
+constexpr int kUnvollstaendig = 4;
 
 std::vector<Befehlsoption> Ausgabeoptionen() {
   return {
@@ -270,7 +272,13 @@ int FuehreBerichtAus(const std::string& befehl, Argumente& a, CKv02Doc& dokument
     return kAbgelehnt;
   }
   if (!ergebnis) return kNichtErstellt;
-  return Ausgabe(a, k, zustand);
+  const int ausgabe = Ausgabe(a, k, zustand);
+  if (ausgabe != kFertig || !dokument.KumulationUnvollstaendig()) return ausgabe;
+  // Asking for the report was asking for it anyway; a batch caller that
+  // looks only at the exit code must still learn that its totals are short.
+  ZeigeMeldung(W("Die Kummulierung ist unvollständig: der Bericht enthält nicht alle Beträge !"),
+               58003, 48);
+  return kUnvollstaendig;
 }
 
 }  // namespace kv

@@ -20,9 +20,13 @@ class CKv02Doc;
 const std::vector<Befehlsbeschreibung>& Berichtsbefehle();
 
 // Runs one report command.  Exit code: 0 done, 1 the cumulation did not run
-// or the report failed, 2 input refused by the options dialog's rules.
-// Messages go through the installed user interface (stderr); the report
-// itself goes to stdout.
+// or the report failed (a text file refused or not written among them),
+// 2 input refused by the options dialog's rules, 4 the report was put out
+// but the cumulation under it is incomplete (an amount not added or an
+// account not written; a line "ACHTUNG: ..." on stderr says so).  The
+// overview of the booking circles does not depend on the cumulation and
+// never ends with 4.  Messages go through the installed user interface
+// (stderr); the report itself goes to stdout.
 int FuehreBerichtAus(const std::string& befehl, Argumente& argumente, CKv02Doc& dokument);
 
 }  // namespace kv

@@ -2,10 +2,14 @@
 // driven by options instead of dialogs, for batch use and end-to-end tests.
 //
 // stdout: the result (UTF-8, LF).  stderr: every message box as
-// "TITLE: text".  Exit codes: 0 done, 1 the cumulation did not run, 2 bad
-// command line or input refused by the dialog rules, 3 wrong password.
+// "TITLE: text".  Exit codes: 0 done, 1 the cumulation did not run (or the
+// report could not be put out), 2 bad command line or input refused by the
+// dialog rules, 3 wrong password, 4 done but incomplete: an amount did not
+// fit its field or an account could not be written, so the cumulated
+// balances and every report on them lack it.
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -63,7 +67,9 @@ int main(int argc, char** argv) {
   Konsole konsole;
   kv::SetzeOberflaeche(&konsole);
   int ergebnis;
-  {
+  // Out of memory in a report (the cumulation catches its own) ends the
+  // run with the program's message for it, never with an abort.
+  try {
     kv::CKv02Doc doc;
     bool passwortFalsch = false, auswahlAbgelehnt = false;
     const int geoeffnet = doc.OnNewDocument(
@@ -87,11 +93,14 @@ int main(int argc, char** argv) {
       Zeile(doc.Dokumenttitel());
       Zeile(doc.Bezugszeile());
       for (const auto& z : doc.Kumulationsliste()) Zeile(z);
-      ergebnis = doc.KumulationBereit() ? 0 : 1;
+      ergebnis = !doc.KumulationBereit() ? 1 : doc.KumulationUnvollstaendig() ? 4 : 0;
     } else {
       ergebnis = kv::FuehreBerichtAus(a.befehl, a, doc);
     }
     std::fflush(stdout);
+  } catch (const std::bad_alloc&) {
+    kv::ZeigeMeldung(58148, "INFORMATION", 64);
+    ergebnis = 1;
   }
   kv::SetzeOberflaeche(nullptr);
   return ergebnis;

@@ -85,7 +85,15 @@ int Druckzustand::OeffneDruckdatei(const std::string& pfad, int satzbreite) {
 
   {
     Datei neu;
-    if (!neu.Oeffnen(pfad, Datei::Anlegen)) ZeigeMeldung(58048, kTitelFehler, kFehlerArt);
+    if (!neu.Oeffnen(pfad, Datei::Anlegen)) {
+      // A link in place of the work file would have the report written
+      // into whatever file it names: refused, and named.
+      if (neu.Fehler() == DateiFehler::KeineDatei) {
+        ZeigeMeldung(DateiFehlerText(neu.Fehler(), neu.Pfad()), kTitelFehler, kFehlerArt);
+        return 0;
+      }
+      ZeigeMeldung(58048, kTitelFehler, kFehlerArt);
+    }
   }
   if (!datei_.Oeffnen(pfad, Datei::LesenSchreiben)) {
     ZeigeMeldung(58049, kTitelFehler, kFehlerArt);

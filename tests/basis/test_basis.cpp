@@ -65,6 +65,46 @@ TEST(Datei, GrossKleinschreibungWirdAufgeloest) {
   EXPECT_EQ(PruefeDatei(t / "BK000001/STAMM001.DAT"), 1);
   EXPECT_EQ(PruefeDatei(t / "BK000001/STAMM002.DAT"), 2);
   EXPECT_EQ(LoesePfadAuf(t / "nix/da"), t / "nix/da");
+  // A new file goes into the directory that is there, whatever its case.
+  EXPECT_EQ(LoesePfadAuf(t / "bk000001/~ksal~.tmp"), t / "BK000001/~ksal~.tmp");
+  Datei neu;
+  ASSERT_TRUE(neu.Oeffnen(t / "bk000001/Neu.txt", Datei::Anlegen));
+  EXPECT_TRUE(kvtest::Existiert(t / "BK000001/Neu.txt"));
+}
+
+// Only regular files are opened; what is created or truncated, and the
+// work files whenever written, never through a link.
+TEST(Datei, NurGewoehnlicheDateienUndNieDurchVerweiseGeschrieben) {
+  TempVerzeichnis t;
+  kvtest::SchreibeDatei(t / "buch.sal", "Buch");
+  ASSERT_EQ(::mkfifo((t / "rohr").c_str(), 0644), 0);
+  ASSERT_EQ(::symlink((t / "buch.sal").c_str(), (t / "sym").c_str()), 0);
+  ASSERT_EQ(::symlink((t / "buch.sal").c_str(), (t / "~KSAL~.TMP").c_str()), 0);
+  ASSERT_EQ(::link((t / "buch.sal").c_str(), (t / "~print~.tmp").c_str()), 0);
+  ASSERT_EQ(::symlink((t / "fehlt").c_str(), (t / "leer").c_str()), 0);
+  ASSERT_EQ(::mkdir((t / "verz").c_str(), 0777), 0);
+  struct Fall {
+    std::string name;
+    Datei::Modus modus;
+    bool geht;
+  };
+  const Fall faelle[] = {
+      {"rohr", Datei::Lesen, false},          {"rohr", Datei::LesenSchreiben, false},
+      {"verz", Datei::Lesen, false},          {"sym", Datei::Lesen, true},
+      {"sym", Datei::LesenSchreiben, true},   {"sym", Datei::Anlegen, false},
+      {"leer", Datei::Anlegen, false},        {"~KSAL~.TMP", Datei::Lesen, true},
+      {"~KSAL~.TMP", Datei::LesenSchreiben, false},
+      {"~print~.tmp", Datei::LesenSchreiben, false},
+      {"buch.sal", Datei::Anlegen, false},  // a second name of it exists
+  };
+  for (const Fall& f : faelle) {
+    Datei d;
+    EXPECT_EQ(d.Oeffnen(t / f.name, f.modus), f.geht) << f.name << " " << f.modus;
+    if (!f.geht) EXPECT_EQ(d.Fehler(), DateiFehler::KeineDatei) << f.name;
+  }
+  EXPECT_EQ(kvtest::LiesDatei(t / "buch.sal"), "Buch");
+  EXPECT_FALSE(kvtest::Existiert(t / "fehlt"));
+  EXPECT_EQ(PruefeDatei(t / "rohr"), 0);
 }
 
 TEST(Datei, ProbeMeldetGesperrtUndSchreibgeschuetzt) {

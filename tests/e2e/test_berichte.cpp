@@ -5,6 +5,7 @@
 #include <string>
 
 #include "basis/text1252.h"
+#include "kumulationsdaten.h"
 #include "testhilfe.h"
 
 using namespace kvtest;
@@ -99,4 +100,49 @@ TEST_F(Berichtsbefehle, TextdateiLandetWieImDialog) {
   ASSERT_EQ(Lauf("saldenbilanz --stichmonat 6 --textdatei '" + (dir_ / "abs.txt") + "'" + kAuswahl), 0);
   EXPECT_EQ(LiesDatei(dir_ / "abs.txt"), datei);
   EXPECT_EQ(Lauf("saldenbilanz --stichmonat 6 --textdatei fehlt/kv.txt" + kAuswahl), 1);
+}
+
+// A text file never replaces a book or the configuration: the report is
+// refused with the message, nothing on disk changes.
+TEST_F(Berichtsbefehle, TextdateiUeberschreibtKeinBuch) {
+  const std::string buch = LiesDatei(dir_ / "Daten/BK000003/B2010003.sal");
+  const std::string ini = LiesDatei(dir_ / "kalvento.ini");
+  EXPECT_EQ(Lauf("saldenbilanz --stichmonat 6 --textdatei b2010003.SAL" + kAuswahl), 1);
+  EXPECT_NE(Fehler().find("FEHLER: Die Datei 'Daten/BK000003/b2010003.SAL' gehört zu den "
+                          "Buchhaltungsdaten und darf nicht als Textdatei überschrieben werden !\n"),
+            std::string::npos)
+      << Fehler();
+  EXPECT_TRUE(Aus().empty());
+  EXPECT_EQ(Lauf("saldenbilanz --stichmonat 6 --textdatei '..\\kalvento.ini'" + kAuswahl), 1);
+  EXPECT_NE(Fehler().find("FEHLER: Die Datei 'Daten/../kalvento.ini' gehört zum Programm und "
+                          "darf nicht als Textdatei überschrieben werden !\n"),
+            std::string::npos)
+      << Fehler();
+  EXPECT_EQ(LiesDatei(dir_ / "Daten/BK000003/B2010003.sal"), buch);
+  EXPECT_EQ(LiesDatei(dir_ / "kalvento.ini"), ini);
+}
+
+// An amount that does not fit its field is left out of the sum: the run is
+// done but incomplete (4), and a report on it is put out with a warning.
+TEST(UnvollstaendigeKumulation, EndetMitVierUndWarnt) {
+  Programm p;
+  std::vector<TKonto> a = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                           K(1200, "Bank", {99999999999LL})};
+  std::vector<TKonto> b = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                           K(1200, "Bank", {100})};
+  p.Kreis(1, "A", &a);
+  p.Kreis(2, "B", &b);
+  const std::string meldung =
+      "FEHLER: Die Summe passt nicht in das Betragsfeld:\n"
+      "Konto 1200 aus Buchungskreis 2 wurde nicht addiert !\n";
+  auto l = p.Kumuliere(2010, 1, 2, 1);
+  EXPECT_EQ(l.rc, 4);
+  EXPECT_EQ(l.fehler, meldung);
+  l = p.Cli("saldenliste --jahr 2010 --von 1 --bis 2 --bezug 1 --von-monat 0 --bis-monat 12"
+            " --druckdatum 08.12.2026");
+  EXPECT_EQ(l.rc, 4);
+  EXPECT_NE(l.aus.find("999.999.999,99"), std::string::npos) << l.aus;
+  EXPECT_EQ(l.fehler, meldung +
+                          "ACHTUNG: Die Kummulierung ist unvollständig: der Bericht enthält nicht "
+                          "alle Beträge !\n");
 }

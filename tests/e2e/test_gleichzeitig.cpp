@@ -123,3 +123,56 @@ TEST(Gleichzeitig, ZweiterWirdAbgewiesenErsterLaeuftDurch) {
 }
 
 }  // namespace
+
+// Two runs at once with different references share the work files of the
+// data directory.  Each must report on its own cumulation or be refused
+// as a whole; a run that copied its reference while the other was adding
+// would print a mix of both without a word.
+TEST(Gleichzeitig, ZweiBezuegeImWechselNieEinGemischterBericht) {
+  std::vector<TKonto> k1, k2, k3;
+  for (int i = 0; i < 1500; ++i) {
+    k1.push_back(K(1000 + i * 3, "Eins", {i * 100, i, -i}));
+    k2.push_back(K(1000 + i * 5, "Zwei", {i * 7, -3 * i, 2}));
+    k3.push_back(K(1001 + i * 3, "Drei", {-i, 5, i * 11}));
+  }
+  Programm p;
+  p.Kreis(1, "Eins", &k1);
+  p.Kreis(2, "Zwei", &k2);
+  p.Kreis(3, "Drei", &k3);
+  const auto befehl = [](int bezug, const std::string& name) {
+    return "'" KV_BINAER "/kvkum-cli' saldenbilanz --jahr 2010 --von 1 --bis 3 --bezug " +
+           std::to_string(bezug) + " --stichmonat 12 --druckdatum 08.12.2026 >" + name +
+           ".aus 2>" + name + ".err; echo $? >" + name + ".rc";
+  };
+  ASSERT_EQ(Shell("cd '" + p.Pfad() + "' && " + befehl(1, "a") + " && " + befehl(3, "b")), 0);
+  const std::string allein1 = LiesDatei(p.Pfad() + "/a.aus");
+  const std::string allein3 = LiesDatei(p.Pfad() + "/b.aus");
+  ASSERT_EQ(LiesDatei(p.Pfad() + "/a.rc"), "0\n");
+  ASSERT_EQ(LiesDatei(p.Pfad() + "/b.rc"), "0\n");
+  ASSERT_NE(allein1, allein3);
+
+  const std::string inBearbeitung =
+      "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet\noder die Dateien sind "
+      "schreibgeschützt\n(z.B. nach Kopieren von einer CD) !\n";
+  int falsch = 0, fertig = 0;
+  for (int runde = 0; runde < 60; ++runde) {
+    ASSERT_EQ(Shell("cd '" + p.Pfad() + "' && (" + befehl(1, "a") + ") & (cd '" + p.Pfad() +
+                    "' && " + befehl(3, "b") + ") & wait"),
+              0);
+    for (const auto& [name, allein] : {std::pair{"a", &allein1}, std::pair{"b", &allein3}}) {
+      const std::string rc = LiesDatei(p.Pfad() + "/" + name + ".rc");
+      const std::string aus = LiesDatei(p.Pfad() + "/" + name + ".aus");
+      const std::string err = LiesDatei(p.Pfad() + "/" + name + ".err");
+      if (rc == "0\n") {
+        ++fertig;
+        if (aus != *allein || !err.empty()) ++falsch;
+      } else {
+        // Refused as a whole: the message of files in use, no report.
+        EXPECT_EQ(rc, "1\n");
+        EXPECT_NE(err.find(inBearbeitung), std::string::npos) << err;
+      }
+    }
+  }
+  EXPECT_EQ(falsch, 0) << "of " << fertig << " finished runs";
+  EXPECT_GE(fertig, 40);  // nearly every round at least one of the two
+}
