@@ -135,7 +135,7 @@ int KopiereDatei(const std::string& quelle, const std::string& ziel) {
   Datei z;
   if (!z.Oeffnen(ziel, Datei::LesenSchreiben) &&
       (z.Fehler() != DateiFehler::NichtGefunden || !z.Oeffnen(ziel, Datei::Anlegen))) {
-    DateiNichtNutzbar(z.Fehler(), ziel);
+    DateiNichtNutzbar(z.Fehler(), z.Pfad());  // as found on disk
     return 0;
   }
   return KopiereInhalt(q, z) ? 1 : 0;
@@ -350,7 +350,7 @@ int CKv02Doc::LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug) {
       !kumSalden_.Oeffnen(kumSal, Datei::LesenSchreiben, Datei::SchreibenVerweigert) &&
       (kumSalden_.Fehler() != DateiFehler::NichtGefunden ||
        !kumSalden_.Oeffnen(kumSal, Datei::Anlegen, Datei::SchreibenVerweigert))) {
-    DateiNichtNutzbar(kumSalden_.Fehler(), kumSal);
+    DateiNichtNutzbar(kumSalden_.Fehler(), kumSalden_.Pfad());  // as found on disk
     return 0;
   }
   if (!KopiereInhalt(quelle, kumSalden_)) return aufgeben();

@@ -201,6 +201,28 @@ TEST(Kumulation, SchreibgeschuetztesDatenverzeichnisAendertNichts) {
   EXPECT_FALSE(Existiert(d.p.KumSal()));
 }
 
+// The data directory named in another case than on disk is found for the
+// work files too; a directory in place of the work file is named as such.
+TEST(Kumulation, ArbeitsdateienImVerzeichnisWieAufDerPlatte) {
+  Drei d;
+  const std::string ini = LiesDatei(d.p.Pfad() + "/kalvento.ini");
+  std::string gross = ini;
+  gross.replace(gross.find("Daten=Daten"), 11, "Daten=DATEN");
+  SchreibeDatei(d.p.Pfad() + "/kalvento.ini", gross);
+  auto l = d.p.Kumuliere(2010, 1, 3, 2);
+  EXPECT_EQ(l.rc, 0) << l.fehler;
+  EXPECT_EQ(l.fehler, "");
+  d.ErwarteKumulation({&d.k2, &d.k1, &d.k3});
+
+  Shell("rm -f '" + d.p.KumSal() + "' && mkdir '" + d.p.KumSal() + "'");
+  l = d.p.Kumuliere(2010, 1, 3, 2);
+  EXPECT_EQ(l.rc, 1);
+  EXPECT_EQ(l.fehler,
+            "FEHLER: Die Datei\nDaten/~ksal~.tmp\nist keine gewöhnliche Datei (ein Verzeichnis, "
+            "ein Gerät, eine\nVerknüpfung oder ein weiterer Name einer anderen Datei)\nund wird "
+            "nicht verwendet !\n");
+}
+
 TEST(Kumulation, SummeJenseitsDesBetragsfeldsBleibtUnveraendert) {
   Programm p;
   std::vector<TKonto> a = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
