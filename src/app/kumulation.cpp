@@ -24,6 +24,11 @@
 //       appended account is new.  The appended accounts go into the index
 //       when the run ends, in one merge, with the same bytes and the same
 //       search position as inserting each at once would give.
+//   K7  The work files belong to one document at a time: "~ksal~.tmp" is
+//       held with other writers denied from before the reference is copied
+//       into it until the document closes it, and whoever holds it owns
+//       "~ksdx~.tmp" too.  Another instance is refused as in use; it never
+//       copies its reference into a cumulation being read.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
