@@ -100,7 +100,9 @@ TEST(Datei, NurGewoehnlicheDateienUndNieDurchVerweiseGeschrieben) {
   for (const Fall& f : faelle) {
     Datei d;
     EXPECT_EQ(d.Oeffnen(t / f.name, f.modus), f.geht) << f.name << " " << f.modus;
-    if (!f.geht) EXPECT_EQ(d.Fehler(), DateiFehler::KeineDatei) << f.name;
+    if (!f.geht) {
+      EXPECT_EQ(d.Fehler(), DateiFehler::KeineDatei) << f.name;
+    }
   }
   EXPECT_EQ(kvtest::LiesDatei(t / "buch.sal"), "Buch");
   EXPECT_FALSE(kvtest::Existiert(t / "fehlt"));

@@ -173,7 +173,9 @@ TEST(FremdeDateien, KeineSaldendateiWirdGelesen) {
       EXPECT_NE(l.fehler.find(f.meldung), std::string::npos) << l.fehler;
     }
     // A source circle is left out, the others are added.
-    if (f.kreis != 1 && !f.index) EXPECT_EQ(l.aus.find(std::to_string(f.kreis) + ",  "), std::string::npos);
+    if (f.kreis != 1 && !f.index) {
+      EXPECT_EQ(l.aus.find(std::to_string(f.kreis) + ",  "), std::string::npos);
+    }
     EXPECT_TRUE(b.Stand() == vorher) << "a book changed";
   }
 }
