@@ -68,12 +68,13 @@ void DateiNichtNutzbar(DateiFehler fehler, const std::string& pfad) {
     ZeigeMeldung(DateiFehlerText(fehler, pfad), "FEHLER", 16);
 }
 
-// The file probe with the cause of a failure.
-int Probe(const std::string& pfad, DateiFehler& fehler) {
-  Datei d;
-  if (d.Oeffnen(pfad, Datei::LesenSchreiben)) return 1;
-  fehler = d.Fehler();
-  return ProbeVon(fehler);
+// A book that is there but cannot be used for another reason than being
+// in use: named as no regular file where that is the cause.
+void NichtNutzbar(DateiFehler fehler, const std::string& pfad) {
+  if (fehler == DateiFehler::KeineDatei)
+    DateiNichtNutzbar(fehler, pfad);
+  else
+    UnerwarteterFehler(pfad);
 }
 
 // A balances file longer than any the companion program writes is refused
@@ -324,25 +325,18 @@ int CKv02Doc::LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug) {
   // cannot be used is said so, or a read-only data directory would look
   // like a wrong year.
   DateiFehler fehler = DateiFehler::Keiner;
-  switch (Probe(sal, fehler)) {
+  switch (PruefeDatei(sal, fehler)) {
     case 1: break;
     case 2: return aufgeben();
     case 4: ZeigeMeldung(Ressource(58010), "FEHLER", 48); return aufgeben();
-    default:
-      if (fehler == DateiFehler::KeineDatei)
-        DateiNichtNutzbar(fehler, sal);
-      else
-        UnerwarteterFehler(sal);
-      return aufgeben();
+    default: NichtNutzbar(fehler, sal); return aufgeben();
   }
-  const int indexProbe = Probe(sdx, fehler);
+  const int indexProbe = PruefeDatei(sdx, fehler);
   if (indexProbe != 1 && indexProbe != 2) {
     if (indexProbe == 4)
       ZeigeMeldung(Ressource(58010), "FEHLER", 48);
-    else if (fehler == DateiFehler::KeineDatei)
-      DateiNichtNutzbar(fehler, sdx);
     else
-      UnerwarteterFehler(sdx);
+      NichtNutzbar(fehler, sdx);
     return aufgeben();
   }
   Datei quelle;
@@ -467,7 +461,7 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
   // Opened at once; the probe only tells why, when that fails.
   const bool offen = q.saldendatei.Oeffnen(sal, Datei::LesenSchreiben, Datei::SchreibenVerweigert);
   DateiFehler fehler = q.saldendatei.Fehler();
-  switch (offen ? 1 : Probe(sal, fehler)) {
+  switch (offen ? 1 : PruefeDatei(sal, fehler)) {
     case 2:
       return 0;  // no books for this year
     case 4:
@@ -477,10 +471,7 @@ int CKv02Doc::OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int er
       if (offen) break;
       [[fallthrough]];
     default:
-      if (fehler == DateiFehler::KeineDatei)
-        DateiNichtNutzbar(fehler, sal);
-      else
-        UnerwarteterFehler(sal);
+      NichtNutzbar(fehler, sal);
       return 0;
   }
   if (!LaengeErlaubt(q.saldendatei)) {

@@ -534,9 +534,15 @@ std::string DateiFehlerText(DateiFehler fehler, const std::string& pfad) {
 }
 
 int PruefeDatei(const std::string& pfad) {
+  DateiFehler ursache;
+  return PruefeDatei(pfad, ursache);
+}
+
+int PruefeDatei(const std::string& pfad, DateiFehler& ursache) {
   Datei d;
   if (d.Oeffnen(pfad, Datei::LesenSchreiben)) return 1;
-  return ProbeVon(d.Fehler());
+  ursache = d.Fehler();
+  return ProbeVon(ursache);
 }
 
 int ProbeVon(DateiFehler fehler) {

@@ -156,6 +156,8 @@ bool IstArbeitsdatei(const std::string& pfad);
 // 1 usable, 2 missing, 4 access denied / in use / locked / read-only
 // (the file or its directory), 16 disk full, 0 anything else.
 int PruefeDatei(const std::string& pfad);
+// The same, with the cause of a failure in `ursache` (untouched on 1).
+int PruefeDatei(const std::string& pfad, DateiFehler& ursache);
 // The probe's value for the reason a file could not be opened.
 int ProbeVon(DateiFehler fehler);
 
