@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "basis/meldung.h"
 #include "basis/stringtabelle.h"
 
 namespace kv {
@@ -35,17 +36,17 @@ std::string MeldungsUeberschrift(int art) {
 }
 
 void ZeigeMeldung(int textNr, int titelNr, int art) {
-  Ui().Meldung(art, Ressource(titelNr), Ressource(textNr));
+  Zeige(Meldung::Nr(textNr, titelNr, static_cast<Meldungsart>(art)));
 }
 void ZeigeMeldung(const std::string& text, const std::string& titel, int art) {
-  Ui().Meldung(art, titel, text);
+  Zeige(Meldung::Text(text, titel, static_cast<Meldungsart>(art)));
 }
 void ZeigeMeldung(const std::string& text, int titelNr, int art) {
-  Ui().Meldung(art, Ressource(titelNr), text);
+  Zeige(Meldung::Text(text, titelNr, static_cast<Meldungsart>(art)));
 }
 void ZeigeMeldung(int textNr, const std::string& titel, int art) {
-  Ui().Meldung(art, titel, Ressource(textNr));
+  Zeige(Meldung::Nr(textNr, titel, static_cast<Meldungsart>(art)));
 }
-void ZeigeStandardMeldung(const std::string& text) { Ui().StandardMeldung(text); }
+void ZeigeStandardMeldung(const std::string& text) { Zeige(Meldung::Standard(text)); }
 
 }  // namespace kv
