@@ -197,8 +197,10 @@ int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, 
     kv::Druckauswahl auswahl;
     auto l0 = Uhr::now();
     kv::FuelleSaldenlistenAuswahl(kontext, s, kv::Datum{31, 12, 2010}, auswahl);
-    listeOk = kv::DruckeSaldenlisteBreit(kontext, auswahl, doc.Druck);
+    const kv::Status bericht = kv::DruckeSaldenlisteBreit(kontext, auswahl, doc.Druck);
     const double l = Sekunden(l0, Uhr::now());
+    kv::Zeige(bericht);
+    listeOk = bericht.Ok() ? 1 : 0;
     if (lauf == 0) continue;
     boden = std::min(boden, b);
     zeit = std::min(zeit, z);

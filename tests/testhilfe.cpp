@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "storage/stammdaten.h"
+
 namespace kvtest {
 
 TempVerzeichnis::TempVerzeichnis() {
@@ -51,6 +53,16 @@ bool Existiert(const std::string& pfad) { return std::filesystem::exists(pfad); 
 int Shell(const std::string& befehl) {
   int r = std::system(befehl.c_str());
   return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+}
+
+int SchreibeStandardStamm(kv::CIniBK& bk) {
+  if (bk.Dateiname().find_first_not_of(' ') == std::string::npos) return 64;
+  const int geoeffnet = bk.Oeffnen(0);
+  if (geoeffnet != 1) return geoeffnet;
+  bk.SetzeStandardwerte();
+  const int gespeichert = bk.Speichern();
+  bk.Schliessen();
+  return gespeichert;
 }
 
 }  // namespace kvtest

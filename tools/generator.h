@@ -280,9 +280,9 @@ inline bool BaueIndex(const std::string& sal, const std::string& sdx) {
   if (!salden.Oeffnen(sal, kv::Datei::LesenSchreiben)) return false;
   kv::CSIndex idx;
   idx.Verbinde(&index, &salden, sal, sdx);
-  int ok = idx.Oeffnen();
+  const bool ok = idx.Oeffnen().Ok();
   idx.Schliesse();
-  return ok == 1;
+  return ok;
 }
 
 // Writes one booking circle below data directory `daten` (which must exist).

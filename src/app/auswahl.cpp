@@ -6,26 +6,17 @@
 #include "basis/datei.h"
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
+#include "basis/zahlen.h"
 #include "storage/dateinamen.h"
 #include "storage/inidatei.h"
 #include "storage/stammdaten.h"
 
 namespace kv {
 
+// Only blanks and tabs before the digits: a field that starts with a line
+// break reads as 0 here, as it always has (see Ganzzahlwert).
 int DezimalWert(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negativ = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativ = text[i++] == '-';
-  long long wert = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    wert = wert * 10 + (text[i] - '0');
-    if (wert > INT_MAX) wert = static_cast<long long>(INT_MAX) + 1;  // stays clamped
-  }
-  if (negativ) wert = -wert;
-  if (wert > INT_MAX) return INT_MAX;
-  if (wert < INT_MIN) return INT_MIN;
-  return static_cast<int>(wert);
+  return Ganzzahlwert(text, {Leerraum::BlankTab, INT_MIN, INT_MAX});
 }
 
 std::string FiltereAuswahlfeld(std::string_view text) {
@@ -45,7 +36,9 @@ std::string FiltereAuswahlfeld(std::string_view text) {
     char meldung[64];
     std::snprintf(meldung, sizeof meldung, "Maximaler Betrag: %.0f", kAuswahlMaximum);
     ZeigeMeldung(meldung, "FEHLER", 16);
-    wert = "0";
+    // A char, not "0": gcc 12 reports an impossible overlap in the inlined
+    // copy of a one-letter literal (-Wrestrict).
+    wert = '0';
   }
   if (entfernt) ZeigeMeldung(W("Nur numerische Zeichen zulässig !"), "FEHLER", 16);
   return wert;

@@ -108,7 +108,7 @@ int PruefeBuchungskreisnummer(std::string_view text) {
 Stammeingaben NeueStammeingaben() {
   Stammeingaben e;
   e.jahr = Format("%04i", Ui().Heute().jahr);
-  e.ersterMonat = "1";
+  e.ersterMonat = '1';  // a char: gcc 12 -Wrestrict misreads the copy of "1"
   e.kontenrahmen = "03";
   e.waehrung = "EUR";
   return e;

@@ -7,10 +7,7 @@
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 
-#if __has_include("storage/altdaten.h")
 #include "storage/altdaten.h"
-#define KV_HAT_ALTDATEN 1
-#endif
 
 namespace kv {
 
@@ -69,11 +66,9 @@ CKv02Doc::~CKv02Doc() {
 void CKv02Doc::LeseKonfiguration() {
   const std::string ini(kKonfigurationsdatei);
   if (PruefeDatei(ini) == 2) {
-#ifdef KV_HAT_ALTDATEN
     if (DateiExistiert(std::string(kAlteSetupdatei)) ||
         DateiExistiert(std::string(kAlteInstallationsdatei)))
       KonvertiereAltdaten();
-#endif
     // Nothing converted (or nothing to convert from): the defaults, so that
     // no report runs with zero lines per page.
     if (PruefeDatei(ini) == 2) Konfiguration.SchreibeStandardKonfiguration();
@@ -194,11 +189,6 @@ void CKv02Doc::BildeTitel() {
 }
 
 int CKv02Doc::Menuebefehl() const { return Stamm.stamm.euRechnung == 1 ? kMenueEuer : kMenueGuv; }
-
-std::string CKv02Doc::Menuetext() const {
-  return Menuebefehl() == kMenueEuer ? W("Einnahme-&Überschuss-Rechnung\tF4")
-                                     : "Gewinn- und &Verlust-Rechnung\tF4";
-}
 
 bool CKv02Doc::PruefeKumulationBereit() const {
   if (kumulationBereit_) return true;

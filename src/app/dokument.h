@@ -10,18 +10,10 @@
 //   doc.Neuauswahl(auswahl);                            // F9, after the dialog's OK
 //   // destruction closes the cumulated files (they stay on disk)
 //
-// Invariants of a cumulation (see kumulation.cpp):
-//   1. The cumulated files "~ksal~.tmp" / "~ksdx~.tmp" are only read through
-//      the document's readers and index while KumulationBereit() is true;
-//      after a cumulation that did not run nothing reads them.
-//   2. The cumulated index is held in memory during a run and written once
-//      when the run ends; its bytes then equal those that writing it after
-//      every insertion would have given.
-//   3. The books of the booking circles are never written, apart from the
-//      repairs of the file layer (tax accounts in a file of fewer than two
-//      records, a rebuilt index).
-//   4. An amount is never stored beyond its 12-character field: a sum that
-//      would not fit leaves the account as it was before that addition.
+// The cumulation itself is an engine of its own (app/kumulation/): the
+// document hands it the work files, shows what it reports as it happens,
+// and keeps the work files open and the result of the last run.  Its
+// invariants (K1..K7) are in app/kumulation/kumulation.h.
 #pragma once
 #include <array>
 #include <functional>
@@ -30,7 +22,7 @@
 #include <vector>
 
 #include "app/auswahl.h"
-#include "app/saldenabbild.h"
+#include "app/kumulation/kumulation.h"
 #include "basis/datei.h"
 #include "reports/berichtskontext.h"
 #include "reports/druck.h"
@@ -43,10 +35,9 @@
 namespace kv {
 
 // Private commands of the main window that switch the menu text of the
-// income-statement command 32833.
+// income-statement command.
 constexpr int kMenueEuer = 1579;  // "Einnahme-&Überschuss-Rechnung\tF4"
 constexpr int kMenueGuv = 1580;   // "Gewinn- und &Verlust-Rechnung\tF4"
-constexpr int kBefehlErfolgsrechnung = 32833;
 
 // Program password check with its lock-out arithmetic.  The prompt itself
 // is a window of the desktop program; this is what it decides.
@@ -84,11 +75,6 @@ class Passwortpruefung {
 // Message of a wrong password entry.
 std::string PasswortFalschText();
 
-// Copies a file in 32768-byte blocks.  1 when every byte arrived; 0 after a
-// failure, which has been reported (a destination that cannot be created is
-// left alone when the source cannot even be opened).
-int KopiereDatei(const std::string& quelle, const std::string& ziel);
-
 class CKv02Doc {
  public:
   CKv02Doc();
@@ -122,11 +108,15 @@ class CKv02Doc {
   void Neuauswahl(const Kumulationsauswahl& auswahl);
 
   // ---- the cumulation ---------------------------------------------------------
-  // 1 when it ran, 0 when it did not start.
+  // 1 when it ran, 0 when it did not start.  Its messages are shown as they
+  // arise; LetzteKumulation() tells circle by circle what happened.
   int Kumulieren(int von, int bis, int bezug, const std::string& jahrText);
-  // Closes the cumulated balances file and index (the files stay on disk).
-  // 1 when both closed without an error.
-  int SchliesseKumulationsdateien();
+  // The way of the next runs (the plain one for diagnosis).
+  void SetzeKumulationsweg(Kumulationsweg weg) { weg_ = weg; }
+  const Kumulationsergebnis& LetzteKumulation() const { return letzte_; }
+  // Closes the cumulated balances file and index (the files stay on disk;
+  // a run leaves nothing unwritten).
+  void SchliesseKumulationsdateien();
   void LeereKumulationsanzeige();
 
   // ---- state --------------------------------------------------------------------
@@ -136,7 +126,7 @@ class CKv02Doc {
   // True after a cumulation that ran but left something out: an amount
   // that did not fit its field, or a record that could not be written.
   // Its reports carry incomplete totals.
-  bool KumulationUnvollstaendig() const { return unvollstaendig_; }
+  bool KumulationUnvollstaendig() const { return letzte_.unvollstaendig; }
   // For report commands: false (after showing a message) when there is no
   // cumulation to report on.
   bool PruefeKumulationBereit() const;
@@ -145,9 +135,8 @@ class CKv02Doc {
   // The main view's reference line and list as the cumulation filled them.
   const std::string& Bezugszeile() const { return bezugszeile_; }
   const std::vector<std::string>& Kumulationsliste() const { return liste_; }
-  // 1579 or 1580 by the reference's "EÜ-Rechnung" flag, and its menu text.
+  // 1579 or 1580 by the reference's "EÜ-Rechnung" flag.
   int Menuebefehl() const;
-  std::string Menuetext() const;
 
   // What the report generators need, filled from the document.
   Berichtskontext Kontext();
@@ -173,64 +162,17 @@ class CKv02Doc {
   Druckzustand Druck;
 
  private:
-  // Parts of the cumulation (kumulation.cpp).
-  int KumuliereBereiche(int von, int bis, int bezug, const std::string& jahrText);
-  int LegeKumulationsdateienAn(int kontenrahmen, int jahr, int bezug);
-  int OeffneKumulationsdateien();
-  // A booking circle being added, or opened ahead of its turn.
-  struct Quellbuchungskreis {
-    std::unique_ptr<CSalden> salden;
-    std::unique_ptr<CSIndex> index;
-    Datei saldendatei;
-    Datei indexdatei;
-    BkKennwerte werte;
-    int indexOffen = 0;  // what opening the index gave
-    int vorab = 0;       // the circle opened ahead of its turn, 0 none
-  };
-  int OeffneQuellbuchungskreis(int jahr, int n, int kontenrahmen, int ersterMonat,
-                               Quellbuchungskreis& q);
-  bool OeffneVorab(int jahr, int n, int kontenrahmen, int ersterMonat, Quellbuchungskreis& q);
-  // Connects the reader and the index of a circle whose balances file is open.
-  void VerbindeQuelle(Quellbuchungskreis& q, const BkKennwerte& werte, const std::string& sal,
-                      const std::string& sdx);
-  void SchliesseQuellbuchungskreis(Quellbuchungskreis& q);
-  int SatzFuer(const Quellsatz& quelle);
-  bool LadeQuelle(Quellbuchungskreis& q, CSIndex* pruefen,
-                  const std::function<void()>& zwischendurch = {});
-  void AddiereKreis(int n);
-  bool UebernimmNeueKonten();
-  void BeendeLauf();
-  void FehlerUnvollstaendig();  // 58100, and the result lacks what failed
-  void ZeigeBezugsbuchungskreis(int n);
-  void MeldeKumuliertenBuchungskreis(int n, const std::string* name = nullptr);
+  class Beobachter;
   void BildeTitel();
   void LeseStammdaten();
 
-  // The cumulated files, open from OeffneKumulationsdateien until the next
-  // cumulation or the end of the document.
+  // The cumulated files, open from a run that ended with `gelaufen` until
+  // the next cumulation or the end of the document.
   Datei kumSalden_;
   Datei kumIndexdatei_;
   bool kumulationBereit_ = false;
-  bool unvollstaendig_ = false;
-
-  // Only during a run: the circle being added and the next one, which is
-  // opened while both threads read the first.
-  std::array<Quellbuchungskreis, 2> quellen_;
-
-  Saldenabbild abbild_;  // the cumulated file during a run
-  bool indexUngeschrieben_ = false;  // the cumulated index differs from its file
-  Quellkreis quelle_;  // the circle being added, read whole
-  Zweitfaden teiler_;  // the second thread of a run
-  std::vector<uint8_t> verfehlt_;  // per source record: not added (K4)
-  std::vector<uint32_t> besucht_;  // per image record: the last circle that hit it
-  uint32_t kreisLauf_ = 0;
-  bool quelleGeladen_ = false;
-  // Lookups from a table instead of the index (K6 in kumulation.cpp).
-  bool tabelle_ = false;
-  std::vector<int32_t> kontoSatz_;  // account 1..29999 -> record, -1 none
-  std::vector<CSIndex::Angehaengt> neueKonten_;  // appended, not yet in the index
-  int letzteSuche_ = 0;             // account of the last lookup
-  size_t neueVorSuche_ = 0;         // accounts appended before it
+  Kumulationsweg weg_ = Kumulationsweg::Parallel;
+  Kumulationsergebnis letzte_;
 
   // Master file and booking year whose values `Stamm.stamm` holds.
   std::string stammGelesen_;

@@ -13,6 +13,7 @@
 // Every call counts towards the fault injector, so a test can make the n-th
 // file operation fail and check that the caller copes.
 #pragma once
+#include <type_traits>
 #include <cstddef>
 #include <csetjmp>
 #include <cstdint>
@@ -58,6 +59,10 @@ void Abgebrochen(Rahmen* r);  // Verlasse after the fault
 
 template <class Lies>
 bool LiesGeschuetzt(const char* von, int64_t laenge, Lies&& lies) {
+  // The jump back skips every destructor and unlock between the fault and
+  // here: what runs inside may only read the mapping and write memory taken
+  // before, and must not throw.
+  static_assert(std::is_nothrow_invocable_v<Lies&>, "a protected read must be noexcept");
   abbildschutz::Rahmen r;
   r.von = von;
   r.bis = von + laenge;

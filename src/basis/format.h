@@ -1,4 +1,8 @@
-// printf-style formatting into a std::string of any length.
+// printf-style formatting into a std::string of any length: the one helper
+// for it in the core (report lines, messages, field texts).  Nothing is ever
+// cut: the result is exactly the bytes printf would print, however long; ""
+// only when the format cannot be printed at all (an encoding error).  A
+// caller that needs a fixed width says so in its format ("%-110s", "%.25s").
 #pragma once
 #include <string>
 

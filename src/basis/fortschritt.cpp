@@ -141,11 +141,6 @@ void Fortschrittsanzeige::SetzeZeile2(const std::string& text) {
   if (fenster_) fenster_->SetzeZeile2(zeile2_);
 }
 
-void Fortschrittsanzeige::SetzeBalkentext(const std::string& text) {
-  balkentext_ = text.substr(0, kMaxBalkentext);
-  Zeichne(true);
-}
-
 void Fortschrittsanzeige::SetzeTitel(const std::string& text) {
   titel_ = text;
   if (fenster_) fenster_->SetzeTitel(titel_);

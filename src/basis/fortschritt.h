@@ -59,8 +59,6 @@ class Fortschrittsanzeige {
   // At most 100 characters; a blank is inserted near position 50 so the
   // line can wrap there (see BrecheZeile2).
   void SetzeZeile2(const std::string& text);
-  // At most 50 characters.
-  void SetzeBalkentext(const std::string& text);
   void SetzeTitel(const std::string& text);
   void SetzeAbbruch(int abbruchModus);
 

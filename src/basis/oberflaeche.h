@@ -9,7 +9,6 @@
 #pragma once
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace kv {
 
@@ -78,30 +77,5 @@ void ZeigeMeldung(const std::string& text, const std::string& titel, int art);
 void ZeigeMeldung(const std::string& text, int titelNr, int art);
 void ZeigeMeldung(int textNr, const std::string& titel, int art);
 void ZeigeStandardMeldung(const std::string& text);
-
-// A seam that records every message; for tests and for silent batch runs.
-class AufzeichnendeOberflaeche : public Oberflaeche {
- public:
-  struct Eintrag {
-    int art;             // 0 for the platform's standard box
-    std::string titel;   // "Fehler" for the standard box
-    std::string text;
-  };
-  std::vector<Eintrag> meldungen;
-  std::string bezugszeile;
-  std::vector<std::string> liste;
-  Datum heute{8, 12, 2026};
-
-  void Meldung(int art, const std::string& titel, const std::string& text) override {
-    meldungen.push_back({art, titel, text});
-  }
-  void StandardMeldung(const std::string& text) override {
-    meldungen.push_back({0, "Fehler", text});
-  }
-  void SetzeBezugszeile(const std::string& text) override { bezugszeile = text; }
-  void LeereListe() override { liste.clear(); }
-  void FuegeListeHinzu(const std::string& zeile) override { liste.push_back(zeile); }
-  Datum Heute() const override { return heute; }
-};
 
 }  // namespace kv

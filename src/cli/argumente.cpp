@@ -12,6 +12,9 @@ const std::vector<Befehlsoption>& Auswahloptionen() {
       {"bis", true, "M", "Bis Buchungskreis (Nr.) / last booking circle of the range"},
       {"bezug", true, "R", "Bezugs-Buchungskreis (Nr.) / reference booking circle"},
       {"passwort", true, "P", "Programm-Passwort, falls eingerichtet / program password, if one is set"},
+      {"einzeln", false, "", "kummuliert Satz für Satz, langsam, zur Fehlersuche; dieselben\n"
+                             "                      Dateien / cumulates record by record, slowly, for\n"
+                             "                      diagnosis; the same files"},
   };
   return o;
 }

@@ -9,19 +9,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/berichtsbefehle.h"
 #include "app/dokument.h"
 #include "basis/datei.h"
+#include "basis/format.h"
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
-#include "reports/auswertung.h"
 #include "reports/berichtshilfe.h"
-#include "reports/bilanz.h"
-#include "reports/bkuebersicht.h"
 #include "reports/dialogregeln.h"
-#include "reports/erfolgsrechnung.h"
-#include "reports/kontenverlauf.h"
-#include "reports/saldenbilanz.h"
-#include "reports/saldenliste.h"
 #include "reports/textdatei.h"
 
 namespace kv {
@@ -70,7 +65,7 @@ bool Druckdatum(const Argumente& a, Datum* datum) {
       Melde("Ungültiges Druckdatum / invalid print date: " + Utf8(eingabe));
       return false;
     }
-    text = text.substr(0, p2 + 1) + DruckFormat("%02i", kurz);
+    text = text.substr(0, p2 + 1) + Format("%02i", kurz);
   }
   if (!PruefeDatumsfeld(text, vorher, datum)) {
     Melde("Ungültiges Druckdatum / invalid print date: " + Utf8(eingabe));
@@ -99,7 +94,10 @@ bool Auswahl(const Argumente& a, Kontenauswahl& k) {
     k.mitMuster = true;
     k.muster = W(a.Wert("gruppe"));
   }
-  return PruefeKontenauswahl(k) == Dialogfeld::Keins;
+  Status meldungen;
+  const Dialogfeld feld = PruefeKontenauswahl(k, meldungen);
+  Zeige(meldungen);
+  return feld == Dialogfeld::Keins;
 }
 
 std::string Monatswert(const Argumente& a, const std::string& name) {
@@ -112,9 +110,13 @@ void Schreibe(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.siz
 int Ausgabe(const Argumente& a, const Berichtskontext& k, const Druckzustand& z) {
   if (a.Hat("textdatei")) {
     std::string name = W(a.Wert("textdatei"));
-    PruefeTextdateiname(name);  // the dialog warns but accepts the text as it is
+    Status warnung;
+    PruefeTextdateiname(name, warnung);  // the dialog warns but accepts the text as it is
+    Zeige(warnung);
     std::string pfad = VervollstaendigeTextdateiname(k.datenverzeichnis, k.bezugsbuchungskreis, name);
-    if (!KopiereTextdatei(z.Druckdatei(), pfad)) return kNichtErstellt;
+    const Status kopie = KopiereTextdatei(z.Druckdatei(), pfad);
+    Zeige(kopie);
+    if (!kopie) return kNichtErstellt;
     if (!a.Hat("roh")) {
       Schreibe(Utf8(pfad) + "\n");
       return kFertig;
@@ -137,18 +139,97 @@ int Ausgabe(const Argumente& a, const Berichtskontext& k, const Druckzustand& z)
     return kFertig;
   }
   for (int seite = 1; seite <= z.Seitenzahl(); ++seite) {
-    // Every line the page table promises must arrive; LeseZeile has shown
-    // the message of a line that could not be read.
+    // Every line the page table promises must arrive; a line that could
+    // not be read ends the output with its message.
     const int64_t zeilen = (z.Seitenende[seite] - z.Seitenende[seite - 1]) / z.Satzbreite();
     std::string zeile;
     for (int64_t n = 0; n < zeilen; ++n) {
-      if (!z.LeseZeile(seite, static_cast<int>(n), zeile)) return kNichtErstellt;
+      Status lesefehler;
+      if (!z.LeseZeile(seite, static_cast<int>(n), zeile, lesefehler)) {
+        Zeige(lesefehler);
+        return kNichtErstellt;
+      }
       for (char& c : zeile)
         if (c == '\xAD') c = '-';
       Schreibe(Utf8(zeile) + "\n");
     }
   }
   return kFertig;
+}
+
+// The print date as the dialogs' date field, with its last valid value.
+template <class Dialog>
+void Druckdatumsfeld(Dialog& d, const Datum& druck) {
+  d.druckdatum = AnfangsDatum(druck);
+  d.vorherDatum = d.druckdatum;
+}
+
+// The values of the command's options dialog from the options, checked by
+// the dialog's rules; false after their messages.
+bool Angaben(Optionsdialog dialog, const Argumente& a, const Berichtskontext& k,
+             const Datum& druck, Berichtsangaben& angaben) {
+  const Datum heute = Ui().Heute();
+  Status meldungen;
+  Dialogfeld feld = Dialogfeld::Keins;
+  switch (dialog) {
+    case Optionsdialog::Keiner:
+      angaben = druck;
+      break;
+    case Optionsdialog::Stichmonat: {
+      StichmonatDialog d;
+      d.stichmonat = Monatswert(a, "stichmonat");
+      Druckdatumsfeld(d, druck);
+      d.maximum = k.HoechsterMonat();
+      feld = PruefeStichmonatDialog(d, heute, meldungen);
+      angaben = d;
+      break;
+    }
+    case Optionsdialog::Erfolg: {
+      ErfolgsDialog d;
+      d.vonMonat = Monatswert(a, "von-monat");
+      d.bisMonat = a.Hat("bis-monat") ? W(a.Wert("bis-monat")) : d.vonMonat;
+      Druckdatumsfeld(d, druck);
+      d.maximum = k.HoechsterMonat();
+      feld = PruefeErfolgsDialog(d, meldungen);
+      angaben = d;
+      break;
+    }
+    case Optionsdialog::Saldenliste: {
+      SaldenlisteDialog d;
+      if (!Auswahl(a, d.auswahl)) return false;
+      d.vonMonat = Monatswert(a, "von-monat");
+      d.bisMonat = Monatswert(a, "bis-monat");
+      Druckdatumsfeld(d, druck);
+      d.maximum = k.HoechsterMonat();
+      d.breit = !a.Hat("schmal");
+      d.alphabetisch = a.Hat("alphabetisch");
+      d.mitNullsalden = !a.Hat("ohne-nullsalden");
+      feld = PruefeSaldenlisteDialog(d, meldungen);
+      angaben = d;
+      break;
+    }
+    case Optionsdialog::Auswertung: {
+      AuswertungDialog d;
+      d.stichmonat = Monatswert(a, "stichmonat");
+      Druckdatumsfeld(d, druck);
+      d.maximum = k.HoechsterMonat();
+      d.mitUmsatzsteuer = UmsatzsteuerOptionSichtbar(k.euRechnung) && !a.Hat("ohne-umsatzsteuer");
+      feld = PruefeAuswertungDialog(d, heute, meldungen);
+      angaben = d;
+      break;
+    }
+    case Optionsdialog::Kontenverlauf: {
+      KontenverlaufDialog d;
+      if (!Auswahl(a, d.auswahl)) return false;
+      d.stichmonat = Monatswert(a, "stichmonat");
+      Druckdatumsfeld(d, druck);
+      feld = PruefeKontenverlaufDialog(d, meldungen);
+      angaben = d;
+      break;
+    }
+  }
+  Zeige(meldungen);
+  return feld == Dialogfeld::Keins;
 }
 
 }  // namespace
@@ -184,96 +265,30 @@ int FuehreBerichtAus(const std::string& befehl, Argumente& a, CKv02Doc& dokument
   Berichtskontext k = dokument.Kontext();
   Druckauswahl auswahl;
   Druckzustand& zustand = dokument.Druck;
-  const Datum heute = Ui().Heute();
   Datum druck;
   if (!Druckdatum(a, &druck)) return kAbgelehnt;
 
-  if (befehl == "uebersicht") {
+  const Berichtsbefehl* b = BerichtsbefehlNamens(befehl);
+  if (b && !b->brauchtKumulation) {
     if (k.druckdatei.empty()) {
-      KumulationBereit(k);
+      Zeige(KumulationBereit(k));
       return kNichtErstellt;
     }
-    if (!DruckeBuchungskreisUebersicht(k, auswahl, zustand, &druck)) return kNichtErstellt;
-    return Ausgabe(a, k, zustand);
-  }
-  if (!KumulationBereit(k)) return kNichtErstellt;
-
-  int ergebnis = 0;
-  if (befehl == "saldenbilanz" || befehl == "bilanz") {
-    StichmonatDialog d;
-    d.stichmonat = Monatswert(a, "stichmonat");
-    d.druckdatum = AnfangsDatum(druck);
-    d.vorherDatum = d.druckdatum;
-    d.maximum = k.HoechsterMonat();
-    if (PruefeStichmonatDialog(d, heute) != Dialogfeld::Keins) return kAbgelehnt;
-    if (befehl == "saldenbilanz") {
-      FuelleSaldenbilanzAuswahl(k, d.monat, druck, auswahl);
-      ergebnis = DruckeSaldenbilanz(k, auswahl, zustand);
-    } else {
-      FuelleBilanzAuswahl(k, d.monat, druck, auswahl);
-      ergebnis = DruckeBilanz(k, auswahl, zustand);
-    }
-  } else if (befehl == "erfolgsrechnung") {
-    ErfolgsDialog d;
-    d.vonMonat = Monatswert(a, "von-monat");
-    d.bisMonat = a.Hat("bis-monat") ? W(a.Wert("bis-monat")) : d.vonMonat;
-    d.druckdatum = AnfangsDatum(druck);
-    d.vorherDatum = d.druckdatum;
-    d.maximum = k.HoechsterMonat();
-    if (PruefeErfolgsDialog(d) != Dialogfeld::Keins) return kAbgelehnt;
-    FuelleErfolgsAuswahl(k, d.von, d.bis, druck, auswahl);
-    ergebnis = DruckeErfolgsrechnung(k, auswahl, zustand);
-  } else if (befehl == "saldenliste") {
-    SaldenlisteDialog d;
-    if (!Auswahl(a, d.auswahl)) return kAbgelehnt;
-    d.vonMonat = Monatswert(a, "von-monat");
-    d.bisMonat = a.Hat("bis-monat") ? W(a.Wert("bis-monat")) : Monatswert(a, "bis-monat");
-    d.druckdatum = AnfangsDatum(druck);
-    d.vorherDatum = d.druckdatum;
-    d.maximum = k.HoechsterMonat();
-    d.breit = !a.Hat("schmal");
-    d.alphabetisch = a.Hat("alphabetisch");
-    d.mitNullsalden = !a.Hat("ohne-nullsalden");
-    if (PruefeSaldenlisteDialog(d) != Dialogfeld::Keins) return kAbgelehnt;
-    Saldenlistenauswahl s;
-    s.auswahlart = d.auswahl.auswahlart;
-    s.kontengruppe = d.auswahl.kontengruppe;
-    s.vonKonto = d.auswahl.vonKonto;
-    s.bisKonto = d.auswahl.bisKonto;
-    s.vonMonat = d.von;
-    s.bisMonat = d.bis;
-    s.alphabetisch = d.alphabetisch;
-    s.mitNullsalden = d.mitNullsalden;
-    FuelleSaldenlistenAuswahl(k, s, druck, auswahl);
-    ergebnis = d.breit ? DruckeSaldenlisteBreit(k, auswahl, zustand)
-                       : DruckeSaldenlisteSchmal(k, auswahl, zustand);
-  } else if (befehl == "auswertung") {
-    AuswertungDialog d;
-    d.stichmonat = Monatswert(a, "stichmonat");
-    d.druckdatum = AnfangsDatum(druck);
-    d.vorherDatum = d.druckdatum;
-    d.maximum = k.HoechsterMonat();
-    d.mitUmsatzsteuer = UmsatzsteuerOptionSichtbar(k.euRechnung) && !a.Hat("ohne-umsatzsteuer");
-    if (PruefeAuswertungDialog(d, heute) != Dialogfeld::Keins) return kAbgelehnt;
-    FuelleAuswertungAuswahl(k, d.monat, d.mitUmsatzsteuer, druck, auswahl);
-    ergebnis = DruckeAuswertung(k, auswahl, zustand);
-  } else if (befehl == "kontenverlaeufe") {
-    KontenverlaufDialog d;
-    if (!Auswahl(a, d.auswahl)) return kAbgelehnt;
-    d.stichmonat = Monatswert(a, "stichmonat");
-    d.druckdatum = AnfangsDatum(druck);
-    d.vorherDatum = d.druckdatum;
-    if (PruefeKontenverlaufDialog(d) != Dialogfeld::Keins) return kAbgelehnt;
-    FuelleKontenverlaufAuswahl(k, d.auswahl.auswahlart, d.auswahl.kontengruppe,
-                               d.auswahl.vonKonto, d.auswahl.bisKonto, d.monat, druck, auswahl);
-    ergebnis = DruckeKontenverlauf(k, auswahl, zustand);
   } else {
-    std::fprintf(stderr, "Unbekannter Befehl / unknown command: %s\n", befehl.c_str());
-    return kAbgelehnt;
+    const Status bereit = KumulationBereit(k);
+    Zeige(bereit);
+    if (!bereit) return kNichtErstellt;
+    if (!b) {
+      std::fprintf(stderr, "Unbekannter Befehl / unknown command: %s\n", befehl.c_str());
+      return kAbgelehnt;
+    }
   }
-  if (!ergebnis) return kNichtErstellt;
+  Berichtsangaben angaben;
+  if (!Angaben(b->dialog, a, k, druck, angaben)) return kAbgelehnt;
+  if (!b->erstelle(k, angaben, auswahl, zustand).erstellt) return kNichtErstellt;
   const int ausgabe = Ausgabe(a, k, zustand);
-  if (ausgabe != kFertig || !dokument.KumulationUnvollstaendig()) return ausgabe;
+  if (!b->brauchtKumulation || ausgabe != kFertig || !dokument.KumulationUnvollstaendig())
+    return ausgabe;
   // Asking for the report was asking for it anyway; a batch caller that
   // looks only at the exit code must still learn that its totals are short.
   ZeigeMeldung(W("Die Kummulierung ist unvollständig: der Bericht enthält nicht alle Beträge !"),

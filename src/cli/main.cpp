@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
   // run with the program's message for it, never with an abort.
   try {
     kv::CKv02Doc doc;
+    if (a.Hat("einzeln")) doc.SetzeKumulationsweg(kv::Kumulationsweg::Einzeln);
     bool passwortFalsch = false, auswahlAbgelehnt = false;
     const int geoeffnet = doc.OnNewDocument(
         [&](kv::Passwortpruefung& pruefung) {

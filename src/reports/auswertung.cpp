@@ -1,8 +1,10 @@
 #include "reports/auswertung.h"
 
+#include "basis/format.h"
 #include "basis/text1252.h"
 #include "reports/berichtshilfe.h"
 #include "reports/kontenklassen.h"
+#include "reports/seitenkopf.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -10,10 +12,16 @@ namespace {
 
 constexpr int W112 = 112;
 
-class Auswertung {
+constexpr Titelzeilen kTitel = {
+    "AUSWERTUNG/MONAT                                                                                    %02i.%02i.%04i\r\n",
+    "----------------                                                                                      Blatt %02u\r\n",
+    "----------------                                                                                     Blatt %03u\r\n",
+    16, 16};
+
+class Auswertung : Berichtsgenerator {
  public:
   Auswertung(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k, z), u_(a.MitUmsatzsteuer != 0), slot_(k.Slot(a.BisMonat)) {}
+      : Berichtsgenerator(k, a, z), u_(a.MitUmsatzsteuer != 0), slot_(k.Slot(a.BisMonat)) {}
 
   void Schreibe() {
     Summen();
@@ -62,31 +70,14 @@ class Auswertung {
   }
 
   void Kopf() {
-    z_.BeginneSeite(z_.KopfBlatt != 0);
-    SchreibeTitelKopf(
-        z_, a_,
-        "AUSWERTUNG/MONAT                                                                                    %02i.%02i.%04i\r\n",
-        "----------------                                                                                      Blatt %02u\r\n",
-        "----------------                                                                                     Blatt %03u\r\n",
-        16, 16);
-    z_.SchreibeKopfzeile(Leerzeile(W112));
-    if (k_.AbweichendesWJ())
-      z_.SchreibeKopfzeile(DruckFormat(
-          W("Buchungsjahr %02i.%04i-%02i.%04i                                                                      Währung: %3s\r\n").c_str(),
-          k_.ersterMonat, k_.jahr1, k_.letzterMonat, k_.jahr2, k_.waehrung.c_str()));
-    else
-      z_.SchreibeKopfzeile(DruckFormat(
-          W("Buchungsjahr %4i                                                                                 Währung: %3s\r\n").c_str(),
-          k_.buchungsjahr, k_.waehrung.c_str()));
-    z_.SchreibeKopfzeile(Leerzeile(W112));
-    z_.SchreibeKopfzeile(Namenszeile(k_.name, W112));
-    z_.SchreibeKopfzeile(Leerzeile(W112));
+    SchreibeSeitenkopf(z_, a_, k_, kTitel, Buchungsjahrzeile(k_, Jahreszeile::BreitMitWaehrung),
+                       W112);
     z_.SchreibeKopfzeile(Trennlinie(W112));
     z_.SchreibeKopfzeile(
         "                                Monatsabrechnung    %  vom  %  der         Aufrechnung vom    %  vom  %  der  \r\n");
     int bisTag = KorrigiereTag(a_.BisTag, a_.BisMonat, a_.BisJahr);
     int vonTag = KorrigiereTag(a_.VonTag, a_.VonMonat, a_.VonJahr);
-    z_.SchreibeKopfzeile(DruckFormat(
+    z_.SchreibeKopfzeile(Format(
         "                                zum:    %02i.%02i.%02i    Umsatz  G-Kosten     %02i.%02i.%02i-%02i.%02i.%02i    Umsatz  G-Kosten\r\n",
         bisTag, a_.BisMonat, a_.BisJahr % 100, vonTag, a_.VonMonat, a_.VonJahr % 100, bisTag,
         a_.BisMonat, a_.BisJahr % 100));
@@ -94,7 +85,7 @@ class Auswertung {
   }
 
   void Summenzeile(const std::string& text, double m, double c) {
-    z_.SchreibeZeile(DruckFormat("%-31s %16s %9s %9s      %16s %9s %9s\r\n", text.c_str(),
+    z_.SchreibeZeile(Format("%-31s %16s %9s %9s      %16s %9s %9s\r\n", text.c_str(),
                                  Betragsfeld(m, 16).c_str(), Prozentfeld(m, umsatz_.m).c_str(),
                                  Prozentfeld(m, kosten_.m).c_str(), Betragsfeld(c, 16).c_str(),
                                  Prozentfeld(c, umsatz_.c).c_str(),
@@ -125,7 +116,7 @@ class Auswertung {
       double c = g <= 1 ? -w.c : w.c;
       NullSetzen(m);
       NullSetzen(c);
-      z_.SchreibeZeile(DruckFormat(
+      z_.SchreibeZeile(Format(
           "%5s %-25s  %15s %9s %9s       %15s %9s %9s\r\n", satz.kontotext.c_str(),
           satz.name.c_str(), Betragsfeld(m, 15).c_str(), Prozentfeld(m, umsatz_.m).c_str(),
           Prozentfeld(m, kosten_.m).c_str(), Betragsfeld(c, 15).c_str(),
@@ -144,10 +135,6 @@ class Auswertung {
     if (z_.RestZeilen >= 1) z_.SchreibeZeile(Leerzeile(W112));
   }
 
-  const Berichtskontext& k_;
-  Druckauswahl& a_;
-  Druckzustand& z_;
-  Kontenlauf lauf_;
   const bool u_;
   const int slot_;
   Werte umsatz_, waren_, kosten_, neutral_, laufend_;
@@ -157,27 +144,16 @@ class Auswertung {
 
 void FuelleAuswertungAuswahl(const Berichtskontext& kontext, int stichmonat, bool mitUmsatzsteuer,
                              const Datum& druckdatum, Druckauswahl& auswahl) {
-  auswahl.VonTag = 1;
-  auswahl.VonMonat = kontext.ersterMonat;
-  auswahl.VonJahr = kontext.JahrDesMonats(kontext.ersterMonat);
-  auswahl.BisTag = 31;
-  auswahl.BisMonat = stichmonat;
-  auswahl.BisJahr = kontext.JahrDesMonats(stichmonat);
-  auswahl.DruckTag = druckdatum.tag;
-  auswahl.DruckMonat = druckdatum.monat;
-  auswahl.DruckJahr = druckdatum.jahr;
-  auswahl.RandOben = kontext.randOben;
-  auswahl.ZeilenProSeite = kontext.zeilenProSeite;
+  FuelleGrundauswahl(kontext, kontext.ersterMonat, stichmonat, druckdatum, auswahl);
   // The VAT accounts belong to the evaluation only where the reference
   // keeps an Einnahme-Überschuss-Rechnung.
   auswahl.MitUmsatzsteuer = mitUmsatzsteuer && kontext.euRechnung == 1 ? 1 : 0;
 }
 
-int DruckeAuswertung(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand) {
-  if (!KumulationBereit(kontext)) return 0;
-  if (!BeginneBericht(kontext, auswahl, zustand, kAusgabeAuswertungMonat)) return 0;
-  Auswertung(kontext, auswahl, zustand).Schreibe();
-  return zustand.SchliesseDruckdatei(auswahl);
+Status DruckeAuswertung(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                        Druckzustand& zustand) {
+  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeAuswertungMonat,
+                         [&] { Auswertung(kontext, auswahl, zustand).Schreibe(); });
 }
 
 }  // namespace kv

@@ -11,7 +11,9 @@ namespace kv {
 void FuelleAuswertungAuswahl(const Berichtskontext& kontext, int stichmonat, bool mitUmsatzsteuer,
                              const Datum& druckdatum, Druckauswahl& auswahl);
 
-// 1 on success, 0 when the cumulation is missing or on a file error.
-int DruckeAuswertung(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand);
+// A failure when the cumulation is missing or on a file error, with its
+// messages (SchreibeBericht).
+Status DruckeAuswertung(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                        Druckzustand& zustand);
 
 }  // namespace kv

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "basis/oberflaeche.h"
+#include "basis/format.h"
 #include "basis/text1252.h"
 #include "storage/salden.h"
 #include "storage/sindex.h"
@@ -69,44 +69,50 @@ bool Kontenlauf::Lese(Kontosatz& satz) {
   return true;
 }
 
-bool KumulationBereit(const Berichtskontext& kontext, bool melden) {
-  if (kontext.kumulationAktiv && kontext.Salden() && kontext.index) return true;
-  if (melden)
-    ZeigeMeldung(W("Es liegt keine Kummulierung vor.\nDer Bericht kann nicht erstellt werden !"),
-                 W("FEHLER"), 16);
-  return false;
+Status KumulationBereit(const Berichtskontext& kontext) {
+  if (kontext.kumulationAktiv && kontext.Salden() && kontext.index) return {};
+  return Meldung::Text(W("Es liegt keine Kummulierung vor.\nDer Bericht kann nicht erstellt werden !"),
+                       W("FEHLER"), Meldungsart::Fehler);
 }
 
-int BeginneBericht(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand,
-                   int ausgabeart) {
-  if (!zustand.OeffneDruckdatei(kontext.druckdatei, Satzbreite(ausgabeart))) return 0;
+Status SchreibeBericht(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                       Druckzustand& zustand, int ausgabeart,
+                       const std::function<void()>& schreibe) {
+  Status status = KumulationBereit(kontext);
+  if (!status) return status;
+  status.Uebernimm(zustand.OeffneDruckdatei(kontext.druckdatei, Satzbreite(ausgabeart)));
+  if (!status) return status;
   zustand.SetzeZeilenJeSeite(auswahl, ausgabeart);
-  return 1;
+  schreibe();
+  return status.Uebernimm(zustand.SchliesseDruckdatei(auswahl));
 }
 
-void SchreibeTitelKopf(Druckzustand& zustand, const Druckauswahl& auswahl, const char* format1,
-                       const char* format2, const char* format2Gross, int kumSpalte,
-                       int unterstreichen) {
-  std::string titel =
-      DruckFormat(format1, auswahl.DruckTag, auswahl.DruckMonat, auswahl.DruckJahr);
-  int eingefuegt = 0;
-  if (kumSpalte >= 0) {
-    eingefuegt = FuegeKumTitelEin(titel, kumSpalte, 31, auswahl.BisMonat, auswahl.BisJahr);
-    if (eingefuegt < 0) eingefuegt = 0;
+void FuelleGrundauswahl(const Berichtskontext& kontext, int vonMonat, int bisMonat,
+                        const Datum& druckdatum, Druckauswahl& auswahl) {
+  auswahl.VonTag = 1;
+  auswahl.VonMonat = vonMonat;
+  auswahl.VonJahr = kontext.JahrDesMonats(vonMonat);
+  auswahl.BisTag = 31;
+  auswahl.BisMonat = bisMonat;
+  auswahl.BisJahr = kontext.JahrDesMonats(bisMonat);
+  auswahl.DruckTag = druckdatum.tag;
+  auswahl.DruckMonat = druckdatum.monat;
+  auswahl.DruckJahr = druckdatum.jahr;
+  auswahl.RandOben = kontext.randOben;
+  auswahl.ZeilenProSeite = kontext.zeilenProSeite;
+}
+
+std::string SollHabenZeile(const Kontosatz& satz, double betrag, double& soll, double& haben) {
+  std::string sollText = " ", habenText = " ";
+  if (betrag >= 0) {
+    sollText = Betragsfeld(betrag, 15);
+    soll += betrag;
+  } else {
+    habenText = Betragsfeld(-betrag, 15);
+    haben -= betrag;
   }
-  std::string blatt = DruckFormat(zustand.Blatt > 99 ? format2Gross : format2,
-                                  static_cast<unsigned>(zustand.Blatt));
-  if (unterstreichen > 0) Unterstreiche(blatt, unterstreichen + eingefuegt);
-  zustand.SchreibeKopfzeile(titel);
-  zustand.SchreibeKopfzeile(blatt);
-}
-
-std::string BuchungsjahrZeile65(const Berichtskontext& kontext) {
-  if (kontext.AbweichendesWJ())
-    return DruckFormat("Buchungsjahr %02i.%04i-%02i.%04i                                     \r\n",
-                       kontext.ersterMonat, kontext.jahr1, kontext.letzterMonat, kontext.jahr2);
-  return DruckFormat("Buchungsjahr %04i                                                \r\n",
-                     kontext.buchungsjahr);
+  return Format("%-5s   %-25s %15s %15s\r\n", satz.kontotext.c_str(), satz.name.c_str(),
+                sollText.c_str(), habenText.c_str());
 }
 
 }  // namespace kv

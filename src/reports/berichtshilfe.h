@@ -1,9 +1,14 @@
 // What the report generators share beyond the text engine: the walk over
-// the cumulated balances index, one account record as numbers, and the
-// guard that refuses a report when there is no cumulation.
+// the cumulated balances index, one account record as numbers, the frame
+// that refuses a report when there is no cumulation and opens and closes the
+// work file, and the selection fields every report fills alike.  The page
+// heads are in seitenkopf.h.
 #pragma once
 #include <array>
+#include <functional>
 #include <string>
+
+#include "basis/meldung.h"
 
 #include "reports/berichtskontext.h"
 #include "reports/druck.h"
@@ -25,9 +30,9 @@ struct Kontosatz {
 
 // Walk over the cumulated index, in account-number order within a range or
 // over the whole name order, reading the records through reader 0.  A record
-// the index names but the file cannot deliver stops the report (message,
-// generator result 0): an account silently left out would make every total
-// wrong.
+// the index names but the file cannot deliver stops the report (its message
+// in the generator's status, a failure): an account silently left out would
+// make every total wrong.
 class Kontenlauf {
  public:
   Kontenlauf(const Berichtskontext& kontext, Druckzustand& zustand)
@@ -52,26 +57,42 @@ class Kontenlauf {
   int nummer_ = 0;
 };
 
-// False (with a message) when the cumulation did not run or its files are
-// not open; a report must then not be produced.
-bool KumulationBereit(const Berichtskontext& kontext, bool melden = true);
+// Ok when the cumulation ran and its files are open; otherwise the failure
+// "Es liegt keine Kummulierung vor ...": a report must then not be produced.
+Status KumulationBereit(const Berichtskontext& kontext);
 
-// Opening of every generator: print file, lines per page, page table.
-// 0 when the work file could not be opened (message shown).
-int BeginneBericht(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand,
-                   int ausgabeart);
+// The frame of every generator over the cumulation: refuses without one,
+// opens the work file for the report kind (lines per page, page table),
+// lets `schreibe` write the pages and closes the file.  The messages of all
+// of it in the order they arose; a failure when no complete report was
+// written.
+Status SchreibeBericht(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                       Druckzustand& zustand, int ausgabeart,
+                       const std::function<void()>& schreibe);
 
-// Head lines 1 and 2 of every report: the title line `format1` (with one
-// "%02i.%02i.%04i" for the print date) and the page line `format2` (or
-// `format2Gross` from page 100 on, one "%02u"/"%03u" for the page).  With
-// kumSpalte >= 0 the cumulation mark for the cut-off month is inserted
-// there and the underline grows by its length.  The first `unterstreichen`
-// characters of the page line become byte 0xAD (0: the dashes stay).
-void SchreibeTitelKopf(Druckzustand& zustand, const Druckauswahl& auswahl, const char* format1,
-                       const char* format2, const char* format2Gross, int kumSpalte,
-                       int unterstreichen);
+// What a generator works with: the context, the selection (the ranges it
+// walks are set in it), the print state and the walk over the index.
+class Berichtsgenerator {
+ public:
+  Berichtsgenerator(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
+      : k_(k), a_(a), z_(z), lauf_(k, z) {}
 
-// "Buchungsjahr ..." line of the 65-column reports (head line 4).
-std::string BuchungsjahrZeile65(const Berichtskontext& kontext);
+ protected:
+  const Berichtskontext& k_;
+  Druckauswahl& a_;
+  Druckzustand& z_;
+  Kontenlauf lauf_;
+};
+
+// The selection fields every report fills alike: the period from the first
+// of `vonMonat` to the 31st of `bisMonat` (each in its calendar year of the
+// booking year), the print date and the page settings of the configuration.
+void FuelleGrundauswahl(const Berichtskontext& kontext, int vonMonat, int bisMonat,
+                        const Datum& druckdatum, Druckauswahl& auswahl);
+
+// The account line of the 65-column reports: "%-5s   %-25s %15s %15s" with
+// the amount in the Soll column when it is >= 0, else its negation in the
+// Haben column; the amount is added to that column's total.
+std::string SollHabenZeile(const Kontosatz& satz, double betrag, double& soll, double& haben);
 
 }  // namespace kv

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <vector>
 
+#include "basis/format.h"
 #include "basis/text1252.h"
 #include "reports/berichtshilfe.h"
 #include "reports/kontenklassen.h"
+#include "reports/seitenkopf.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -87,10 +89,15 @@ constexpr int kPositionUstHaben = 22;
 
 bool IstKlasse9(int konto) { return konto >= 9000 && konto <= 9999; }
 
-class Bilanz {
+constexpr Titelzeilen kTitel = {
+    "B I L A N Z                                            %02i.%02i.%04i\r\n",
+    "-----------                                              Blatt %02u\r\n",
+    "-----------                                             Blatt %03u\r\n", 11, 11};
+
+class Bilanz : Berichtsgenerator {
  public:
   Bilanz(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k, z), kr03_(k.kontenrahmen == 3),
+      : Berichtsgenerator(k, a, z), kr03_(k.kontenrahmen == 3),
         positionen_(kr03_ ? kPositionen03 : kPositionen04),
         abschnitte_(kr03_ ? kAbschnitte03 : kAbschnitte04),
         kapitalkonto_(kr03_ ? 800 : 2900), bisSlot_(k.Slot(a.BisMonat)) {}
@@ -170,28 +177,19 @@ class Bilanz {
   // ---- pass 2 -------------------------------------------------------------
 
   void Kopf() {
-    z_.BeginneSeite(z_.KopfBlatt != 0);
-    SchreibeTitelKopf(z_, a_,
-                      "B I L A N Z                                            %02i.%02i.%04i\r\n",
-                      "-----------                                              Blatt %02u\r\n",
-                      "-----------                                             Blatt %03u\r\n",
-                      11, 11);
-    z_.SchreibeKopfzeile(Leerzeile(W67));
-    z_.SchreibeKopfzeile(BuchungsjahrZeile65(k_));
-    z_.SchreibeKopfzeile(Leerzeile(W67));
-    z_.SchreibeKopfzeile(Namenszeile(k_.name, W67));
-    z_.SchreibeKopfzeile(Leerzeile(W67));
+    SchreibeSeitenkopf(z_, a_, k_, kTitel, Buchungsjahrzeile(k_, Jahreszeile::SchmalVierstellig),
+                       W67);
     z_.SchreibeKopfzeile(Trennlinie(W67));
     const int letzteAktiva = kr03_ ? 11 : 13;
     const char* seite = position_ >= 1 && position_ <= letzteAktiva ? "A K T I V A" : "P A S S I V A";
-    z_.SchreibeKopfzeile(DruckFormat("%-29s %12s %3s   %12s %3s\r\n", seite, "Soll",
+    z_.SchreibeKopfzeile(Format("%-29s %12s %3s   %12s %3s\r\n", seite, "Soll",
                                      k_.waehrung.c_str(), "Haben", k_.waehrung.c_str()));
     z_.SchreibeKopfzeile(Trennlinie(W67));
   }
 
   void Ueberschrift() {
     std::string titel = W(abschnitte_[abschnitt_].titel);
-    z_.SchreibeZeile(DruckFormat("%-64s \r\n", titel.c_str()));
+    z_.SchreibeZeile(Format("%-64s \r\n", titel.c_str()));
     std::string strich(titel.size(), '\xAD');
     strich.resize(65, ' ');
     z_.SchreibeZeile(strich + "\r\n");
@@ -230,7 +228,7 @@ class Bilanz {
       spalte = 1;
     }
     z_.SchreibeZeile(
-        DruckFormat("%-30s %15s    %15s\r\n", text.c_str(), soll.c_str(), haben.c_str()));
+        Format("%-30s %15s    %15s\r\n", text.c_str(), soll.c_str(), haben.c_str()));
     return spalte;
   }
 
@@ -255,7 +253,7 @@ class Bilanz {
   std::string Kapitaltext() const {
     if (a_.BisMonat == 0)
       return "Kapital " + DatumText(1, k_.ersterMonat, k_.JahrDesMonats(k_.ersterMonat));
-    if (a_.BisMonat == 13) return DruckFormat("Kapital Abschluss %04i", k_.JahrDesMonats(13));
+    if (a_.BisMonat == 13) return Format("Kapital Abschluss %04i", k_.JahrDesMonats(13));
     return "Kapital " + DatumText(31, a_.BisMonat, a_.BisJahr);
   }
 
@@ -315,20 +313,16 @@ class Bilanz {
     if (z_.RestZeilen < 4 || (differenz && z_.RestZeilen < 6)) Kopf();
     const char* format = "%-25s      %15s    %15s\r\n";
     z_.SchreibeZeile(Trennlinie(W67));
-    z_.SchreibeZeile(DruckFormat(format, "Bilanzsummen:", Betragsfeld(aktiva_, 15).c_str(),
+    z_.SchreibeZeile(Format(format, "Bilanzsummen:", Betragsfeld(aktiva_, 15).c_str(),
                                  Betragsfeld(passiva_, 15).c_str()));
     z_.SchreibeZeile(Trennlinie(W67));
     if (differenz) {
-      z_.SchreibeZeile(DruckFormat(format, "Differenz:", Betragsfeld(std::fabs(d), 15).c_str(),
+      z_.SchreibeZeile(Format(format, "Differenz:", Betragsfeld(std::fabs(d), 15).c_str(),
                                    Betragsfeld(0, 15).c_str()));
       z_.SchreibeZeile(Trennlinie(W67));
     }
   }
 
-  const Berichtskontext& k_;
-  Druckauswahl& a_;
-  Druckzustand& z_;
-  Kontenlauf lauf_;
   const bool kr03_;
   const std::vector<Position>& positionen_;
   const std::vector<Abschnitt>& abschnitte_;
@@ -349,24 +343,13 @@ class Bilanz {
 
 void FuelleBilanzAuswahl(const Berichtskontext& kontext, int stichmonat, const Datum& druckdatum,
                          Druckauswahl& auswahl) {
-  auswahl.VonTag = 1;
-  auswahl.VonMonat = 0;
-  auswahl.VonJahr = kontext.JahrDesMonats(0);
-  auswahl.BisTag = 31;
-  auswahl.BisMonat = stichmonat;
-  auswahl.BisJahr = kontext.JahrDesMonats(stichmonat);
-  auswahl.DruckTag = druckdatum.tag;
-  auswahl.DruckMonat = druckdatum.monat;
-  auswahl.DruckJahr = druckdatum.jahr;
-  auswahl.RandOben = kontext.randOben;
-  auswahl.ZeilenProSeite = kontext.zeilenProSeite;
+  FuelleGrundauswahl(kontext, 0, stichmonat, druckdatum, auswahl);
 }
 
-int DruckeBilanz(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand) {
-  if (!KumulationBereit(kontext)) return 0;
-  if (!BeginneBericht(kontext, auswahl, zustand, kAusgabeBilanz)) return 0;
-  Bilanz(kontext, auswahl, zustand).Schreibe();
-  return zustand.SchliesseDruckdatei(auswahl);
+Status DruckeBilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                    Druckzustand& zustand) {
+  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeBilanz,
+                         [&] { Bilanz(kontext, auswahl, zustand).Schreibe(); });
 }
 
 }  // namespace kv

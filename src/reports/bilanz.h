@@ -12,7 +12,8 @@ namespace kv {
 void FuelleBilanzAuswahl(const Berichtskontext& kontext, int stichmonat, const Datum& druckdatum,
                          Druckauswahl& auswahl);
 
-// 1 on success, 0 when the cumulation is missing or on a file error.
-int DruckeBilanz(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand);
+// A failure when the cumulation is missing or on a file error, with its
+// messages (SchreibeBericht).
+Status DruckeBilanz(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand);
 
 }  // namespace kv

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "basis/datei.h"
+#include "basis/format.h"
 #include "basis/fortschritt.h"
 #include "basis/text1252.h"
 #include "storage/dateinamen.h"
@@ -77,6 +78,16 @@ std::vector<bool> Kandidaten(const std::string& datenverzeichnis) {
   return kandidat;
 }
 
+// Hands every message of `status` on; its outcome.
+bool Melde(const Status& status, const Meldungsziel& melde) {
+  for (const Meldung& m : status.Meldungen()) melde(m);
+  return status.Ok();
+}
+
+Meldung KeinBuchungskreis() {
+  return Meldung::Nr(kKeinBuchungskreis, 58002, Meldungsart::Information);
+}
+
 void RichteFortschrittEin(Fortschrittsanzeige& f) {
   f.Einrichten(W("Übersicht Buchungskreise"), "", W("Die Übersicht wird erstellt"),
                "Buchungskreise", 999, kBalkenText, kAbbruchGesperrt);
@@ -85,10 +96,10 @@ void RichteFortschrittEin(Fortschrittsanzeige& f) {
 
 void Kopf(Druckzustand& z, const Druckauswahl& a) {
   z.BeginneSeite(false);
-  z.SchreibeKopfzeile(DruckFormat(
+  z.SchreibeKopfzeile(Format(
       "ANGELEGTE BUCHUNGSKREISE                               %02i.%02i.%04i\r\n", a.DruckTag,
       a.DruckMonat, a.DruckJahr));
-  z.SchreibeKopfzeile(DruckFormat(z.Blatt > 99
+  z.SchreibeKopfzeile(Format(z.Blatt > 99
                                       ? "------------------------                                Blatt %03u\r\n"
                                       : "------------------------                                 Blatt %02u\r\n",
                                   static_cast<unsigned>(z.Blatt)));
@@ -100,7 +111,8 @@ void Kopf(Druckzustand& z, const Druckauswahl& a) {
 
 }  // namespace
 
-std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis) {
+std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis,
+                                            const Meldungsziel& melde) {
   std::vector<std::string> liste;
   Fortschrittsanzeige fortschritt;
   RichteFortschrittEin(fortschritt);
@@ -110,19 +122,20 @@ std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis)
     std::string meldung;
     const Kreis k = kandidat[n] ? LeseKreis(datenverzeichnis, n, daten, meldung) : Kreis::Fehlt;
     if (k == Kreis::Gelesen)
-      liste.push_back(DruckFormat("  %03i   %-60s", n, daten.stamm.nameText.c_str()));
+      liste.push_back(Format("  %03i   %-60s", n, daten.stamm.nameText.c_str()));
     else if (k == Kreis::Fehler && !meldung.empty())
-      ZeigeMeldung(meldung, "FEHLER", 16);
+      melde(Meldung::Fehler(meldung));
     fortschritt.Schritt(1);
     fortschritt.Verarbeite();
   }
-  if (liste.empty()) ZeigeMeldung(kKeinBuchungskreis, 58002, 64);
+  if (liste.empty()) melde(KeinBuchungskreis());
   fortschritt.Schliessen();
   return liste;
 }
 
 int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                                  Druckzustand& zustand, const Datum* druckdatum) {
+                                  Druckzustand& zustand, const Meldungsziel& melde,
+                                  const Datum* druckdatum) {
   Fortschrittsanzeige fortschritt;
   Datum heute = druckdatum ? *druckdatum : Ui().Heute();
   auswahl.DruckTag = heute.tag;
@@ -130,7 +143,7 @@ int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& 
   auswahl.DruckJahr = heute.jahr;
   auswahl.RandOben = kontext.randOben;
   auswahl.ZeilenProSeite = kontext.zeilenProSeite;
-  if (!zustand.OeffneDruckdatei(kontext.druckdatei, W67)) {
+  if (!Melde(zustand.OeffneDruckdatei(kontext.druckdatei, W67), melde)) {
     fortschritt.Schliessen();
     return 0;
   }
@@ -154,8 +167,8 @@ int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& 
         Kopf(zustand, auswahl);
       }
       const Stammdaten& s = daten.stamm;
-      zustand.SchreibeZeile(DruckFormat("%3i  %-60s\r\n", n, s.nameText.c_str()));
-      zustand.SchreibeZeile(DruckFormat(
+      zustand.SchreibeZeile(Format("%3i  %-60s\r\n", n, s.nameText.c_str()));
+      zustand.SchreibeZeile(Format(
           W("     Währ. %-3s  MWST. %c  E/A-Übersch. %c   Buchungsjahr %04i  KR%02i\r\n").c_str(),
           s.waehrung1, s.mwst == 1 ? 'J' : 'N', s.euRechnung == 1 ? 'J' : 'N', daten.jahr,
           static_cast<int>(s.kontenrahmen)));
@@ -164,9 +177,11 @@ int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& 
     fortschritt.Schritt(1);
     fortschritt.Verarbeite();
   }
-  int ergebnis = zustand.SchliesseDruckdatei(auswahl);
+  // A failure stops the scan, so whatever the closing hands on follows
+  // every message the master files have shown.
+  int ergebnis = Melde(zustand.SchliesseDruckdatei(auswahl), melde) ? 1 : 0;
   if (gefunden == 0 && ergebnis) {
-    ZeigeMeldung(kKeinBuchungskreis, 58002, 64);
+    melde(KeinBuchungskreis());
     ergebnis = 0;
   }
   fortschritt.Schliessen();

@@ -5,25 +5,35 @@
 // cumulation.  Both only read: a key a master file lacks shows the value
 // of a new file, and the file stays as it is.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "basis/meldung.h"
 #include "reports/berichtskontext.h"
 #include "reports/druck.h"
 
 namespace kv {
 
+// Where the messages of a scan go, the moment they arise.  Reading a master
+// file still shows its own failures at once, so a scan cannot hold its
+// messages back until it is done without changing their order; the caller
+// shows each one (Zeige) as it comes.
+using Meldungsziel = std::function<void(const Meldung&)>;
+
 // Lines "  %03i   %-60s" of the dialog's list, in ascending order, with a
-// progress window while scanning.  No circle at all shows "Es konnten keine
-// bislang angelegten Buchungskreise\ngefunden werden!".
-std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis);
+// progress window while scanning.  No circle at all gives "Es konnten keine
+// bislang angelegten Buchungskreise\ngefunden werden!" to `melde`.
+std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis,
+                                            const Meldungsziel& melde);
 
 // The report.  Needs from the context only the data directory, the print
 // work file and the page settings; the print date is today unless one is
 // given (the command line takes one).  1 when at least one circle was
-// written and no error occurred, else 0 (message shown); the output choice
-// follows only after 1.
+// written and no error occurred, else 0 (the messages given to `melde`);
+// the output choice follows only after 1.
 int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                                  Druckzustand& zustand, const Datum* druckdatum = nullptr);
+                                  Druckzustand& zustand, const Meldungsziel& melde,
+                                  const Datum* druckdatum = nullptr);
 
 }  // namespace kv

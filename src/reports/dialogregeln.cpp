@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "basis/text1252.h"
+#include "basis/zahlen.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -25,24 +26,29 @@ std::string NurZiffern(const std::string& text) {
   return ergebnis;
 }
 
-// Value of a digits-only text; long inputs saturate instead of overflowing.
+// Value of a digits-only text; more than six digits, leading zeros
+// counted, are 999999: out of every month range, so the field is corrected.
 int Wert(const std::string& ziffern) {
-  if (ziffern.size() > 6) return 999999;
-  return std::atoi(ziffern.c_str());
+  return Ganzzahlwert(ziffern, {Leerraum::Keiner, 0, 999999, 6});
 }
 
-void MeldeMonat(int maximum) {
+Meldung MonatMeldung(int maximum) {
   const std::string format = W("Monatseingabe von 1 bis %02i möglich!");
   char puffer[96];
   std::snprintf(puffer, sizeof puffer, format.c_str(), maximum);
-  ZeigeMeldung(std::string(puffer), kTitelFehler, 16);
+  return Meldung::Text(std::string(puffer), kTitelFehler, Meldungsart::Fehler);
+}
+
+Meldung KontoMeldung() {
+  return Meldung::Text(W("Ungültige Kontonummer bzw. Kontenauswahl !"), kTitelFehler,
+                       Meldungsart::Fehler);
 }
 
 // The OK check of one month field.  `leerWert` >= 0 is what an empty field
 // means; -1 makes an empty field wrong.  Returns false when the field was
-// wrong; the field is then corrected.
+// wrong; the field is then corrected and the message added to `meldungen`.
 bool PruefeMonat(std::string& text, int minimum, int maximum, int leerWert, int leerErsatz,
-                 int* monat) {
+                 int* monat, Status& meldungen) {
   std::string ziffern = NurZiffern(text);
   bool richtig = ziffern.size() == text.size();
   int wert;
@@ -64,7 +70,7 @@ bool PruefeMonat(std::string& text, int minimum, int maximum, int leerWert, int 
     richtig = false;
     wert = minimum;
   }
-  if (!richtig) MeldeMonat(maximum);
+  if (!richtig) meldungen.Dazu(MonatMeldung(maximum));
   text = Zweistellig(wert);
   *monat = wert;
   return richtig;
@@ -149,10 +155,10 @@ std::string AuswertungLabel(int maximum) {
   return "&Stichmonat (1-" + std::to_string(maximum) + "):";
 }
 
-Dialogfeld PruefeStichmonatDialog(StichmonatDialog& d, const Datum& heute) {
+Dialogfeld PruefeStichmonatDialog(StichmonatDialog& d, const Datum& heute, Status& meldungen) {
   Dialogfeld fokus = Dialogfeld::Keins;
   if (!PruefeDatumOk(d.druckdatum, d.vorherDatum, &d.druck)) fokus = Dialogfeld::Druckdatum;
-  if (!PruefeMonat(d.stichmonat, 0, d.maximum, heute.monat, heute.monat, &d.monat))
+  if (!PruefeMonat(d.stichmonat, 0, d.maximum, heute.monat, heute.monat, &d.monat, meldungen))
     fokus = Dialogfeld::Stichmonat;
   return fokus;
 }
@@ -161,19 +167,22 @@ std::string ErfolgsDialogTitel(int euRechnung) {
   return euRechnung == 1 ? W("Einnahme-Überschuss-Rechnung") : W("Gewinn- und Verlust-Rechnung");
 }
 
-Dialogfeld PruefeErfolgsDialog(ErfolgsDialog& d) {
+Dialogfeld PruefeErfolgsDialog(ErfolgsDialog& d, Status& meldungen) {
   Dialogfeld fokus = Dialogfeld::Keins;
   if (!PruefeDatumOk(d.druckdatum, d.vorherDatum, &d.druck)) fokus = Dialogfeld::Druckdatum;
-  if (!PruefeMonat(d.bisMonat, 0, d.maximum, 0, 0, &d.bis)) fokus = Dialogfeld::BisMonat;
-  if (!PruefeMonat(d.vonMonat, 0, d.maximum, 0, 0, &d.von)) fokus = Dialogfeld::VonMonat;
+  if (!PruefeMonat(d.bisMonat, 0, d.maximum, 0, 0, &d.bis, meldungen))
+    fokus = Dialogfeld::BisMonat;
+  if (!PruefeMonat(d.vonMonat, 0, d.maximum, 0, 0, &d.von, meldungen))
+    fokus = Dialogfeld::VonMonat;
   return fokus;
 }
 
-Dialogfeld PruefeAuswertungDialog(AuswertungDialog& d, const Datum& heute) {
+Dialogfeld PruefeAuswertungDialog(AuswertungDialog& d, const Datum& heute, Status& meldungen) {
   Dialogfeld fokus = Dialogfeld::Keins;
   if (!PruefeDatumOk(d.druckdatum, d.vorherDatum, &d.druck)) fokus = Dialogfeld::Druckdatum;
   int ersatz = std::clamp(heute.monat, 1, d.maximum);
-  if (!PruefeMonat(d.stichmonat, 1, d.maximum, -1, ersatz, &d.monat)) fokus = Dialogfeld::Stichmonat;
+  if (!PruefeMonat(d.stichmonat, 1, d.maximum, -1, ersatz, &d.monat, meldungen))
+    fokus = Dialogfeld::Stichmonat;
   return fokus;
 }
 
@@ -185,36 +194,27 @@ void BereichAusMuster(const std::string& muster, int* von, int* bis) {
   *bis = std::min(std::atoi(oben.c_str()), 29999);
 }
 
-Dialogfeld PruefeKontenauswahl(Kontenauswahl& k) {
+Dialogfeld PruefeKontenauswahl(Kontenauswahl& k, Status& meldungen) {
   auto zuLang = [](const std::string& text) {
     size_t start = text.find_first_not_of(' ');
     return start != std::string::npos && text.size() - start > 5;
   };
-  auto ungueltig = [] {
-    ZeigeMeldung(W("Ungültige Kontonummer bzw. Kontenauswahl !"), kTitelFehler, 16);
+  // Too long, or refused by the account rule (which says the same).
+  auto ungueltig = [&](std::string& text, bool maske) {
+    if (!zuLang(text) && PruefeKontoeingabe(text, false, maske) == 1) return false;
+    meldungen.Dazu(KontoMeldung());
+    return true;
   };
   if (k.mitMuster) {
     if (k.muster.empty()) k.muster = "?????";
-    if (zuLang(k.muster)) {
-      ungueltig();
-      return Dialogfeld::Kontengruppe;
-    }
-    if (PruefeKontoeingabe(k.muster, true, true) != 1) return Dialogfeld::Kontengruppe;
+    if (ungueltig(k.muster, true)) return Dialogfeld::Kontengruppe;
     BereichAusMuster(k.muster, &k.vonKonto, &k.bisKonto);
     k.kontengruppe = k.muster;
     k.auswahlart = 1;
     return Dialogfeld::Keins;
   }
-  if (zuLang(k.von)) {
-    ungueltig();
-    return Dialogfeld::VonKonto;
-  }
-  if (PruefeKontoeingabe(k.von, true, false) != 1) return Dialogfeld::VonKonto;
-  if (zuLang(k.bis)) {
-    ungueltig();
-    return Dialogfeld::BisKonto;
-  }
-  if (PruefeKontoeingabe(k.bis, true, false) != 1) return Dialogfeld::BisKonto;
+  if (ungueltig(k.von, false)) return Dialogfeld::VonKonto;
+  if (ungueltig(k.bis, false)) return Dialogfeld::BisKonto;
   k.vonKonto = std::atoi(k.von.c_str());
   k.bisKonto = std::atoi(k.bis.c_str());
   k.kontengruppe.clear();
@@ -232,22 +232,25 @@ void NullsaldenLabel(bool breit, std::string* zeile1, std::string* zeile2) {
   }
 }
 
-Dialogfeld PruefeSaldenlisteDialog(SaldenlisteDialog& d) {
+Dialogfeld PruefeSaldenlisteDialog(SaldenlisteDialog& d, Status& meldungen) {
   Dialogfeld fokus = Dialogfeld::Keins;
   if (!PruefeDatumOk(d.druckdatum, d.vorherDatum, &d.druck)) fokus = Dialogfeld::Druckdatum;
-  Dialogfeld auswahl = PruefeKontenauswahl(d.auswahl);
+  Dialogfeld auswahl = PruefeKontenauswahl(d.auswahl, meldungen);
   if (auswahl != Dialogfeld::Keins) fokus = auswahl;
-  if (!PruefeMonat(d.vonMonat, 0, d.maximum, 0, 0, &d.von)) fokus = Dialogfeld::VonMonat;
-  if (!PruefeMonat(d.bisMonat, 0, d.maximum, 0, 0, &d.bis)) fokus = Dialogfeld::BisMonat;
+  if (!PruefeMonat(d.vonMonat, 0, d.maximum, 0, 0, &d.von, meldungen))
+    fokus = Dialogfeld::VonMonat;
+  if (!PruefeMonat(d.bisMonat, 0, d.maximum, 0, 0, &d.bis, meldungen))
+    fokus = Dialogfeld::BisMonat;
   return fokus;
 }
 
-Dialogfeld PruefeKontenverlaufDialog(KontenverlaufDialog& d) {
+Dialogfeld PruefeKontenverlaufDialog(KontenverlaufDialog& d, Status& meldungen) {
   Dialogfeld fokus = Dialogfeld::Keins;
   if (!PruefeDatumOk(d.druckdatum, d.vorherDatum, &d.druck)) fokus = Dialogfeld::Druckdatum;
-  Dialogfeld auswahl = PruefeKontenauswahl(d.auswahl);
+  Dialogfeld auswahl = PruefeKontenauswahl(d.auswahl, meldungen);
   if (auswahl != Dialogfeld::Keins) fokus = auswahl;
-  if (!PruefeMonat(d.stichmonat, 1, 12, -1, 1, &d.monat)) fokus = Dialogfeld::Stichmonat;
+  if (!PruefeMonat(d.stichmonat, 1, 12, -1, 1, &d.monat, meldungen))
+    fokus = Dialogfeld::Stichmonat;
   return fokus;
 }
 

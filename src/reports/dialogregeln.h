@@ -2,8 +2,9 @@
 //
 // The Qt dialogs and the command line share them: a dialog passes the
 // texts of its fields, shows what comes back and puts the focus where the
-// result says.  Messages (month range, account selection) are shown here,
-// through the message box of the seam, exactly where the dialog shows them.
+// result says.  The messages of a check (month range, account selection)
+// come back in `meldungen`, in checking order; the dialog shows them right
+// after the check, before it moves the focus.
 //
 // Every OK check corrects the fields it finds wrong and reports the field
 // that was found wrong LAST in checking order; that one gets the focus with
@@ -11,6 +12,7 @@
 #pragma once
 #include <string>
 
+#include "basis/meldung.h"
 #include "basis/oberflaeche.h"
 
 namespace kv {
@@ -69,7 +71,7 @@ struct StichmonatDialog {
   Datum druck;
 };
 std::string StichmonatLabel(int maximum);  // "&Stichmonat (0-%i):"
-Dialogfeld PruefeStichmonatDialog(StichmonatDialog& d, const Datum& heute);
+Dialogfeld PruefeStichmonatDialog(StichmonatDialog& d, const Datum& heute, Status& meldungen);
 
 // Income statement: months von and bis, print date.
 struct ErfolgsDialog {
@@ -80,7 +82,7 @@ struct ErfolgsDialog {
 };
 // "Einnahme-Überschuss-Rechnung" or "Gewinn- und Verlust-Rechnung".
 std::string ErfolgsDialogTitel(int euRechnung);
-Dialogfeld PruefeErfolgsDialog(ErfolgsDialog& d);
+Dialogfeld PruefeErfolgsDialog(ErfolgsDialog& d, Status& meldungen);
 
 // "Auswertung/Monat": Stichmonat 1..maximum, print date, VAT option.
 struct AuswertungDialog {
@@ -94,7 +96,7 @@ std::string AuswertungLabel(int maximum);  // "&Stichmonat (1-%i):"
 // The VAT check box is shown (and checked) only for an
 // Einnahme-Überschuss-Rechnung; otherwise it is hidden and off.
 inline bool UmsatzsteuerOptionSichtbar(int euRechnung) { return euRechnung == 1; }
-Dialogfeld PruefeAuswertungDialog(AuswertungDialog& d, const Datum& heute);
+Dialogfeld PruefeAuswertungDialog(AuswertungDialog& d, const Datum& heute, Status& meldungen);
 
 // Account selection shared by the Saldenliste and the Kontenverläufe.
 struct Kontenauswahl {
@@ -110,7 +112,7 @@ struct Kontenauswahl {
 void BereichAusMuster(const std::string& muster, int* von, int* bis);
 // Checks the selection (message "Ungültige Kontonummer bzw. Kontenauswahl !"
 // on an invalid entry); Keins when right.
-Dialogfeld PruefeKontenauswahl(Kontenauswahl& k);
+Dialogfeld PruefeKontenauswahl(Kontenauswahl& k, Status& meldungen);
 
 // "Saldenliste".
 struct SaldenlisteDialog {
@@ -126,7 +128,7 @@ struct SaldenlisteDialog {
 // The two lines of the zero option's label, by the state of the wide-form
 // check box.
 void NullsaldenLabel(bool breit, std::string* zeile1, std::string* zeile2);
-Dialogfeld PruefeSaldenlisteDialog(SaldenlisteDialog& d);
+Dialogfeld PruefeSaldenlisteDialog(SaldenlisteDialog& d, Status& meldungen);
 
 // "Kontenverläufe": selection, Stichmonat 1..12, print date.
 struct KontenverlaufDialog {
@@ -135,6 +137,6 @@ struct KontenverlaufDialog {
   int monat = 1;
   Datum druck;
 };
-Dialogfeld PruefeKontenverlaufDialog(KontenverlaufDialog& d);
+Dialogfeld PruefeKontenverlaufDialog(KontenverlaufDialog& d, Status& meldungen);
 
 }  // namespace kv

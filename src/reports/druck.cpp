@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
+#include "basis/format.h"
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 #include "storage/texte.h"
@@ -15,7 +15,12 @@ namespace kv {
 namespace {
 
 constexpr int kTitelFehler = 58001;  // "FEHLER"
-constexpr int kFehlerArt = 16;
+
+// The error box of the work file's messages.
+Meldung Fehler(int textNr) { return Meldung::Nr(textNr, kTitelFehler, Meldungsart::Fehler); }
+Meldung Fehler(std::string text) {
+  return Meldung::Text(std::move(text), kTitelFehler, Meldungsart::Fehler);
+}
 constexpr char kUnterstrich = '\xAD';
 
 // Visible length of a line: without its trailing CR LF.
@@ -69,12 +74,13 @@ int Kopfreserve(int ausgabeart) {
 
 Druckzustand::Druckzustand() : Seitenende(kMaxSeiten + 2, -1) { Seitenende[0] = 0; }
 
-int Druckzustand::OeffneDruckdatei(const std::string& pfad, int satzbreite) {
+Status Druckzustand::OeffneDruckdatei(const std::string& pfad, int satzbreite) {
   datei_.Schliessen();
   lesen_.Schliessen();
   pfad_ = pfad;
   satzbreite_ = std::max(satzbreite, 3);
   fehler_ = false;
+  lauf_ = Status();
   seitenzahl_ = 0;
   Blatt = 1;
   KopfBlatt = 0;
@@ -83,23 +89,19 @@ int Druckzustand::OeffneDruckdatei(const std::string& pfad, int satzbreite) {
   std::fill(Seitenende.begin(), Seitenende.end(), -1);
   Seitenende[0] = 0;
 
+  Status status;
   {
     Datei neu;
     if (!neu.Oeffnen(pfad, Datei::Anlegen)) {
       // A link in place of the work file would have the report written
       // into whatever file it names: refused, and named.
-      if (neu.Fehler() == DateiFehler::KeineDatei) {
-        ZeigeMeldung(DateiFehlerText(neu.Fehler(), neu.Pfad()), kTitelFehler, kFehlerArt);
-        return 0;
-      }
-      ZeigeMeldung(58048, kTitelFehler, kFehlerArt);
+      if (neu.Fehler() == DateiFehler::KeineDatei)
+        return Fehler(DateiFehlerText(neu.Fehler(), neu.Pfad()));
+      status.Dazu(Fehler(58048));
     }
   }
-  if (!datei_.Oeffnen(pfad, Datei::LesenSchreiben)) {
-    ZeigeMeldung(58049, kTitelFehler, kFehlerArt);
-    return 0;
-  }
-  return 1;
+  if (!datei_.Oeffnen(pfad, Datei::LesenSchreiben)) status.Uebernimm(Fehler(58049));
+  return status;
 }
 
 void Druckzustand::SetzeZeilenJeSeite(const Druckauswahl& auswahl, int ausgabeart) {
@@ -115,7 +117,7 @@ int Druckzustand::Schreibe(const std::string& text) {
   satz += "\r\n";
   if (!datei_.IstOffen() || !datei_.Schreibe(satz.data(), satz.size())) {
     fehler_ = true;
-    ZeigeMeldung(58051, kTitelFehler, kFehlerArt);
+    lauf_.Dazu(Fehler(58051));
     return 0;
   }
   Dateiposition += satzbreite_;
@@ -158,10 +160,10 @@ int Druckzustand::BeginneSeite(bool umbruch) {
 void Druckzustand::Abbrechen(const std::string& meldung) {
   if (fehler_) return;
   fehler_ = true;
-  if (!meldung.empty()) ZeigeMeldung(meldung, kTitelFehler, kFehlerArt);
+  if (!meldung.empty()) lauf_.Dazu(Fehler(meldung));
 }
 
-int Druckzustand::SchliesseDruckdatei(Druckauswahl& auswahl) {
+Status Druckzustand::SchliesseDruckdatei(Druckauswahl& auswahl) {
   const int letzte = std::clamp(Blatt, 1, kMaxSeiten);
   Seitenende[letzte] = Dateiposition;
   Seitenende[letzte + 1] = -1;
@@ -169,14 +171,17 @@ int Druckzustand::SchliesseDruckdatei(Druckauswahl& auswahl) {
   auswahl.Seitenzahl = letzte;
   if (!fehler_ && !datei_.SetzeLaenge(Dateiposition)) {
     fehler_ = true;
-    ZeigeMeldung(58051, kTitelFehler, kFehlerArt);
+    lauf_.Dazu(Fehler(58051));
   }
   datei_.Schliessen();
   lesen_.Schliessen();
-  return fehler_ ? 0 : 1;
+  Status status = std::move(lauf_);
+  lauf_ = Status();
+  if (fehler_) status.SetzeFehlschlag();
+  return status;
 }
 
-int Druckzustand::LeseZeile(int seite, int zeile, std::string& puffer) const {
+int Druckzustand::LeseZeile(int seite, int zeile, std::string& puffer, Status& status) const {
   puffer.clear();
   if (seite < 1 || seite > kMaxSeiten || zeile < 0) return 0;
   const int64_t anfang = Seitenende[seite - 1];
@@ -188,19 +193,18 @@ int Druckzustand::LeseZeile(int seite, int zeile, std::string& puffer) const {
   // The handle stays open between reads: screen and printer read line after
   // line, and every open resolves the name afresh.
   if (!lesen_.IstOffen() && !lesen_.Oeffnen(pfad_, Datei::Lesen)) {
-    ZeigeMeldung(58049, kTitelFehler, kFehlerArt);
+    status.Uebernimm(Fehler(58049));
     return 0;
   }
   if (!lesen_.Positioniere(position)) {
     lesen_.Schliessen();
-    ZeigeMeldung(W("Positionierfehler in temporärer Datei aufgetreten !"), kTitelFehler,
-                 kFehlerArt);
+    status.Uebernimm(Fehler(W("Positionierfehler in temporärer Datei aufgetreten !")));
     return 0;
   }
   std::string satz(static_cast<size_t>(satzbreite_ - 2), '\0');
   if (lesen_.Lies(satz.data(), satz.size()) != static_cast<int64_t>(satz.size())) {
     lesen_.Schliessen();
-    ZeigeMeldung(W("Fehler beim Lesen aus der temporären Datei !"), kTitelFehler, kFehlerArt);
+    status.Uebernimm(Fehler(W("Fehler beim Lesen aus der temporären Datei !")));
     return 0;
   }
   puffer = std::move(satz);
@@ -222,7 +226,7 @@ std::string Trennlinie(int satzbreite) {
 std::string Fortsetzungszeile(int satzbreite, int blatt) {
   // Right-aligned, so a three-digit page number starts one column further
   // left and the line keeps its width.
-  return DruckFormat("%*s\r\n", std::max(satzbreite - 2, 0), (BlattText(blatt) + "+").c_str());
+  return Format("%*s\r\n", std::max(satzbreite - 2, 0), (BlattText(blatt) + "+").c_str());
 }
 
 std::string Namenszeile(const std::string& name, int satzbreite) {
@@ -233,29 +237,12 @@ std::string Namenszeile(const std::string& name, int satzbreite) {
 
 std::string BlattText(int blatt) {
   const unsigned nr = static_cast<unsigned>(blatt);
-  return blatt > 99 ? DruckFormat("Blatt %03u", nr) : DruckFormat("Blatt %02u", nr);
+  return blatt > 99 ? Format("Blatt %03u", nr) : Format("Blatt %02u", nr);
 }
 
 void Unterstreiche(std::string& zeile, int laenge) {
   const size_t n = std::min(static_cast<size_t>(std::max(laenge, 0)), Sichtbar(zeile));
   std::fill_n(zeile.begin(), n, kUnterstrich);
-}
-
-std::string DruckFormat(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list kopie;
-  va_copy(kopie, args);
-  const int laenge = std::vsnprintf(nullptr, 0, format, kopie);
-  va_end(kopie);
-  std::string text;
-  if (laenge > 0) {
-    text.resize(static_cast<size_t>(laenge) + 1);
-    std::vsnprintf(text.data(), text.size(), format, args);
-    text.resize(static_cast<size_t>(laenge));
-  }
-  va_end(args);
-  return text;
 }
 
 int JahrDesMonats(int monat, int ersterMonat, int buchungsjahr) {
@@ -272,7 +259,7 @@ int KorrigiereTag(int tag, int monat, int jahr) {
 }
 
 std::string DatumText(int tag, int monat, int jahr) {
-  return DruckFormat("%02i.%02i.%04i", KorrigiereTag(tag, monat, jahr), monat, jahr);
+  return Format("%02i.%02i.%04i", KorrigiereTag(tag, monat, jahr), monat, jahr);
 }
 
 int FuegeKumTitelEin(std::string& zeile, int spalte, int tag, int monat, int jahr) {
@@ -304,7 +291,7 @@ std::string Betragsfeld(double betrag, int breite) {
   std::string feld = FormatiereBetrag(betrag, breite);
   // The field is faithful when it still holds every digit and the sign of
   // the plain text; otherwise leading digits or the minus sign were cut.
-  const std::string voll = DruckFormat("%.2f", betrag);
+  const std::string voll = Format("%.2f", betrag);
   const bool negativ = voll.find('-') != std::string::npos;
   if (feld.size() > static_cast<size_t>(breite) || Ziffern(feld) != Ziffern(voll) ||
       (feld.find('-') != std::string::npos) != negativ)
@@ -315,7 +302,7 @@ std::string Betragsfeld(double betrag, int breite) {
 
 std::string Prozentfeld(double wert, double basis, int breite) {
   if (breite <= 0) return "";
-  if (basis == 0.0) return DruckFormat("%*s", breite, "-----");
+  if (basis == 0.0) return Format("%*s", breite, "-----");
   const double p = std::clamp(wert * 100.0 / basis, -99999.99, 999999.99);
   return Betragsfeld(p, breite);
 }

@@ -15,18 +15,23 @@
 // Generator pattern:
 //
 //   Druckzustand z;
-//   if (!z.OeffneDruckdatei(pfad, Satzbreite(art))) return 0;
+//   Status status = z.OeffneDruckdatei(pfad, Satzbreite(art));
+//   if (!status) return status;
 //   z.SetzeZeilenJeSeite(auswahl, art);
 //   ... if (z.BrauchtSeitenkopf(n)) { z.BeginneSeite(z.KopfBlatt != 0);
 //                                     z.SchreibeKopfzeile(...) ... }
 //   ... z.SchreibeZeile(...)  (returns 0 after a write error: stop)
-//   return z.SchliesseDruckdatei(auswahl);
+//   return status.Uebernimm(z.SchliesseDruckdatei(auswahl));
+//
+// Nothing here shows a message: what goes wrong while the lines are written
+// is kept and handed out by SchliesseDruckdatei, in the order it arose.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "basis/datei.h"
+#include "basis/meldung.h"
 
 namespace kv {
 
@@ -73,19 +78,19 @@ class Druckzustand {
  public:
   Druckzustand();
 
-  // Starts a report: Blatt 1, no head written, empty page table, file
-  // created empty and reopened for writing.  Creation failing shows
-  // "Temporäre Datei konnte nicht angelegt werden !" (opening is still
-  // tried); opening failing shows "Temporäre Datei konnte nicht geöffnet
-  // werden !" and gives 0.  Otherwise 1.
-  int OeffneDruckdatei(const std::string& pfad, int satzbreite);
+  // Starts a report: Blatt 1, no head written, empty page table, no kept
+  // messages, file created empty and reopened for writing.  Creation
+  // failing says "Temporäre Datei konnte nicht angelegt werden !" (opening
+  // is still tried, and a success carries the message); opening failing
+  // fails with "Temporäre Datei konnte nicht geöffnet werden !".
+  Status OeffneDruckdatei(const std::string& pfad, int satzbreite);
 
   // ZeilenJeSeite = ZeilenProSeite - RandOben - Kopfreserve(ausgabeart).
   void SetzeZeilenJeSeite(const Druckauswahl& auswahl, int ausgabeart);
 
   // One record of W bytes: the text without a trailing CR LF is cut or
   // padded with blanks to W-2 characters and CR LF is appended.  Head
-  // lines do not count against the page.  The first write error shows
+  // lines do not count against the page.  The first write error keeps
   // "Fehler beim Schreiben der temporären Datei !"; from then on every
   // write returns 0 without writing.
   int SchreibeKopfzeile(const std::string& text);
@@ -105,25 +110,27 @@ class Druckzustand {
   // page.  Both cases: a full page free, KopfBlatt = Blatt.
   int BeginneSeite(bool umbruch);
 
-  // Stops the report because its data could not be read: shows `meldung`
-  // (unless it is empty, the message having been shown, or a write error has
-  // stopped the report already) and fails the report like a write error
-  // does, so nobody takes the lines written so far for the whole report.
+  // Stops the report because its data could not be read: keeps `meldung`
+  // (unless it is empty, the message having been given already, or a write
+  // error has stopped the report already) and fails the report like a write
+  // error does, so nobody takes the lines written so far for the whole
+  // report.
   void Abbrechen(const std::string& meldung);
 
   // After the last line: records the end of the last page and the end mark,
   // sets auswahl.Seitenzahl (at most kMaxSeiten), cuts the file to what was
   // written (a work file that could not be created anew may still hold a
   // longer earlier report, which the text-file copy would take along) and
-  // closes it.  1 when every write succeeded, 0 after a failure.
-  int SchliesseDruckdatei(Druckauswahl& auswahl);
+  // closes it.  The kept messages of the run, then that of a failed cut; a
+  // failure unless every write succeeded.
+  Status SchliesseDruckdatei(Druckauswahl& auswahl);
 
   // Line `zeile` (from 0) of page `seite` (from 1) without its CR LF
   // (W-2 bytes).  1 when read; 0 when the page has no such line or on an
   // error (then "Temporäre Datei konnte nicht geöffnet werden !",
   // "Positionierfehler in temporärer Datei aufgetreten !" or "Fehler beim
-  // Lesen aus der temporären Datei !" has been shown).
-  int LeseZeile(int seite, int zeile, std::string& puffer) const;
+  // Lesen aus der temporären Datei !" is added to `status`).
+  int LeseZeile(int seite, int zeile, std::string& puffer, Status& status) const;
 
   int Seitenzahl() const;  // pages recorded in the page table
   int Satzbreite() const { return satzbreite_; }
@@ -150,6 +157,7 @@ class Druckzustand {
   Datei datei_;
   mutable Datei lesen_;  // kept open between reads of the sinks
   bool fehler_ = false;
+  Status lauf_;  // what went wrong while writing, for SchliesseDruckdatei
 };
 
 // ---- Lines and fields shared by all reports -------------------------------
@@ -165,9 +173,6 @@ std::string BlattText(int blatt);
 // Replaces the first `laenge` characters (at most up to the CR LF) with the
 // underline byte 0xAD.
 void Unterstreiche(std::string& zeile, int laenge);
-
-// printf into a std::string.
-std::string DruckFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The calendar year of a month 0..13 of a booking year.  A year starting in
 // January: the booking year itself.  Otherwise the second calendar year for

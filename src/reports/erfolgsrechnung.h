@@ -11,8 +11,9 @@ namespace kv {
 void FuelleErfolgsAuswahl(const Berichtskontext& kontext, int vonMonat, int bisMonat,
                           const Datum& druckdatum, Druckauswahl& auswahl);
 
-// 1 on success, 0 when the cumulation is missing or on a file error.
-int DruckeErfolgsrechnung(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                          Druckzustand& zustand);
+// A failure when the cumulation is missing or on a file error, with its
+// messages (SchreibeBericht).
+Status DruckeErfolgsrechnung(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                             Druckzustand& zustand);
 
 }  // namespace kv

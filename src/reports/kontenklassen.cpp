@@ -1,11 +1,10 @@
 #include "reports/kontenklassen.h"
 
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
+#include "storage/saldensatz.h"
 
 namespace kv {
 
@@ -252,73 +251,19 @@ std::string AuswertungsKopf(int kontenrahmen, int index) {
 
 // ---- Account kind -------------------------------------------------------------
 
-int Kontoart(int konto, int kontenrahmen) {
-  if (kontenrahmen == kKontenrahmen03) {
-    if (In(konto, 1, 499)) return 2;
-    if (In(konto, 500, 999)) return 3;
-    if (konto == 1579) return 19;
-    if (In(konto, 1560, 1578)) return 15;
-    if (konto == 1779) return 18;
-    if (In(konto, 1760, 1778)) return 14;
-    if (In(konto, 1000, 1999)) return 4;
-    if (In(konto, 2000, 2899)) return 5;
-    if (In(konto, 2900, 2999)) return 6;
-    if (In(konto, 3000, 3999)) return 7;
-    if (In(konto, 4000, 4999)) return 8;
-    if (In(konto, 8121, 8129)) return 10;
-    if (In(konto, 8000, 8999)) return 9;
-    if (In(konto, 9000, 9999)) return 11;
-    if (In(konto, 10000, 19999)) return 12;
-    if (In(konto, 20000, 29999)) return 13;
-    return 1;
-  }
-  if (kontenrahmen == kKontenrahmen04) {
-    if (In(konto, 1, 999)) return 2;
-    if (In(konto, 1000, 1199)) return 7;
-    if (konto == 1409) return 19;
-    if (In(konto, 1400, 1419)) return 15;
-    if (In(konto, 1200, 1899)) return 4;
-    if (In(konto, 1900, 1999)) return 3;
-    if (In(konto, 2000, 2899)) return 4;
-    if (In(konto, 2900, 2999)) return 3;
-    if (In(konto, 3000, 3799)) return 4;
-    if (konto == 3809) return 18;
-    if (In(konto, 3800, 3899)) return 14;
-    if (In(konto, 3900, 3999)) return 3;
-    if (In(konto, 4121, 4129)) return 10;
-    if (In(konto, 4000, 4999)) return 9;
-    if (In(konto, 5000, 5999)) return 7;
-    if (In(konto, 6000, 6999)) return 8;
-    if (In(konto, 7000, 7999)) return 5;
-    if (In(konto, 9000, 9999)) return 11;
-    if (In(konto, 10000, 19999)) return 12;
-    if (In(konto, 20000, 29999)) return 13;
-    return 1;
-  }
-  return 1;
-}
+// The table is the storage layer's: the kind stored with every record read
+// and the kind a report asks for can never drift apart.
+int Kontoart(int konto, int kontenrahmen) { return KontoartDesSatzes(konto, kontenrahmen); }
 
+// The account text read as the record's account number is (KontoWert); a
+// number beyond any range is simply no account.
 int Kontoart(const std::string& kontotext, int kontenrahmen) {
-  // Read like atoi: leading blanks, an optional sign, then digits.  Huge
-  // digit strings must not overflow; they are simply no account.
-  size_t i = 0;
-  while (i < kontotext.size() && std::isspace(static_cast<unsigned char>(kontotext[i]))) ++i;
-  bool negativ = false;
-  if (i < kontotext.size() && (kontotext[i] == '+' || kontotext[i] == '-')) {
-    negativ = kontotext[i] == '-';
-    ++i;
-  }
-  long wert = 0;
-  for (; i < kontotext.size() && std::isdigit(static_cast<unsigned char>(kontotext[i])); ++i) {
-    wert = wert * 10 + (kontotext[i] - '0');
-    if (wert > 1000000) break;
-  }
-  if (negativ) wert = -wert;
-  return Kontoart(static_cast<int>(wert), kontenrahmen);
+  return KontoartDesSatzes(KontoWert(kontotext), kontenrahmen);
 }
 
-void MeldeKlasseUnbekannt() {
-  ZeigeMeldung(W("Fehler in der Klasseneinteilung; Klasse unbekannt !"), 58001, 16);
+Meldung KlasseUnbekannt() {
+  return Meldung::Text(W("Fehler in der Klasseneinteilung; Klasse unbekannt !"), 58001,
+                       Meldungsart::Fehler);
 }
 
 }  // namespace kv

@@ -14,6 +14,8 @@
 #pragma once
 #include <string>
 
+#include "basis/meldung.h"
+
 namespace kv {
 
 constexpr int kKontenrahmen03 = 3;
@@ -72,13 +74,15 @@ std::string AuswertungsText(int kontenrahmen, int index);
 std::string AuswertungsKopf(int kontenrahmen, int index);
 
 // ---- Account kind stored with every balances record (1..19) ----
-// Charts other than 3 and 4 always give 1; so does an unknown number.
+// Charts other than 3 and 4 always give 1; so does an unknown number.  The
+// table is KontoartDesSatzes (storage/saldensatz.h).
 int Kontoart(int konto, int kontenrahmen);
-// The account-number text of a record ("%5i"), read as a decimal integer.
+// The account-number text of a record ("%5i"), read as a decimal integer
+// (KontoWert).
 int Kontoart(const std::string& kontotext, int kontenrahmen);
 
-// Shows "Fehler in der Klasseneinteilung; Klasse unbekannt !" (title
-// "FEHLER"), for a report that meets a class index outside its table.
-void MeldeKlasseUnbekannt();
+// "Fehler in der Klasseneinteilung; Klasse unbekannt !" (title "FEHLER"),
+// for a report that meets a class index outside its table.
+Meldung KlasseUnbekannt();
 
 }  // namespace kv

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "basis/format.h"
 #include "basis/text1252.h"
 #include "reports/berichtshilfe.h"
 #include "reports/saldenliste.h"
+#include "reports/seitenkopf.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -20,37 +22,27 @@ std::string OhneLeerzeichen(std::string text) {
 }
 
 void Kopf(const Berichtskontext& k, const Druckauswahl& a, Druckzustand& z) {
-  z.BeginneSeite(z.KopfBlatt != 0);
-  SchreibeTitelKopf(
-      z, a,
-      W("KONTENVERLÄUFE                                                                                      %02i.%02i.%04i\r\n").c_str(),
-      "--------------                                                                                        Blatt %02u\r\n",
-      "--------------                                                                                       Blatt %03u\r\n",
-      14, 14);
-  z.SchreibeKopfzeile(Leerzeile(W112));
-  if (k.AbweichendesWJ())
-    z.SchreibeKopfzeile(DruckFormat(
-        W("Buchungsjahr %02i.%04i-%02i.%04i                                                                      Währung: %3s\r\n").c_str(),
-        k.ersterMonat, k.jahr1, k.letzterMonat, k.jahr2, k.waehrung.c_str()));
-  else
-    z.SchreibeKopfzeile(DruckFormat(
-        W("Buchungsjahr %4i                                                                                 Währung: %3s\r\n").c_str(),
-        k.buchungsjahr, k.waehrung.c_str()));
-  z.SchreibeKopfzeile(Leerzeile(W112));
-  z.SchreibeKopfzeile(Namenszeile(k.name, W112));
-  z.SchreibeKopfzeile(Leerzeile(W112));
+  const std::string titel = W(
+      "KONTENVERLÄUFE                                                                                      %02i.%02i.%04i\r\n");
+  SchreibeSeitenkopf(
+      z, a, k,
+      {titel.c_str(),
+       "--------------                                                                                        Blatt %02u\r\n",
+       "--------------                                                                                       Blatt %03u\r\n",
+       14, 14},
+      Buchungsjahrzeile(k, Jahreszeile::BreitMitWaehrung), W112);
   z.SchreibeKopfzeile(Trennlinie(W112));
   if (a.Auswahlart == 1)
-    z.SchreibeKopfzeile(DruckFormat(
+    z.SchreibeKopfzeile(Format(
         "KONTENGRUPPE: %5s                                                                                           \r\n",
         a.Kontengruppe.c_str()));
   else
-    z.SchreibeKopfzeile(DruckFormat(
+    z.SchreibeKopfzeile(Format(
         "KONTENBEREICH: %-11s                                                                                    \r\n",
         BereichstextSchmal(a.VonKonto, a.BisKonto).c_str()));
   z.SchreibeKopfzeile(Trennlinie(W112));
   z.SchreibeKopfzeile(Leerzeile(W112));
-  z.SchreibeKopfzeile(DruckFormat(
+  z.SchreibeKopfzeile(Format(
       "Monat       Betrag   bis Buchungsmonat %02i                                           (Monat 0 = Anfangsbestand)\r\n",
       a.BisMonat));
   z.SchreibeKopfzeile(Leerzeile(W112));
@@ -92,27 +84,17 @@ std::string Balken(double betrag, const Balkenskala& skala) {
 void FuelleKontenverlaufAuswahl(const Berichtskontext& kontext, int auswahlart,
                                 const std::string& kontengruppe, int vonKonto, int bisKonto,
                                 int stichmonat, const Datum& druckdatum, Druckauswahl& auswahl) {
-  auswahl.VonTag = 1;
-  auswahl.VonMonat = kontext.ersterMonat;
-  auswahl.VonJahr = kontext.JahrDesMonats(kontext.ersterMonat);
-  auswahl.BisTag = 31;
-  auswahl.BisMonat = stichmonat;
-  auswahl.BisJahr = kontext.JahrDesMonats(stichmonat);
-  auswahl.DruckTag = druckdatum.tag;
-  auswahl.DruckMonat = druckdatum.monat;
-  auswahl.DruckJahr = druckdatum.jahr;
-  auswahl.RandOben = kontext.randOben;
-  auswahl.ZeilenProSeite = kontext.zeilenProSeite;
+  FuelleGrundauswahl(kontext, kontext.ersterMonat, stichmonat, druckdatum, auswahl);
   auswahl.Auswahlart = auswahlart;
   auswahl.Kontengruppe = auswahlart == 1 ? kontengruppe : std::string();
   auswahl.VonKonto = vonKonto;
   auswahl.BisKonto = bisKonto;
 }
 
-int DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                        Druckzustand& zustand) {
-  if (!KumulationBereit(kontext)) return 0;
-  if (!BeginneBericht(kontext, auswahl, zustand, kAusgabeKontenverlauf)) return 0;
+namespace {
+
+void SchreibeVerlauf(const Berichtskontext& kontext, const Druckauswahl& auswahl,
+                     Druckzustand& zustand) {
   Kopf(kontext, auswahl, zustand);
 
   const int bisSlot = kontext.Slot(auswahl.BisMonat);
@@ -129,7 +111,7 @@ int DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
   Balkenskala skala = BerechneSkala(summen, bisSlot);
   for (int k = 0; k <= 12; ++k) {
     int monat = kontext.AbweichendesWJ() ? PeriodeZuMonat(k, kontext.ersterMonat) : k;
-    zustand.SchreibeZeile(DruckFormat("%02i %15s   %89s\r\n", monat,
+    zustand.SchreibeZeile(Format("%02i %15s   %89s\r\n", monat,
                                       Betragsfeld(summen[k], 15).c_str(),
                                       Balken(summen[k], skala).c_str()));
   }
@@ -139,13 +121,20 @@ int DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
   gesamt = Gerundet(gesamt);
   double schnitt = bisSlot > 0 ? (gesamt - summen[0]) / bisSlot : 0;
   std::string datum = DatumText(31, auswahl.BisMonat, auswahl.BisJahr);
-  zustand.SchreibeZeile(DruckFormat(
+  zustand.SchreibeZeile(Format(
       "Kontenstand am %s: %-16s     Durchschnitt bis %s: %-16s                 \r\n",
       datum.c_str(), Kompakt(gesamt).c_str(), datum.c_str(), Kompakt(schnitt).c_str()));
   if (summen[0] != 0)
     zustand.SchreibeZeile(W(
         "Anfangsbestand wird für Durchschnitt nicht berücksichtigt!                                                    \r\n"));
-  return zustand.SchliesseDruckdatei(auswahl);
+}
+
+}  // namespace
+
+Status DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                           Druckzustand& zustand) {
+  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeKontenverlauf,
+                         [&] { SchreibeVerlauf(kontext, auswahl, zustand); });
 }
 
 }  // namespace kv

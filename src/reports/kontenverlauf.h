@@ -23,8 +23,9 @@ struct Balkenskala {
 Balkenskala BerechneSkala(const std::array<double, 14>& summen, int bisSlot);
 std::string Balken(double betrag, const Balkenskala& skala);
 
-// 1 on success, 0 when the cumulation is missing or on a file error.
-int DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                        Druckzustand& zustand);
+// A failure when the cumulation is missing or on a file error, with its
+// messages (SchreibeBericht).
+Status DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                           Druckzustand& zustand);
 
 }  // namespace kv

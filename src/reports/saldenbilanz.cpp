@@ -1,7 +1,9 @@
 #include "reports/saldenbilanz.h"
 
+#include "basis/format.h"
 #include "reports/berichtshilfe.h"
 #include "reports/kontenklassen.h"
+#include "reports/seitenkopf.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -9,10 +11,14 @@ namespace {
 
 constexpr int W67 = 67;
 
-class Saldenbilanz {
+constexpr Titelzeilen kTitel = {
+    "S A L D E N B I L A N Z                                %02i.%02i.%04i\r\n",
+    "-----------------------                                  Blatt %02u\r\n",
+    "-----------------------                                 Blatt %03u\r\n", 23, 23};
+
+class Saldenbilanz : Berichtsgenerator {
  public:
-  Saldenbilanz(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k, z) {}
+  using Berichtsgenerator::Berichtsgenerator;
 
   void Schreibe() {
     const int letzte = LetzteKlasse(k_.kontenrahmen);
@@ -21,17 +27,8 @@ class Saldenbilanz {
 
  private:
   void Kopf(int klasse) {
-    z_.BeginneSeite(z_.KopfBlatt != 0);
-    SchreibeTitelKopf(z_, a_,
-                      "S A L D E N B I L A N Z                                %02i.%02i.%04i\r\n",
-                      "-----------------------                                  Blatt %02u\r\n",
-                      "-----------------------                                 Blatt %03u\r\n",
-                      23, 23);
-    z_.SchreibeKopfzeile(Leerzeile(W67));
-    z_.SchreibeKopfzeile(BuchungsjahrZeile65(k_));
-    z_.SchreibeKopfzeile(Leerzeile(W67));
-    z_.SchreibeKopfzeile(Namenszeile(k_.name, W67));
-    z_.SchreibeKopfzeile(Leerzeile(W67));
+    SchreibeSeitenkopf(z_, a_, k_, kTitel, Buchungsjahrzeile(k_, Jahreszeile::SchmalVierstellig),
+                       W67);
     z_.SchreibeKopfzeile(Trennlinie(W67));
     z_.SchreibeKopfzeile(KlassenKopf(k_.kontenrahmen, klasse, k_.waehrung));
     z_.SchreibeKopfzeile(Trennlinie(W67));
@@ -55,61 +52,40 @@ class Saldenbilanz {
       if (!IstInKlasse(k_.kontenrahmen, s, lauf_.Nummer())) continue;
       Kontosatz satz;
       if (!lauf_.Lese(satz)) continue;
-      double b = satz.Summe(0, bisSlot);
-      std::string sollText = " ", habenText = " ";
-      if (b >= 0) {
-        sollText = Betragsfeld(b, 15);
-        soll += b;
-      } else {
-        habenText = Betragsfeld(-b, 15);
-        haben -= b;
-      }
-      if (!personenkonten)
-        z_.SchreibeZeile(DruckFormat("%-5s   %-25s %15s %15s\r\n", satz.kontotext.c_str(),
-                                     satz.name.c_str(), sollText.c_str(), habenText.c_str()));
+      // The personal accounts count only in the totals of their class.
+      const std::string zeile = SollHabenZeile(satz, satz.Summe(0, bisSlot), soll, haben);
+      if (!personenkonten) z_.SchreibeZeile(zeile);
     }
     if (z_.RestZeilen < 4) Kopf(s);
     if (!personenkonten) z_.SchreibeZeile(Trennlinie(W67));
-    z_.SchreibeZeile(DruckFormat("SUMMEN                            %15s %15s\r\n",
+    z_.SchreibeZeile(Format("SUMMEN                            %15s %15s\r\n",
                                  Betragsfeld(soll, 15).c_str(), Betragsfeld(haben, 15).c_str()));
     double d = Gerundet(soll - haben);
     if (d >= 0)
       z_.SchreibeZeile(
-          DruckFormat("SALDO                             %15s %15s\r\n", Betragsfeld(d, 15).c_str(), " "));
+          Format("SALDO                             %15s %15s\r\n", Betragsfeld(d, 15).c_str(), " "));
     else
-      z_.SchreibeZeile(DruckFormat("SALDO                             %15s %15s\r\n", " ",
+      z_.SchreibeZeile(Format("SALDO                             %15s %15s\r\n", " ",
                                    Betragsfeld(-d, 15).c_str()));
     if (z_.RestZeilen >= 1) z_.SchreibeZeile(Leerzeile(W67));
     z_.SchreibeZeile(Trennlinie(W67));
   }
-
-  const Berichtskontext& k_;
-  Druckauswahl& a_;
-  Druckzustand& z_;
-  Kontenlauf lauf_;
 };
 
 }  // namespace
 
 void FuelleSaldenbilanzAuswahl(const Berichtskontext& kontext, int stichmonat,
                                const Datum& druckdatum, Druckauswahl& auswahl) {
+  FuelleGrundauswahl(kontext, stichmonat, stichmonat, druckdatum, auswahl);
+  // The balances run from the opening: no start, and no day at the end.
   auswahl.VonTag = auswahl.VonMonat = auswahl.VonJahr = -1;
   auswahl.BisTag = -1;
-  auswahl.BisMonat = stichmonat;
-  auswahl.BisJahr = kontext.JahrDesMonats(stichmonat);
-  auswahl.DruckTag = druckdatum.tag;
-  auswahl.DruckMonat = druckdatum.monat;
-  auswahl.DruckJahr = druckdatum.jahr;
-  auswahl.RandOben = kontext.randOben;
-  auswahl.ZeilenProSeite = kontext.zeilenProSeite;
 }
 
-int DruckeSaldenbilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                       Druckzustand& zustand) {
-  if (!KumulationBereit(kontext)) return 0;
-  if (!BeginneBericht(kontext, auswahl, zustand, kAusgabeSaldenbilanz)) return 0;
-  Saldenbilanz(kontext, auswahl, zustand).Schreibe();
-  return zustand.SchliesseDruckdatei(auswahl);
+Status DruckeSaldenbilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                          Druckzustand& zustand) {
+  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeSaldenbilanz,
+                         [&] { Saldenbilanz(kontext, auswahl, zustand).Schreibe(); });
 }
 
 }  // namespace kv

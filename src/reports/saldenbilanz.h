@@ -13,9 +13,9 @@ namespace kv {
 void FuelleSaldenbilanzAuswahl(const Berichtskontext& kontext, int stichmonat,
                                const Datum& druckdatum, Druckauswahl& auswahl);
 
-// Writes the report into the print work file.  1 on success, 0 when the
-// cumulation is missing or on a file error (message shown).
-int DruckeSaldenbilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                       Druckzustand& zustand);
+// Writes the report into the print work file (SchreibeBericht): a failure
+// when the cumulation is missing or on a file error, with its messages.
+Status DruckeSaldenbilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                          Druckzustand& zustand);
 
 }  // namespace kv

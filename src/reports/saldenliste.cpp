@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "basis/format.h"
 #include "basis/text1252.h"
 #include "reports/berichtshilfe.h"
+#include "reports/seitenkopf.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -18,10 +20,20 @@ std::string OhneLeerzeichen(std::string text) {
   return text;
 }
 
-class Saldenliste {
+constexpr Titelzeilen kTitelBreit = {
+    "SALDENLISTE (kum.)                                                                                  %02i.%02i.%04i\r\n",
+    "------------------                                                                                    Blatt %02u\r\n",
+    "------------------                                                                                   Blatt %03u\r\n",
+    -1, 0};
+constexpr Titelzeilen kTitelSchmal = {
+    "SALDENLISTE (kum.)                                     %02i.%02i.%04i\r\n",
+    "------------------                                       Blatt %02u\r\n",
+    "------------------                                      Blatt %03u\r\n", -1, 0};
+
+class Saldenliste : Berichtsgenerator {
  public:
   Saldenliste(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z, bool breit)
-      : k_(k), a_(a), z_(z), lauf_(k, z), breit_(breit), w_(breit ? W112 : W67) {}
+      : Berichtsgenerator(k, a, z), breit_(breit), w_(breit ? W112 : W67) {}
 
   void Schreibe() {
     Kopf();
@@ -45,19 +57,19 @@ class Saldenliste {
     if (z_.RestZeilen < 4) Kopf();
     z_.SchreibeZeile(Trennlinie(w_));
     if (breit_) {
-      z_.SchreibeZeile(DruckFormat(
+      z_.SchreibeZeile(Format(
           "SALDEN                                      %16s         %16s         %16s\r\n",
           Summenfeld(summe_[0]).c_str(), Summenfeld(summe_[1]).c_str(),
           Summenfeld(summe_[2]).c_str()));
     } else {
-      z_.SchreibeZeile(DruckFormat("SUMMEN                            %15s %15s\r\n",
+      z_.SchreibeZeile(Format("SUMMEN                            %15s %15s\r\n",
                                    Betragsfeld(soll_, 15).c_str(), Betragsfeld(haben_, 15).c_str()));
       double d = Gerundet(soll_ - haben_);
       if (d >= 0)
-        z_.SchreibeZeile(DruckFormat("SALDO                             %15s %15s\r\n", " ",
+        z_.SchreibeZeile(Format("SALDO                             %15s %15s\r\n", " ",
                                      Betragsfeld(d, 15).c_str()));
       else
-        z_.SchreibeZeile(DruckFormat("SALDO                             %15s %15s\r\n",
+        z_.SchreibeZeile(Format("SALDO                             %15s %15s\r\n",
                                      Betragsfeld(-d, 15).c_str(), " "));
     }
     z_.SchreibeZeile(Trennlinie(w_));
@@ -79,7 +91,7 @@ class Saldenliste {
     double bewegung = satz.Summe(spannenStart, bisSlot);
     double saldo = Gerundet(vortrag + bewegung);
     if (!a_.MitNullsalden && IstNull(vortrag) && IstNull(bewegung) && IstNull(saldo)) return;
-    z_.SchreibeZeile(DruckFormat(
+    z_.SchreibeZeile(Format(
         "%-5s  %-25s            %16s         %16s         %16s\r\n", satz.kontotext.c_str(),
         satz.name.c_str(), Markiert(vortrag).c_str(), Markiert(bewegung).c_str(),
         Markiert(saldo).c_str()));
@@ -91,71 +103,31 @@ class Saldenliste {
   void ZeileSchmal(const Kontosatz& satz, int vonSlot, int bisSlot) {
     double b = satz.Summe(vonSlot, bisSlot);
     if (!a_.MitNullsalden && std::fabs(b) < 0.00444) return;
-    std::string soll = " ", haben = " ";
-    if (b >= 0) {
-      soll = Betragsfeld(b, 15);
-      soll_ += b;
-    } else {
-      haben = Betragsfeld(-b, 15);
-      haben_ -= b;
-    }
-    z_.SchreibeZeile(DruckFormat("%-5s   %-25s %15s %15s\r\n", satz.kontotext.c_str(),
-                                 satz.name.c_str(), soll.c_str(), haben.c_str()));
+    z_.SchreibeZeile(SollHabenZeile(satz, b, soll_, haben_));
   }
 
   void Kopf() {
-    z_.BeginneSeite(z_.KopfBlatt != 0);
     const bool muster = a_.Auswahlart == 1;
     const std::string& w = k_.waehrung;
-    if (breit_) {
-      SchreibeTitelKopf(
-          z_, a_,
-          "SALDENLISTE (kum.)                                                                                  %02i.%02i.%04i\r\n",
-          "------------------                                                                                    Blatt %02u\r\n",
-          "------------------                                                                                   Blatt %03u\r\n",
-          -1, 0);
-    } else {
-      SchreibeTitelKopf(z_, a_,
-                        "SALDENLISTE (kum.)                                     %02i.%02i.%04i\r\n",
-                        "------------------                                       Blatt %02u\r\n",
-                        "------------------                                      Blatt %03u\r\n",
-                        -1, 0);
-    }
-    z_.SchreibeKopfzeile(Leerzeile(w_));
-    std::string jahr;
-    if (breit_)
-      jahr = k_.AbweichendesWJ()
-                 ? DruckFormat("Buchungsjahr %02i.%04i-%02i.%04i                                                                                  \r\n",
-                               k_.ersterMonat, k_.jahr1, k_.letzterMonat, k_.jahr2)
-                 : DruckFormat("Buchungsjahr %4i                                                                                             \r\n",
-                               k_.buchungsjahr);
-    else
-      jahr = k_.AbweichendesWJ()
-                 ? DruckFormat("Buchungsjahr %02i.%04i-%02i.%04i                                     \r\n",
-                               k_.ersterMonat, k_.jahr1, k_.letzterMonat, k_.jahr2)
-                 : DruckFormat("Buchungsjahr %4i                                                \r\n",
-                               k_.buchungsjahr);
+    std::string jahr = Buchungsjahrzeile(k_, breit_ ? Jahreszeile::Breit : Jahreszeile::Schmal);
     FuegeZeitraumEin(jahr, 1, a_.VonMonat, a_.VonJahr, 31, a_.BisMonat, a_.BisJahr);
-    z_.SchreibeKopfzeile(jahr);
-    z_.SchreibeKopfzeile(Leerzeile(w_));
-    z_.SchreibeKopfzeile(Namenszeile(k_.name, w_));
-    z_.SchreibeKopfzeile(Leerzeile(w_));
+    SchreibeSeitenkopf(z_, a_, k_, breit_ ? kTitelBreit : kTitelSchmal, jahr, w_);
     if (breit_) {
       if (muster)
-        z_.SchreibeKopfzeile(DruckFormat(
+        z_.SchreibeKopfzeile(Format(
             W("KONTENGRUPPE: %5s, Währung: %3s                                                            (S=SOLL, H=HABEN)\r\n").c_str(),
             a_.Kontengruppe.c_str(), w.c_str()));
       else
-        z_.SchreibeKopfzeile(DruckFormat(
+        z_.SchreibeKopfzeile(Format(
             W("KONTENBEREICH: %11s, Währung: %3s                                                     (S=SOLL, H=HABEN)\r\n").c_str(),
             BereichstextBreit(a_.VonKonto, a_.BisKonto).c_str(), w.c_str()));
     } else {
       if (muster)
-        z_.SchreibeKopfzeile(DruckFormat(
+        z_.SchreibeKopfzeile(Format(
             "KONTENGRUPPE: %5s                                              \r\n",
             a_.Kontengruppe.c_str()));
       else
-        z_.SchreibeKopfzeile(DruckFormat(
+        z_.SchreibeKopfzeile(Format(
             "KONTENBEREICH: %-11s                                       \r\n",
             BereichstextSchmal(a_.VonKonto, a_.BisKonto).c_str()));
     }
@@ -167,67 +139,50 @@ class Saldenliste {
       int vonMonat = a_.VonMonat == 0 ? 1 : a_.VonMonat;
       int bisTag = a_.BisMonat == 0 ? 1 : KorrigiereTag(a_.BisTag, a_.BisMonat, a_.BisJahr);
       int bisMonat = a_.BisMonat == 0 ? 1 : a_.BisMonat;
-      z_.SchreibeKopfzeile(DruckFormat(
+      z_.SchreibeKopfzeile(Format(
           "Konto     Bezeichnung                    Saldo vor %02i.%02i.%02i            Zugang/Abgang          Saldo: %02i.%02i.%02i \r\n",
           vonTag, vonMonat, a_.VonJahr % 100, bisTag, bisMonat, a_.BisJahr % 100));
     } else if (muster) {
-      z_.SchreibeKopfzeile(DruckFormat(
+      z_.SchreibeKopfzeile(Format(
           "KONTENGRUPPE: %5s                      Soll %3s       Haben %3s\r\n",
           a_.Kontengruppe.c_str(), w.c_str(), w.c_str()));
     } else {
-      z_.SchreibeKopfzeile(DruckFormat(
+      z_.SchreibeKopfzeile(Format(
           "KONTENBEREICH: %-11s               Soll %3s       Haben %3s\r\n",
           BereichstextSchmal(a_.VonKonto, a_.BisKonto).c_str(), w.c_str(), w.c_str()));
     }
     z_.SchreibeKopfzeile(Trennlinie(w_));
   }
 
-  const Berichtskontext& k_;
-  Druckauswahl& a_;
-  Druckzustand& z_;
-  Kontenlauf lauf_;
   const bool breit_;
   const int w_;
   double summe_[3] = {0, 0, 0};
   double soll_ = 0, haben_ = 0;
 };
 
-int Drucke(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand,
-           bool breit) {
-  if (!KumulationBereit(kontext)) return 0;
-  if (!BeginneBericht(kontext, auswahl, zustand,
-                      breit ? kAusgabeSaldenlisteVerkehr : kAusgabeSaldenliste))
-    return 0;
-  Saldenliste(kontext, auswahl, zustand, breit).Schreibe();
-  return zustand.SchliesseDruckdatei(auswahl);
+Status Drucke(const Berichtskontext& kontext, Druckauswahl& auswahl, Druckzustand& zustand,
+              bool breit) {
+  return SchreibeBericht(kontext, auswahl, zustand,
+                         breit ? kAusgabeSaldenlisteVerkehr : kAusgabeSaldenliste,
+                         [&] { Saldenliste(kontext, auswahl, zustand, breit).Schreibe(); });
 }
 
 }  // namespace
 
 std::string BereichstextBreit(int von, int bis) {
-  std::string a = DruckFormat("%04.0f", static_cast<double>(von));
-  std::string b = DruckFormat("%04.0f", static_cast<double>(bis));
-  return OhneLeerzeichen(DruckFormat("%5s-%-5s", a.c_str(), b.c_str()));
+  std::string a = Format("%04.0f", static_cast<double>(von));
+  std::string b = Format("%04.0f", static_cast<double>(bis));
+  return OhneLeerzeichen(Format("%5s-%-5s", a.c_str(), b.c_str()));
 }
 
 std::string BereichstextSchmal(int von, int bis) {
   return OhneLeerzeichen(
-      DruckFormat("%5.0f-%5.0f", static_cast<double>(von), static_cast<double>(bis)));
+      Format("%5.0f-%5.0f", static_cast<double>(von), static_cast<double>(bis)));
 }
 
 void FuelleSaldenlistenAuswahl(const Berichtskontext& kontext, const Saldenlistenauswahl& s,
                                const Datum& druckdatum, Druckauswahl& auswahl) {
-  auswahl.VonTag = 1;
-  auswahl.VonMonat = s.vonMonat;
-  auswahl.VonJahr = kontext.JahrDesMonats(s.vonMonat);
-  auswahl.BisTag = 31;
-  auswahl.BisMonat = s.bisMonat;
-  auswahl.BisJahr = kontext.JahrDesMonats(s.bisMonat);
-  auswahl.DruckTag = druckdatum.tag;
-  auswahl.DruckMonat = druckdatum.monat;
-  auswahl.DruckJahr = druckdatum.jahr;
-  auswahl.RandOben = kontext.randOben;
-  auswahl.ZeilenProSeite = kontext.zeilenProSeite;
+  FuelleGrundauswahl(kontext, s.vonMonat, s.bisMonat, druckdatum, auswahl);
   auswahl.VonKonto = s.vonKonto;
   auswahl.BisKonto = s.bisKonto;
   auswahl.Kontengruppe = s.auswahlart == 1 ? s.kontengruppe : std::string();
@@ -236,13 +191,13 @@ void FuelleSaldenlistenAuswahl(const Berichtskontext& kontext, const Saldenliste
   auswahl.MitNullsalden = s.mitNullsalden ? 1 : 0;
 }
 
-int DruckeSaldenlisteBreit(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                           Druckzustand& zustand) {
+Status DruckeSaldenlisteBreit(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                              Druckzustand& zustand) {
   return Drucke(kontext, auswahl, zustand, true);
 }
 
-int DruckeSaldenlisteSchmal(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                            Druckzustand& zustand) {
+Status DruckeSaldenlisteSchmal(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                               Druckzustand& zustand) {
   return Drucke(kontext, auswahl, zustand, false);
 }
 

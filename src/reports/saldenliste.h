@@ -24,12 +24,13 @@ struct Saldenlistenauswahl {
 void FuelleSaldenlistenAuswahl(const Berichtskontext& kontext, const Saldenlistenauswahl& s,
                                const Datum& druckdatum, Druckauswahl& auswahl);
 
-// Wide form (report kind 1122) and narrow form (1121).  1 on success, 0
-// when the cumulation is missing or on a file error.
-int DruckeSaldenlisteBreit(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                           Druckzustand& zustand);
-int DruckeSaldenlisteSchmal(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                            Druckzustand& zustand);
+// Wide form (report kind 1122) and narrow form (1121).  A failure when the
+// cumulation is missing or on a file error, with its messages
+// (SchreibeBericht).
+Status DruckeSaldenlisteBreit(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                              Druckzustand& zustand);
+Status DruckeSaldenlisteSchmal(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                               Druckzustand& zustand);
 
 // The range texts of the head: wide "0001-29999", narrow "1-29999".
 std::string BereichstextBreit(int von, int bis);

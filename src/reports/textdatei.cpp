@@ -13,6 +13,11 @@ namespace kv {
 namespace {
 
 constexpr int kTitelFehler = 58001;
+
+Meldung Fehler(int textNr) { return Meldung::Nr(textNr, kTitelFehler, Meldungsart::Fehler); }
+Meldung Fehler(std::string text) {
+  return Meldung::Text(std::move(text), kTitelFehler, Meldungsart::Fehler);
+}
 constexpr size_t kBlock = 32768;
 constexpr size_t kPuffer = 33000;
 
@@ -48,16 +53,16 @@ bool NummerDatei(std::string_view name, std::string_view vorne) {
 
 }  // namespace
 
-int PruefeTextdateiname(const std::string& name) {
+int PruefeTextdateiname(const std::string& name, Status& status) {
   for (size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     bool erlaubt = IstBuchstabe(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
                    c == '~' || c == '\\' || c == '/' || c == '.' ||
                    (c == ':' && i == 1 && IstBuchstabe(name[0]));
     if (!erlaubt) {
-      ZeigeMeldung(W("Bitte Dateinamen in dem Format 8.3 eventuell mit \nLaufwerksbuchstaben "
-                     "eingeben.\n (z.B. \"A:KV.TXT\" oder \"KTO-PLAN.TXT\")"),
-                   kTitelFehler, 16);
+      status.Uebernimm(
+          Fehler(W("Bitte Dateinamen in dem Format 8.3 eventuell mit \nLaufwerksbuchstaben "
+                   "eingeben.\n (z.B. \"A:KV.TXT\" oder \"KTO-PLAN.TXT\")")));
       return static_cast<int>(i);
     }
   }
@@ -96,32 +101,27 @@ Dateischutz SchutzDerDatei(std::string_view pfad) {
   return Dateischutz::Frei;
 }
 
-bool PruefeTextdateiziel(const std::string& pfad) {
+Status PruefeTextdateiziel(const std::string& pfad) {
   const Dateischutz schutz = SchutzDerDatei(pfad);
-  if (schutz == Dateischutz::Frei) return true;
+  if (schutz == Dateischutz::Frei) return {};
   const char* grund = schutz == Dateischutz::Programmdatei  ? "' gehört zum Programm"
                       : schutz == Dateischutz::Arbeitsdatei ? "' ist eine Arbeitsdatei des Programms"
                                                             : "' gehört zu den Buchhaltungsdaten";
-  ZeigeMeldung(W("Die Datei '") + pfad + W(grund) +
-                   W(" und darf nicht als Textdatei überschrieben werden !"),
-               kTitelFehler, 16);
-  return false;
+  return Fehler(W("Die Datei '") + pfad + W(grund) +
+                W(" und darf nicht als Textdatei überschrieben werden !"));
 }
 
-int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
-  if (!PruefeTextdateiziel(ziel)) return 0;
+Status KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
+  Status zielFrei = PruefeTextdateiziel(ziel);
+  if (!zielFrei) return zielFrei;
   std::vector<char> puffer;
   try {
     puffer.assign(kPuffer, 0);
   } catch (const std::bad_alloc&) {
-    ZeigeMeldung(58148, 58002, 64);
-    return 0;
+    return Meldung::Nr(58148, 58002, Meldungsart::Information);
   }
   Datei quelle;
-  if (!quelle.Oeffnen(druckdatei, Datei::Lesen)) {
-    ZeigeMeldung(58049, kTitelFehler, 16);
-    return 0;
-  }
+  if (!quelle.Oeffnen(druckdatei, Datei::Lesen)) return Fehler(58049);
   Datei text;
   // A path beyond what the program can hold is refused like an unusable one.
   // Written through the handle that created it: opened again by name, a
@@ -129,13 +129,11 @@ int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
   const bool offen =
       ziel.size() <= kMaxDateiname && !ziel.empty() && text.Oeffnen(ziel, Datei::Anlegen);
   if (!offen) {
+    quelle.Schliessen();
     // A link or a device under that name is refused by name.
     if (text.Fehler() == DateiFehler::KeineDatei)
-      ZeigeMeldung(DateiFehlerText(text.Fehler(), text.Pfad()), kTitelFehler, 16);
-    else
-      ZeigeMeldung(34408, kTitelFehler, 16);
-    quelle.Schliessen();
-    return 0;
+      return Fehler(DateiFehlerText(text.Fehler(), text.Pfad()));
+    return Fehler(34408);
   }
   bool vollstaendig = quelle.Positioniere(0) && text.Positioniere(0);
   while (vollstaendig) {
@@ -150,11 +148,10 @@ int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel) {
   if (!vollstaendig) {
     // A report cut off somewhere in the middle looks like a whole one once
     // it lies on disk; the file goes, and the copy counts as not done.
-    ZeigeMeldung(58051, kTitelFehler, 16);
     LoescheDatei(ziel);
-    return 0;
+    return Fehler(58051);
   }
-  return 1;
+  return {};
 }
 
 }  // namespace kv

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "basis/meldung.h"
+
 namespace kv {
 
 // The name field starts with this text.
@@ -15,10 +17,10 @@ inline constexpr const char* kTextdateiVorgabe = "kv.txt";
 
 // Check on every change of the name field.  Allowed: letters a-z and A-Z,
 // digits, "-", "_", "~", "\", "/", "." and ":" as the second character after
-// a drive letter.  On a wrong character the 8.3 message is shown and the
-// position of the first wrong character is returned; -1 when the text is
-// clean.  The text itself stays as typed.
-int PruefeTextdateiname(const std::string& name);
+// a drive letter.  On a wrong character the 8.3 message is added to `status`
+// and the position of the first wrong character is returned; -1 when the
+// text is clean.  The text itself stays as typed.
+int PruefeTextdateiname(const std::string& name, Status& status);
 
 // Completes a typed name (D = data directory, n = open booking circle):
 // a drive name ("A:...") or a name starting with "\" or "/" stays as it is;
@@ -48,15 +50,15 @@ std::string VervollstaendigeTextdateiname(const std::string& datenverzeichnis, i
 enum class Dateischutz { Frei, Buchhaltungsdaten, Programmdatei, Arbeitsdatei };
 Dateischutz SchutzDerDatei(std::string_view pfad);
 
-// On OK of the name dialog and before every copy: false, after the message
-// that names the file and the reason, when the completed path is one of the
-// files above.
-bool PruefeTextdateiziel(const std::string& pfad);
+// On OK of the name dialog and before every copy: a failure with the
+// message that names the file and the reason when the completed path is one
+// of the files above.
+Status PruefeTextdateiziel(const std::string& pfad);
 
 // Copies the work file into the text file (an existing one is emptied) in
-// blocks of 32768 bytes.  1 done; 0 not done (message shown), also for a
-// target refused by PruefeTextdateiziel.  A read or write error in the
-// middle removes the partly written text file.
-int KopiereTextdatei(const std::string& druckdatei, const std::string& ziel);
+// blocks of 32768 bytes.  A failure with its message when not done, also
+// for a target refused by PruefeTextdateiziel.  A read or write error in
+// the middle removes the partly written text file.
+Status KopiereTextdatei(const std::string& druckdatei, const std::string& ziel);
 
 }  // namespace kv

@@ -33,8 +33,6 @@ std::string Altdatei(std::string_view dir, int n, int kr, int jahr, const char* 
   return Unter(dir, Format("%c%04i%02i%4s", Kontenrahmenbuchstabe(kr), jahr, n, endung));
 }
 
-constexpr const char* kGdpdu = "GDPdU";
-
 }  // namespace
 
 char Kontenrahmenbuchstabe(int kontenrahmen) { return kontenrahmen == 4 ? 'A' : 'B'; }
@@ -68,7 +66,6 @@ std::string NameDatevdatei(std::string_view dir, int n) {
 }
 std::string NameKumSalden(std::string_view dir) { return Unter(dir, "~ksal~.tmp"); }
 std::string NameKumIndex(std::string_view dir) { return Unter(dir, "~ksdx~.tmp"); }
-std::string NameKonfiguration(std::string_view dir) { return Unter(dir, "kalvento.ini"); }
 
 std::string NameAltSalden(std::string_view dir, int n, int kr, int jahr) {
   return Altdatei(dir, n, kr, jahr, "s.buc");
@@ -84,28 +81,6 @@ std::string NameAltJournalindex(std::string_view dir, int n, int kr, int jahr) {
 }
 std::string NameAltJournalOhneJahr(std::string_view dir, int n, int kr) {
   return Unter(dir, Format("%c%02i%4s", Kontenrahmenbuchstabe(kr), n, "j.buc"));
-}
-
-std::string NameGdpduVerzeichnis(std::string_view dir, int n) {
-  return Unter(dir, Format("BK%.06i/%s", n, kGdpdu));
-}
-std::string NameGdpduJahrVerzeichnis(std::string_view dir, int n, int jahr) {
-  return Unter(dir, Format("BK%.06i/%s/%.04i", n, kGdpdu, jahr));
-}
-std::string NameGdpduBeschreibung(std::string_view dir, int n, int jahr) {
-  return Unter(dir, Format("BK%.06i/%s/%.04i/%s", n, kGdpdu, jahr, "index.xml"));
-}
-std::string NameGdpduDtd(std::string_view dir, int n, int jahr) {
-  return Unter(dir, Format("BK%.06i/%s/%.04i/%s", n, kGdpdu, jahr, "gdpdu-01-08-2002.dtd"));
-}
-std::string NameGdpduDtdQuelle(std::string_view programmverzeichnis) {
-  return Unter(programmverzeichnis, "progdata/gdpdu-01-08-2002.dtd");
-}
-std::string NameGdpduDatei(std::string_view dir, int n, int jahr, std::string_view suffix) {
-  return Unter(dir, Format("BK%.06i/%s/%.04i/", n, kGdpdu, jahr) + GdpduDateiname(jahr, suffix));
-}
-std::string GdpduDateiname(int jahr, std::string_view suffix) {
-  return Format("%.04i", jahr) + std::string(suffix);
 }
 
 void Dateisatz::Setze(std::string_view dir, int n, int j, int kr) {
@@ -163,51 +138,9 @@ int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n) {
   return BildeDateisatz(satz, konfiguration.konfiguration.daten, n);
 }
 
-namespace {
-
-int Zusammenfassen(std::initializer_list<int> ergebnisse) {
-  bool alle = true, belegt = false;
-  for (int e : ergebnisse) {
-    if (e != 1) alle = false;
-    if (e == 4) belegt = true;
-  }
-  return alle ? 1 : belegt ? 4 : 0;
-}
-
-}  // namespace
-
-int PruefeHauptdateien(const Dateisatz& satz) {
-  int salden = PruefeDatei(satz.saldendatei);
-  int journal = PruefeDatei(satz.journal);
-  int sindex = PruefeDatei(satz.saldenindex);
-  int jindex = PruefeDatei(satz.journalindex);
-  if (salden == 2 || journal == 2) return 2;
-  return Zusammenfassen({salden, journal, sindex, jindex});
-}
-
-int PruefeAltdateien(const Dateisatz& satz) {
-  int salden = PruefeDatei(satz.altSalden);
-  int journal = PruefeDatei(satz.altJournal);
-  if (salden == 2 && journal == 2) return 2;
-  return Zusammenfassen({salden, journal});
-}
-
 bool IstAbsoluterName(std::string_view name) {
   if (name.empty()) return false;
   return name[0] == '/' || name[0] == '\\' || (name.size() >= 2 && name[1] == ':');
-}
-
-std::string LoeseDateinamenAuf(std::string_view name, std::string_view daten, int n) {
-  if (IstAbsoluterName(name)) return std::string(name);
-  // Users of the Windows program write "\" between directories.
-  std::string relativ(name);
-  for (char& c : relativ)
-    if (c == '\\') c = '/';
-  if (relativ.rfind("../", 0) == 0) {
-    if (daten.empty()) return relativ.substr(3);
-    return Unter(daten, relativ);
-  }
-  return Unter(daten, Verzeichnis(n) + "/" + relativ);
 }
 
 }  // namespace kv

@@ -37,7 +37,6 @@ std::string NameDruckdatei(std::string_view dir, int n);                 // BK00
 std::string NameDatevdatei(std::string_view dir, int n);                 // BK000001/DATEV001.DAT
 std::string NameKumSalden(std::string_view dir);                         // ~ksal~.tmp
 std::string NameKumIndex(std::string_view dir);                          // ~ksdx~.tmp
-std::string NameKonfiguration(std::string_view dir);                     // kalvento.ini
 
 // Old formats: every file directly in the data directory, two-digit number.
 std::string NameAltSalden(std::string_view dir, int n, int kontenrahmen, int jahr);        // A201001s.buc
@@ -45,18 +44,6 @@ std::string NameAltSaldenindex(std::string_view dir, int n, int kontenrahmen, in
 std::string NameAltJournal(std::string_view dir, int n, int kontenrahmen, int jahr);       // j.buc
 std::string NameAltJournalindex(std::string_view dir, int n, int kontenrahmen, int jahr);  // j.ndx
 std::string NameAltJournalOhneJahr(std::string_view dir, int n, int kontenrahmen);         // A01j.buc
-
-// Tax-audit export (GDPdU) below the booking-circle directory.
-std::string NameGdpduVerzeichnis(std::string_view dir, int n);                 // BK000001/GDPdU
-std::string NameGdpduJahrVerzeichnis(std::string_view dir, int n, int jahr);   // .../GDPdU/2010
-std::string NameGdpduBeschreibung(std::string_view dir, int n, int jahr);      // .../2010/index.xml
-std::string NameGdpduDtd(std::string_view dir, int n, int jahr);  // .../2010/gdpdu-01-08-2002.dtd
-// Where the document type is copied from: "progdata/gdpdu-01-08-2002.dtd"
-// below the program directory.
-std::string NameGdpduDtdQuelle(std::string_view programmverzeichnis);
-// Data files; suffix one of "-jou.txt", "-kas.txt", "-kto.txt", "-sal.txt".
-std::string NameGdpduDatei(std::string_view dir, int n, int jahr, std::string_view suffix);
-std::string GdpduDateiname(int jahr, std::string_view suffix);  // "2010-jou.txt"
 
 // The file names of one booking circle, held by the document.  After a
 // cumulation `saldendatei` and `saldenindex` name the cumulated work files.
@@ -94,19 +81,7 @@ int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n);
 // Same, with the data directory from the loaded configuration ("Daten").
 int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n);
 
-// Balances file, journal, balances index and journal index: 2 when the
-// balances file or the journal is missing, else 1 all usable, 4 any in use or
-// access denied, else 0.
-int PruefeHauptdateien(const Dateisatz& satz);
-// Old balances and old journal: 2 when both are missing, else 1 both usable,
-// 4 either in use or access denied, else 0.
-int PruefeAltdateien(const Dateisatz& satz);
-
 // True for "/x", "\x" and "X:..." names.
 bool IstAbsoluterName(std::string_view name);
-// A user-given file name as a path: absolute names stay; "../NAME" or
-// "..\NAME" is relative to the data directory; anything else goes into the
-// directory of booking circle n.
-std::string LoeseDateinamenAuf(std::string_view name, std::string_view daten, int n);
 
 }  // namespace kv

@@ -1,12 +1,12 @@
 #include "storage/inidatei.h"
 
 #include <algorithm>
-#include <charconv>
+#include <climits>
 #include <cstdint>
-#include <limits>
 
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
+#include "basis/zahlen.h"
 
 namespace kv {
 namespace {
@@ -35,31 +35,12 @@ std::string_view Zeilenwert(std::string_view wert) {
 
 }  // namespace
 
-int Ganzzahl(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negativ = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativ = text[i++] == '-';
-  int64_t wert = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    wert = wert * 10 + (text[i] - '0');
-    if (wert > int64_t(std::numeric_limits<int32_t>::max()) + 1) break;
-  }
-  if (negativ) wert = -wert;
-  return static_cast<int>(std::clamp<int64_t>(wert, std::numeric_limits<int32_t>::min(),
-                                              std::numeric_limits<int32_t>::max()));
-}
+int Ganzzahl(std::string_view text) { return Ganzzahlwert(text, {Leerraum::C, INT_MIN, INT_MAX}); }
 
 double Dezimalzahl(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negativ = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativ = text[i++] == '-';
-  // from_chars takes no sign of its own here; a second sign is no number.
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) return 0;
-  double wert = 0;
-  std::from_chars(text.data() + i, text.data() + text.size(), wert);
-  return negativ ? -wert : wert;
+  double wert;
+  LiesDezimal(text, wert);
+  return wert;
 }
 
 bool CIniDatei::IstPasswortschluessel(std::string_view schluessel) {

@@ -4,7 +4,9 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <string>
+#include <variant>
 
 #include "basis/oberflaeche.h"
 #include "basis/text1252.h"
@@ -17,24 +19,10 @@ constexpr std::string_view S = kKonfigurationssektion;
 constexpr std::string_view kStandardBuchungsfont = "25,08,0400,Courier New";
 constexpr std::string_view kStandardDialogfont = "16,06,0700,Arial";
 constexpr std::string_view kStandardAufloesung = "25,08";
-
-// Keys that the companion program added later; a configuration without them
-// gets them on the next read.
-struct Nachtragsschluessel {
-  std::string_view schluessel;
-  std::string_view standard;
-};
-constexpr Nachtragsschluessel kOnlineSchluessel[] = {
-    {"KvonlineProgramm", "C:\\Programme\\kvonline\\kvonline.exe"},
-    {"KvonlineImport", "C:\\Programme\\kvonline\\import"},
-    {"DatevExport", ""},
-};
-
-std::string TextF(int i) {  // "Text F01" .. "Text F12"
-  char puffer[32];
-  std::snprintf(puffer, sizeof puffer, "Text F%02i", i + 1);
-  return puffer;
-}
+// The two keys with a non-ASCII name, in Windows-1252 as they stand in the
+// file: "Auflösung" and "Änderung".
+constexpr std::string_view kAufloesung = "Aufl\xF6sung";
+constexpr std::string_view kAenderung = "\xC4nderung";
 
 // Characters [pos, pos + n) of the text, as far as it has them.
 std::string_view Teil(std::string_view text, std::size_t pos, std::size_t n = std::string_view::npos) {
@@ -119,6 +107,157 @@ std::string Feldtext(const char (&feld)[N]) {
   return Feldtext(feld, N);
 }
 
+// ---- The keys of the section ------------------------------------------------
+
+// How a key's value stands in the file.
+enum class Wertart {
+  Version,     // only in a new file: the layout version; no field of the record
+  Text,        // the field's text, cut to the field when read
+  Zahl,        // "%i"
+  Flag,        // "J" / "N"; "J" or "j" read as 1
+  Euro,        // "%f", without the locale
+  Aufloesung,  // "hh,bb"
+  Schrift,     // "hh,bb,gggg,face"
+};
+
+// The field of the record a key fills; which alternative follows from the
+// key's Wertart (Zahl and Flag both are an int32_t).
+using Feld = std::variant<std::monostate, std::span<char>, int32_t*, double*, Aufloesung*,
+                          Schriftsatz*>;
+using Feldzugriff = Feld (*)(Programmkonfiguration&);
+
+template <std::size_t N>
+Feld Zugriff(char (&feld)[N]) {
+  return std::span<char>(feld, N);
+}
+Feld Zugriff(int32_t& feld) { return &feld; }
+Feld Zugriff(double& feld) { return &feld; }
+Feld Zugriff(Aufloesung& feld) { return &feld; }
+Feld Zugriff(Schriftsatz& feld) { return &feld; }
+
+template <auto glied>
+Feld Glied(Programmkonfiguration& k) {
+  return Zugriff(k.*glied);
+}
+template <int i>
+Feld TextF(Programmkonfiguration& k) {  // "Text F01" .. "Text F12"
+  return Zugriff(k.texte[i]);
+}
+
+struct Schluessel {
+  std::string_view sektion;
+  std::string_view name;
+  std::string_view standard;  // the value in a new file
+  Wertart art;
+  Feldzugriff feld;  // nullptr for the version
+  // Added by the companion program later: a configuration without it gets
+  // it on the next read (and on the start-up upgrade).
+  bool nachtrag = false;
+};
+
+using P = Programmkonfiguration;
+
+// Every key this program knows, in the order of the record.  Writing the
+// record writes them in this order, reading reads them so, and a new file
+// gets them so, except for the four fonts (kSchriftfolge).  The order
+// matters where SchreibeWert appends a key the text lacks.
+constexpr Schluessel kSchluessel[] = {
+    {S, "Version", kKonfigurationsversion, Wertart::Version, nullptr},
+    {S, "Daten", "", Wertart::Text, Glied<&P::daten>},
+    {S, "Sicherung", "A:          ", Wertart::Text, Glied<&P::sicherung>},
+    {S, "Import", "", Wertart::Text, Glied<&P::importVerzeichnis>},
+    {S, "Export", "", Wertart::Text, Glied<&P::exportVerzeichnis>},
+    {S, "Passwort", "", Wertart::Text, Glied<&P::passwort>},
+    {S, "Drucker", "", Wertart::Text, Glied<&P::drucker>},
+    {S, "Zeilen pro Seite", "68", Wertart::Zahl, Glied<&P::zeilenProSeite>},
+    {S, "Rand oben", "0", Wertart::Zahl, Glied<&P::randOben>},
+    {S, "Rand links", "9", Wertart::Zahl, Glied<&P::randLinks>},
+    {S, "Farbe", "", Wertart::Zahl, Glied<&P::farbe>},
+    {S, kAufloesung, kStandardAufloesung, Wertart::Aufloesung, Glied<&P::aufloesung>},
+    {S, "Font Scr normal", "", Wertart::Text, Glied<&P::fontScrNormal>},
+    {S, "Font Scr fett", "", Wertart::Text, Glied<&P::fontScrFett>},
+    {S, "Font Prn normal", "240", Wertart::Text, Glied<&P::fontPrnNormal>},
+    {S, "Font Prn schmal", "144", Wertart::Text, Glied<&P::fontPrnSchmal>},
+    {S, "MwSt F7", " 7.00", Wertart::Text, Glied<&P::mwstF7>},
+    {S, "MwSt F8", "19.00", Wertart::Text, Glied<&P::mwstF8>},
+    {S, kAenderung, "J", Wertart::Flag, Glied<&P::aenderung>},
+    {S, "13.Monat", "J", Wertart::Flag, Glied<&P::dreizehnterMonat>},
+    {S, "Signalton", "J", Wertart::Flag, Glied<&P::signalton>},
+    {S, "Euro-Faktor", "1.95583", Wertart::Euro, Glied<&P::euroFaktor>},
+    {S, "Kvop", "", Wertart::Flag, Glied<&P::kvop>},
+    {S, "Fakt", "", Wertart::Flag, Glied<&P::fakt>},
+    {S, "Verein", "", Wertart::Flag, Glied<&P::verein>},
+    {S, "Texte zentral", "J", Wertart::Flag, Glied<&P::texteZentral>},
+    {S, "Text F01", "", Wertart::Text, TextF<0>},
+    {S, "Text F02", "", Wertart::Text, TextF<1>},
+    {S, "Text F03", "", Wertart::Text, TextF<2>},
+    {S, "Text F04", "", Wertart::Text, TextF<3>},
+    {S, "Text F05", "", Wertart::Text, TextF<4>},
+    {S, "Text F06", "", Wertart::Text, TextF<5>},
+    {S, "Text F07", "", Wertart::Text, TextF<6>},
+    {S, "Text F08", "", Wertart::Text, TextF<7>},
+    {S, "Text F09", "", Wertart::Text, TextF<8>},
+    {S, "Text F10", "", Wertart::Text, TextF<9>},
+    {S, "Text F11", "", Wertart::Text, TextF<10>},
+    {S, "Text F12", "", Wertart::Text, TextF<11>},
+    {S, "Font Buchung", kStandardBuchungsfont, Wertart::Schrift, Glied<&P::fontBuchung>},
+    {S, "Font Dialog", kStandardDialogfont, Wertart::Schrift, Glied<&P::fontDialog>},
+    {S, "Font Nutzung", kStandardDialogfont, Wertart::Schrift, Glied<&P::fontNutzung>},
+    {S, "Font Bildschirm", kStandardBuchungsfont, Wertart::Schrift, Glied<&P::fontBildschirm>},
+    {S, "KvonlineProgramm", "C:\\Programme\\kvonline\\kvonline.exe", Wertart::Text,
+     Glied<&P::kvonlineProgramm>, true},
+    {S, "KvonlineImport", "C:\\Programme\\kvonline\\import", Wertart::Text,
+     Glied<&P::kvonlineImport>, true},
+    {S, "DatevExport", "", Wertart::Text, Glied<&P::datevExport>, true},
+};
+
+// The companion program writes the fonts of a new file, and adds missing
+// ones on the upgrade, in this order rather than in that of the record.
+constexpr std::string_view kSchriftfolge[] = {"Font Buchung", "Font Bildschirm", "Font Dialog",
+                                              "Font Nutzung"};
+
+const Schluessel& Eintrag(std::string_view name) {
+  for (const Schluessel& s : kSchluessel)
+    if (s.name == name) return s;
+  return kSchluessel[0];  // not reached: every name asked for is in the table
+}
+
+// The value of a key as it is written from the record.
+std::string Wertetext(const Schluessel& s, Programmkonfiguration& k) {
+  const Feld f = s.feld(k);
+  switch (s.art) {
+    case Wertart::Text: {
+      const std::span<char> text = std::get<std::span<char>>(f);
+      return Feldtext(text.data(), text.size());
+    }
+    case Wertart::Zahl: return std::to_string(*std::get<int32_t*>(f));
+    case Wertart::Flag: return Flagtext(*std::get<int32_t*>(f));
+    case Wertart::Euro: return EuroText(*std::get<double*>(f));
+    case Wertart::Aufloesung: return AufloesungText(*std::get<Aufloesung*>(f));
+    case Wertart::Schrift: return SchriftsatzText(*std::get<Schriftsatz*>(f));
+    case Wertart::Version: break;
+  }
+  return std::string();
+}
+
+// Puts a value read from the file into the record.
+void SetzeWert(const Schluessel& s, Programmkonfiguration& k, std::string_view wert) {
+  const Feld f = s.feld(k);
+  switch (s.art) {
+    case Wertart::Text: {
+      const std::span<char> text = std::get<std::span<char>>(f);
+      KopiereText(wert, text.data(), text.size());
+      break;
+    }
+    case Wertart::Zahl: *std::get<int32_t*>(f) = Ganzzahl(wert); break;
+    case Wertart::Flag: *std::get<int32_t*>(f) = IstFlagGesetzt(wert); break;
+    case Wertart::Euro: *std::get<double*>(f) = Dezimalzahl(wert); break;
+    case Wertart::Aufloesung: *std::get<Aufloesung*>(f) = AufloesungAus(wert); break;
+    case Wertart::Schrift: *std::get<Schriftsatz*>(f) = SchriftsatzAus(wert); break;
+    case Wertart::Version: break;
+  }
+}
+
 }  // namespace
 
 bool IstKonfigurationstext(std::string_view text) { return IstZeilentext(text); }
@@ -147,65 +286,16 @@ int CIniSB::LeseKonfiguration() {
 }
 
 bool CIniSB::LeseSatz() {
-  Programmkonfiguration& k = konfiguration;
-  std::string w;
-  LeseWert(S, "Daten", k.daten);
-  LeseWert(S, "Sicherung", k.sicherung);
-  LeseWert(S, "Import", k.importVerzeichnis);
-  LeseWert(S, "Export", k.exportVerzeichnis);
-  LeseWert(S, "Passwort", k.passwort);
-  LeseWert(S, "Drucker", k.drucker);
-  LeseWert(S, "Zeilen pro Seite", w);
-  k.zeilenProSeite = Ganzzahl(w);
-  LeseWert(S, "Rand oben", w);
-  k.randOben = Ganzzahl(w);
-  LeseWert(S, "Rand links", w);
-  k.randLinks = Ganzzahl(w);
-  LeseWert(S, "Farbe", w);
-  k.farbe = Ganzzahl(w);
-  LeseWert(S, W("Auflösung"), w);
-  k.aufloesung = AufloesungAus(w);
-  LeseWert(S, "Font Scr normal", k.fontScrNormal);
-  LeseWert(S, "Font Scr fett", k.fontScrFett);
-  LeseWert(S, "Font Prn normal", k.fontPrnNormal);
-  LeseWert(S, "Font Prn schmal", k.fontPrnSchmal);
-  LeseWert(S, "MwSt F7", k.mwstF7);
-  LeseWert(S, "MwSt F8", k.mwstF8);
-  LeseWert(S, W("Änderung"), w);
-  k.aenderung = IstFlagGesetzt(w);
-  LeseWert(S, "13.Monat", w);
-  k.dreizehnterMonat = IstFlagGesetzt(w);
-  LeseWert(S, "Signalton", w);
-  k.signalton = IstFlagGesetzt(w);
-  LeseWert(S, "Euro-Faktor", w);
-  k.euroFaktor = Dezimalzahl(w);
-  LeseWert(S, "Kvop", w);
-  k.kvop = IstFlagGesetzt(w);
-  LeseWert(S, "Fakt", w);
-  k.fakt = IstFlagGesetzt(w);
-  LeseWert(S, "Verein", w);
-  k.verein = IstFlagGesetzt(w);
-  LeseWert(S, "Texte zentral", w);
-  k.texteZentral = IstFlagGesetzt(w);
-  for (int i = 0; i < 12; ++i) LeseWert(S, TextF(i), k.texte[i]);
-  LeseWert(S, "Font Buchung", w);
-  k.fontBuchung = SchriftsatzAus(w);
-  LeseWert(S, "Font Dialog", w);
-  k.fontDialog = SchriftsatzAus(w);
-  LeseWert(S, "Font Nutzung", w);
-  k.fontNutzung = SchriftsatzAus(w);
-  LeseWert(S, "Font Bildschirm", w);
-  k.fontBildschirm = SchriftsatzAus(w);
-
-  char* onlineFelder[] = {k.kvonlineProgramm, k.kvonlineImport, k.datevExport};
   bool ergaenzt = false;
-  for (std::size_t i = 0; i < std::size(kOnlineSchluessel); ++i) {
-    const auto& o = kOnlineSchluessel[i];
-    if (!LeseWert(S, o.schluessel, onlineFelder[i], 260)) {
-      SchreibeWert(S, o.schluessel, o.standard);
-      LeseWert(S, o.schluessel, onlineFelder[i], 260);
+  std::string w;
+  for (const Schluessel& s : kSchluessel) {
+    if (!s.feld) continue;  // the version is the upgrade's business
+    if (!LeseWert(s.sektion, s.name, w) && s.nachtrag) {
+      SchreibeWert(s.sektion, s.name, s.standard);
+      LeseWert(s.sektion, s.name, w);
       ergaenzt = true;
     }
+    SetzeWert(s, konfiguration, w);
   }
   return ergaenzt;
 }
@@ -231,39 +321,8 @@ int CIniSB::SchreibeKonfiguration() {
   Begrenze(k.fontNutzung);
   Begrenze(k.fontBildschirm);
 
-  SchreibeWert(S, "Daten", Feldtext(k.daten));
-  SchreibeWert(S, "Sicherung", Feldtext(k.sicherung));
-  SchreibeWert(S, "Import", Feldtext(k.importVerzeichnis));
-  SchreibeWert(S, "Export", Feldtext(k.exportVerzeichnis));
-  SchreibeWert(S, "Passwort", Feldtext(k.passwort));
-  SchreibeWert(S, "Drucker", Feldtext(k.drucker));
-  SchreibeWert(S, "Zeilen pro Seite", std::to_string(k.zeilenProSeite));
-  SchreibeWert(S, "Rand oben", std::to_string(k.randOben));
-  SchreibeWert(S, "Rand links", std::to_string(k.randLinks));
-  SchreibeWert(S, "Farbe", std::to_string(k.farbe));
-  SchreibeWert(S, W("Auflösung"), AufloesungText(k.aufloesung));
-  SchreibeWert(S, "Font Scr normal", Feldtext(k.fontScrNormal));
-  SchreibeWert(S, "Font Scr fett", Feldtext(k.fontScrFett));
-  SchreibeWert(S, "Font Prn normal", Feldtext(k.fontPrnNormal));
-  SchreibeWert(S, "Font Prn schmal", Feldtext(k.fontPrnSchmal));
-  SchreibeWert(S, "MwSt F7", Feldtext(k.mwstF7));
-  SchreibeWert(S, "MwSt F8", Feldtext(k.mwstF8));
-  SchreibeWert(S, W("Änderung"), Flagtext(k.aenderung));
-  SchreibeWert(S, "13.Monat", Flagtext(k.dreizehnterMonat));
-  SchreibeWert(S, "Signalton", Flagtext(k.signalton));
-  SchreibeWert(S, "Euro-Faktor", EuroText(k.euroFaktor));
-  SchreibeWert(S, "Kvop", Flagtext(k.kvop));
-  SchreibeWert(S, "Fakt", Flagtext(k.fakt));
-  SchreibeWert(S, "Verein", Flagtext(k.verein));
-  SchreibeWert(S, "Texte zentral", Flagtext(k.texteZentral));
-  for (int i = 0; i < 12; ++i) SchreibeWert(S, TextF(i), Feldtext(k.texte[i]));
-  SchreibeWert(S, "Font Buchung", SchriftsatzText(k.fontBuchung));
-  SchreibeWert(S, "Font Dialog", SchriftsatzText(k.fontDialog));
-  SchreibeWert(S, "Font Nutzung", SchriftsatzText(k.fontNutzung));
-  SchreibeWert(S, "Font Bildschirm", SchriftsatzText(k.fontBildschirm));
-  SchreibeWert(S, "KvonlineProgramm", Feldtext(k.kvonlineProgramm));
-  SchreibeWert(S, "KvonlineImport", Feldtext(k.kvonlineImport));
-  SchreibeWert(S, "DatevExport", Feldtext(k.datevExport));
+  for (const Schluessel& s : kSchluessel)
+    if (s.feld) SchreibeWert(s.sektion, s.name, Wertetext(s, k));
 
   const int gespeichert = Speichern();
   Schliessen();
@@ -281,38 +340,12 @@ int CIniSB::SchreibeStandardKonfiguration(std::string_view pfad) {
 }
 
 void CIniSB::SchreibeStandardwerte() {
-  SchreibeWert(S, "Version", kKonfigurationsversion);
-  SchreibeWert(S, "Daten", "");
-  SchreibeWert(S, "Sicherung", "A:          ");
-  SchreibeWert(S, "Import", "");
-  SchreibeWert(S, "Export", "");
-  SchreibeWert(S, "Passwort", "");
-  SchreibeWert(S, "Drucker", "");
-  SchreibeWert(S, "Zeilen pro Seite", "68");
-  SchreibeWert(S, "Rand oben", "0");
-  SchreibeWert(S, "Rand links", "9");
-  SchreibeWert(S, "Farbe", "");
-  SchreibeWert(S, W("Auflösung"), kStandardAufloesung);
-  SchreibeWert(S, "Font Scr normal", "");
-  SchreibeWert(S, "Font Scr fett", "");
-  SchreibeWert(S, "Font Prn normal", "240");
-  SchreibeWert(S, "Font Prn schmal", "144");
-  SchreibeWert(S, "MwSt F7", " 7.00");
-  SchreibeWert(S, "MwSt F8", "19.00");
-  SchreibeWert(S, W("Änderung"), "J");
-  SchreibeWert(S, "13.Monat", "J");
-  SchreibeWert(S, "Signalton", "J");
-  SchreibeWert(S, "Euro-Faktor", "1.95583");
-  SchreibeWert(S, "Kvop", "");
-  SchreibeWert(S, "Fakt", "");
-  SchreibeWert(S, "Verein", "");
-  SchreibeWert(S, "Texte zentral", "J");
-  for (int i = 0; i < 12; ++i) SchreibeWert(S, TextF(i), "");
-  SchreibeWert(S, "Font Buchung", kStandardBuchungsfont);
-  SchreibeWert(S, "Font Bildschirm", kStandardBuchungsfont);
-  SchreibeWert(S, "Font Dialog", kStandardDialogfont);
-  SchreibeWert(S, "Font Nutzung", kStandardDialogfont);
-  for (const auto& o : kOnlineSchluessel) SchreibeWert(S, o.schluessel, o.standard);
+  for (const Schluessel& s : kSchluessel) {
+    if (s.art != Wertart::Schrift)
+      SchreibeWert(s.sektion, s.name, s.standard);
+    else if (s.name == kSchriftfolge[0])
+      for (std::string_view name : kSchriftfolge) SchreibeWert(S, name, Eintrag(name).standard);
+  }
 }
 
 int CIniSB::AktualisiereKonfiguration(std::string_view pfad) {
@@ -328,22 +361,16 @@ int CIniSB::AktualisiereKonfiguration(std::string_view pfad) {
   std::string w;
   const int gespeicherteVersion = LeseWert(S, "Version", w) ? Ganzzahl(Teil(w, 1)) : 0;
   if (gespeicherteVersion < Ganzzahl(kKonfigurationsversion.substr(1))) {
-    if (!LeseWert(S, W("Auflösung"), w) || w.size() < 5)
-      SchreibeWert(S, W("Auflösung"), kStandardAufloesung);
-    const std::pair<std::string_view, std::string_view> fonts[] = {
-        {"Font Buchung", kStandardBuchungsfont},
-        {"Font Bildschirm", kStandardBuchungsfont},
-        {"Font Dialog", kStandardDialogfont},
-        {"Font Nutzung", kStandardDialogfont},
-    };
-    for (const auto& [schluessel, standard] : fonts)
-      if (!LeseWert(S, schluessel, w)) SchreibeWert(S, schluessel, standard);
+    if (!LeseWert(S, kAufloesung, w) || w.size() < 5)
+      SchreibeWert(S, kAufloesung, kStandardAufloesung);
+    for (std::string_view name : kSchriftfolge)
+      if (!LeseWert(S, name, w)) SchreibeWert(S, name, Eintrag(name).standard);
     SchreibeWert(S, "Version", kKonfigurationsversion);
     ergebnis = Speichern();
   }
   // Saved by whoever saves next.
-  for (const auto& o : kOnlineSchluessel)
-    if (!LeseWert(S, o.schluessel, w)) SchreibeWert(S, o.schluessel, o.standard);
+  for (const Schluessel& s : kSchluessel)
+    if (s.nachtrag && !LeseWert(s.sektion, s.name, w)) SchreibeWert(s.sektion, s.name, s.standard);
   Schliessen();
   return ergebnis;
 }
@@ -365,7 +392,7 @@ Fenstergroesse BerechneFenstergroesse(std::string_view pfad) {
     CIniDatei ini;
     ini.SetzeDateiname(pfad);
     std::string w;
-    if (ini.Oeffnen(0) == 1 && ini.LeseWert(S, W("Auflösung"), w) && w.size() >= 5)
+    if (ini.Oeffnen(0) == 1 && ini.LeseWert(S, kAufloesung, w) && w.size() >= 5)
       a = AufloesungAus(w);
     ini.Schliessen();
   }

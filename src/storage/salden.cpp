@@ -1,26 +1,18 @@
 #include "storage/salden.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "basis/datei.h"
 #include "basis/oberflaeche.h"
+#include "storage/sindex.h"
 #include "storage/texte.h"
 
 namespace kv {
 namespace {
 
 constexpr int kMeldungSchreibfehler = 58100;  // "Konto konnte nicht in Saldendatei gespeichert werden !"
-
-// Field offsets within a record.
-constexpr int kOffKonto = 0;
-constexpr int kOffName = 5;
-constexpr int kOffKennz = 30;
-constexpr int kOffBetrag = 31;
-constexpr int kOffEnde = 199;
-constexpr int kOffZeilenende = 200;
 
 void MeldeSchreibfehler() { ZeigeMeldung(kMeldungSchreibfehler, "FEHLER", 16); }
 
@@ -37,13 +29,6 @@ void NachText(char (&ziel)[N], const char* quelle) {
   ziel[N - 1] = '\0';
 }
 
-// Copies a NUL-terminated text into a record field, blank-filling the rest.
-void InsFeld(char* ziel, size_t breite, const char* text) {
-  size_t n = ::strnlen(text, breite);
-  std::memcpy(ziel, text, n);
-  std::memset(ziel + n, ' ', breite - n);
-}
-
 template <size_t N>
 void SetzeText(char (&ziel)[N], const std::string& text) {
   size_t n = std::min(text.size(), N - 1);
@@ -52,97 +37,7 @@ void SetzeText(char (&ziel)[N], const std::string& text) {
   ziel[n] = '\0';
 }
 
-// Decimal value of a text as the C library's integer conversion reads it:
-// leading white space, an optional sign, then digits up to the first
-// non-digit.  Saturates instead of overflowing.
-int DezimalWert(const char* s, size_t n) {  // see KontoWert
-  size_t i = 0;
-  while (i < n && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-  bool negativ = false;
-  if (i < n && (s[i] == '+' || s[i] == '-')) negativ = s[i++] == '-';
-  long long wert = 0;
-  for (; i < n && s[i] >= '0' && s[i] <= '9'; ++i) {
-    wert = wert * 10 + (s[i] - '0');
-    if (wert > 2147483647LL) wert = 2147483647LL;
-  }
-  return static_cast<int>(negativ ? -wert : wert);
-}
-
-// Decimal amount text as the standard conversion reads it (leading blanks,
-// sign, digits, point, exponent; trailing rubbish ignored), independent of
-// the locale.  A field that holds no number reads as 0.
-double BetragAusText(const char* s, size_t n) {
-  size_t i = 0;
-  while (i < n && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
-  bool negativ = false;
-  if (i < n && (s[i] == '+' || s[i] == '-')) negativ = s[i++] == '-';
-  if (i < n && (s[i] == '+' || s[i] == '-')) return 0.0;  // from_chars would take a second sign
-  double wert = 0.0;
-  auto [p, ec] = std::from_chars(s + i, s + n, wert, std::chars_format::general);
-  if (ec != std::errc() || p == s + i || !std::isfinite(wert)) return 0.0;
-  return negativ ? -wert : wert;
-}
-
 }  // namespace
-
-int KontoWert(std::string_view text) { return DezimalWert(text.data(), text.size()); }
-
-int KontoartDesSatzes(int k, int kontenrahmen) {
-  auto in = [k](int von, int bis) { return k >= von && k <= bis; };
-  if (kontenrahmen == 3) {
-    if (in(1, 499)) return 2;
-    if (in(500, 999)) return 3;
-    if (k == 1579) return 19;
-    if (in(1560, 1578)) return 15;
-    if (k == 1779) return 18;
-    if (in(1760, 1778)) return 14;
-    if (in(1000, 1999)) return 4;
-    if (in(2000, 2899)) return 5;
-    if (in(2900, 2999)) return 6;
-    if (in(3000, 3999)) return 7;
-    if (in(4000, 4999)) return 8;
-    if (in(8121, 8129)) return 10;
-    if (in(8000, 8999)) return 9;
-    if (in(9000, 9999)) return 11;
-    if (in(10000, 19999)) return 12;
-    if (in(20000, 29999)) return 13;
-    return 1;
-  }
-  if (kontenrahmen == 4) {
-    if (in(1, 999)) return 2;
-    if (in(1000, 1199)) return 7;
-    if (k == 1409) return 19;
-    if (in(1400, 1419)) return 15;
-    if (in(1200, 1899)) return 4;
-    if (in(1900, 1999)) return 3;
-    if (in(2000, 2899)) return 4;
-    if (in(2900, 2999)) return 3;
-    if (in(3000, 3799)) return 4;
-    if (k == 3809) return 18;
-    if (in(3800, 3899)) return 14;
-    if (in(3900, 3999)) return 3;
-    if (in(4121, 4129)) return 10;
-    if (in(4000, 4999)) return 9;
-    if (in(5000, 5999)) return 7;
-    if (in(6000, 6999)) return 8;
-    if (in(7000, 7999)) return 5;
-    if (in(9000, 9999)) return 11;
-    if (in(10000, 19999)) return 12;
-    if (in(20000, 29999)) return 13;
-    return 1;
-  }
-  return 1;
-}
-
-std::string BetragsText12(double betrag) {
-  if (!std::isfinite(betrag)) return {};
-  char puffer[64];
-  auto [p, ec] = std::to_chars(puffer, puffer + sizeof puffer, betrag, std::chars_format::fixed, 2);
-  if (ec != std::errc()) return {};
-  size_t n = static_cast<size_t>(p - puffer);
-  if (n > 12) return {};
-  return std::string(12 - n, ' ') + std::string(puffer, n);
-}
 
 // ---- CSalden -------------------------------------------------------------------
 
@@ -168,8 +63,8 @@ int CSalden::Anzahl() {
 void CSalden::LeererSatz() {
   leer_ = true;
   std::memset(&text_, 0, sizeof text_);
-  std::memset(text_.Kontonummer, ' ', 5);
-  std::memset(text_.Kontobezeichnung, ' ', 25);
+  std::memset(text_.Kontonummer, ' ', kBreiteKonto);
+  std::memset(text_.Kontobezeichnung, ' ', kBreiteName);
   text_.Kennzeichen[0] = ' ';
   text_.Endezeichen[0] = '*';
   std::memcpy(text_.Zeilenende, "\r\n", 2);
@@ -177,13 +72,12 @@ void CSalden::LeererSatz() {
   kontonummer_ = 0;
   kontoart_ = 1;
   Berechne();
-  for (int i = 0; i < kAnzahlBetraege; ++i) std::memcpy(text_.Betrag[i], text_.Saldo, 13);
+  for (int i = 0; i < kAnzahlBetraege; ++i) std::memcpy(text_.Betrag[i], text_.Saldo, sizeof text_.Betrag[i]);
   // The raw form is the record this text form would write.
   std::memset(roh_, ' ', kSatzLaenge);
-  for (int i = 0; i < kAnzahlBetraege; ++i) std::memcpy(roh_ + kOffBetrag + 12 * i, text_.Betrag[i], 12);
-  roh_[kOffEnde] = '*';
-  roh_[kOffZeilenende] = '\r';
-  roh_[kOffZeilenende + 1] = '\n';
+  for (int i = 0; i < kAnzahlBetraege; ++i)
+    std::memcpy(roh_ + BetragsStelle(i), text_.Betrag[i], kBreiteBetrag);
+  SchreibeSatzende(roh_);
 }
 
 bool CSalden::LiesRoh(int satz) {
@@ -196,21 +90,21 @@ bool CSalden::LiesRoh(int satz) {
 
 void CSalden::Zerlege(bool nullSetzen, bool* leereBetraege) {
   leer_ = false;
-  NachText(text_.Kontonummer, roh_ + kOffKonto);
-  NachText(text_.Kontobezeichnung, roh_ + kOffName);
-  NachText(text_.Kennzeichen, roh_ + kOffKennz);
+  NachText(text_.Kontonummer, roh_ + kSatzKonto);
+  NachText(text_.Kontobezeichnung, roh_ + kSatzName);
+  NachText(text_.Kennzeichen, roh_ + kSatzKennzeichen);
   bool leere = false;
   for (int i = 0; i < kAnzahlBetraege; ++i) {
-    const char* feld = roh_ + kOffBetrag + 12 * i;
+    const char* feld = roh_ + BetragsStelle(i);
     NachText(text_.Betrag[i], feld);
-    if (IstLeer(feld, 12)) leere = true;
-    betrag_[i] = BetragAusText(feld, 12);
+    if (IstLeer(feld, kBreiteBetrag)) leere = true;
+    betrag_[i] = BetragAusFeld(feld);
     if (nullSetzen) NullSetzen(betrag_[i]);
   }
-  NachText(text_.Endezeichen, roh_ + kOffEnde);
-  NachText(text_.Zeilenende, roh_ + kOffZeilenende);
+  NachText(text_.Endezeichen, roh_ + kSatzEnde);
+  NachText(text_.Zeilenende, roh_ + kSatzZeilenende);
   if (leereBetraege) *leereBetraege = leere;
-  kontonummer_ = DezimalWert(roh_ + kOffKonto, 5);
+  kontonummer_ = KontoDesSatzes(roh_);
   kontoart_ = KontoartDesSatzes(kontonummer_, kontenrahmen_);
   Berechne();
 }
@@ -221,7 +115,7 @@ void CSalden::Berechne() {
   RundeBetrag(summe);
   saldo_ = summe;
   std::string t = BetragsText12(saldo_);
-  if (t.empty()) t = std::string(12, '*');  // beyond the field: never a wrong number
+  if (t.empty()) t = std::string(kBreiteBetrag, '*');  // beyond the field: never a wrong number
   SetzeText(text_.Saldo, t);
 }
 
@@ -243,9 +137,8 @@ int CSalden::LeseGeprueft(int satz) {
   }
   bool leereBetraege = false;
   Zerlege(false, &leereBetraege);
-  const bool gueltig = roh_[kOffEnde] == '*' && roh_[kOffZeilenende] == '\r' &&
-                       roh_[kOffZeilenende + 1] == '\n' && !IstLeer(roh_ + kOffKonto, 5) &&
-                       !IstLeer(roh_ + kOffName, 25) && kontoart_ != 1;
+  const bool gueltig = HatSatzende(roh_) && !IstLeer(roh_ + kSatzKonto, kBreiteKonto) &&
+                       !IstLeer(roh_ + kSatzName, kBreiteName) && kontoart_ != 1;
   if (!gueltig) return 0;
   if (leereBetraege) Schreibe();
   return 1;
@@ -269,14 +162,13 @@ int CSalden::Schreibe() {
   for (int i = 0; i < kAnzahlBetraege; ++i) SetzeText(text_.Betrag[i], texte[i]);
 
   char satz[kSatzLaenge];
-  InsFeld(satz + kOffKonto, 5, text_.Kontonummer);
-  InsFeld(satz + kOffName, 25, text_.Kontobezeichnung);
-  InsFeld(satz + kOffKennz, 1, text_.Kennzeichen);
-  for (int i = 0; i < kAnzahlBetraege; ++i) std::memcpy(satz + kOffBetrag + 12 * i, text_.Betrag[i], 12);
+  SchreibeTextfeld(satz + kSatzKonto, kBreiteKonto, text_.Kontonummer);
+  SchreibeTextfeld(satz + kSatzName, kBreiteName, text_.Kontobezeichnung);
+  SchreibeTextfeld(satz + kSatzKennzeichen, 1, text_.Kennzeichen);
+  for (int i = 0; i < kAnzahlBetraege; ++i)
+    std::memcpy(satz + BetragsStelle(i), text_.Betrag[i], kBreiteBetrag);
   // S2: a record read with a damaged end is written back whole.
-  satz[kOffEnde] = '*';
-  satz[kOffZeilenende] = '\r';
-  satz[kOffZeilenende + 1] = '\n';
+  SchreibeSatzende(satz);
 
   if (!datei_->SchreibeBei(static_cast<int64_t>(satznummer_) * kSatzLaenge, satz, kSatzLaenge)) {
     MeldeSchreibfehler();
@@ -303,19 +195,19 @@ int CSalden::Anlegen(const std::string& kontoText, const std::string& name, doub
   }
 
   std::memset(&text_, 0, sizeof text_);
-  std::memset(text_.Kontobezeichnung, ' ', 25);
+  std::memset(text_.Kontobezeichnung, ' ', kBreiteName);
   std::memset(roh_, ' ', kSatzLaenge);
   betrag_[0] = anfangsbestand;
   for (int i = 1; i < kAnzahlBetraege; ++i) betrag_[i] = 0.0;
   for (int i = 0; i < kAnzahlBetraege; ++i) SetzeText(text_.Betrag[i], BetragsText12(betrag_[i]));
 
-  char konto[6];
-  std::memset(konto, ' ', 5);
-  size_t n = ::strnlen(kontoText.c_str(), std::min<size_t>(kontoText.size(), 5));
+  char konto[kBreiteKonto + 1];
+  std::memset(konto, ' ', kBreiteKonto);
+  size_t n = ::strnlen(kontoText.c_str(), std::min<size_t>(kontoText.size(), kBreiteKonto));
   std::memcpy(konto, kontoText.data(), n);
-  konto[5] = '\0';
-  std::memcpy(text_.Kontonummer, konto, 6);
-  size_t m = ::strnlen(name.c_str(), std::min<size_t>(name.size(), 25));
+  konto[kBreiteKonto] = '\0';
+  std::memcpy(text_.Kontonummer, konto, sizeof konto);
+  size_t m = ::strnlen(name.c_str(), std::min<size_t>(name.size(), kBreiteName));
   std::memcpy(text_.Kontobezeichnung, name.data(), m);
   text_.Kennzeichen[0] = ' ';
   text_.Endezeichen[0] = '*';
@@ -323,7 +215,7 @@ int CSalden::Anlegen(const std::string& kontoText, const std::string& name, doub
 
   leer_ = false;
   satznummer_ = neu;
-  kontonummer_ = DezimalWert(konto, 5);
+  kontonummer_ = KontoWert(std::string_view(konto, kBreiteKonto));
   kontoart_ = KontoartDesSatzes(kontonummer_, kontenrahmen_);
   Berechne();
   if (!Schreibe()) return 0;
@@ -425,6 +317,52 @@ int CSalden::LeereBewegungen() {
   text_.Kennzeichen[0] = ' ';
   text_.Kennzeichen[1] = '\0';
   return Schreibe();
+}
+
+// ---- account lookups through an index -------------------------------------------
+
+int CSalden::SucheKonto(CSIndex& index, std::string& kontoText, std::string& saldoText,
+                        std::string& name, int& nachNummer) {
+  int satz = -1;
+  int r;
+  if (KontoWert(kontoText) <= 0) {
+    r = index.SucheName(kontoText, satz);
+    nachNummer = 0;
+  } else {
+    if (kontoText.size() <= 4) {
+      std::string t = " 0000";
+      for (size_t i = 0; i < kontoText.size(); ++i) t[i + 1] = kontoText[i];
+      kontoText = t;
+    }
+    r = index.SucheNummer(kontoText, satz);
+    nachNummer = 1;
+  }
+  if (r == kGleich && !kontoText.empty()) {
+    Lese(satz);
+    if (HatSatz()) {  // an entry beyond the end of the file finds nothing
+      saldoText = FormatiereZahl(Saldo(), kFormat12_2);
+      name = Bezeichnung();
+      kontoText = KontoText();
+      return 0;
+    }
+  }
+  saldoText.clear();
+  name.clear();
+  return 1;
+}
+
+int CSalden::KontoNummer(CSIndex& index, int nummer) {
+  if (nummer < 1 || nummer > 29999) return 1;
+  char text[16];
+  std::snprintf(text, sizeof text, nummer <= 9999 ? " %04d" : " %05d", nummer);
+  std::string kontoText = text, saldoText, name;
+  int nachNummer = 0;
+  return SucheKonto(index, kontoText, saldoText, name, nachNummer);
+}
+
+int CSalden::KontoNummer(int nummer) {
+  if (!index_) return 1;
+  return KontoNummer(*index_, nummer);
 }
 
 }  // namespace kv

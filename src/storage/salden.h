@@ -1,13 +1,7 @@
 // Balances file ("Saldendatei", ".sal" and the cumulated "~ksal~.tmp"):
-// one 202-byte Windows-1252 text record per account for one booking year.
-//
-//   offset  len  field
-//        0    5  Kontonummer       "%5i", four-digit accounts start with a blank
-//        5   25  Kontobezeichnung  left-aligned, blank-filled
-//       30    1  Kennzeichen       ' ' nothing posted, '1' movements, '9' opening booked
-//       31  168  Betrag 0..13      14 x "%12.2f": opening balance, periods 1..12, 13th
-//      199    1  end mark          '*'
-//      200    2  line end          CR LF
+// one 202-byte Windows-1252 text record per account for one booking year;
+// the layout of a record and the reading and writing of its fields are in
+// saldensatz.h.
 //
 // CSalden reads and writes single records at their record number with one
 // positioned 202-byte transfer each; it keeps nothing but the current record.
@@ -36,47 +30,19 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <string_view>
+
+#include "storage/saldensatz.h"
 
 namespace kv {
 
 class Datei;
 class CSIndex;
 
-inline constexpr int kSatzLaenge = 202;
-inline constexpr int kAnzahlBetraege = 14;  // slot 0 opening, 1..12 periods, 13
 // The most records a balances file may have.  Account numbers run from 1
 // to 29999 and each has one record; more than three times that is no
 // balances file the companion program writes (a sparse or endless file
 // behind the name), and reading it would only exhaust memory and time.
 inline constexpr int64_t kMaxSaetze = 100000;
-
-// Text form of a record: every field NUL-terminated.
-struct Saldensatz {
-  char Kontonummer[5 + 1];
-  char Kontobezeichnung[25 + 1];
-  char Kennzeichen[1 + 1];
-  char Betrag[kAnzahlBetraege][12 + 1];
-  char Endezeichen[1 + 1];
-  char Zeilenende[2 + 1];
-  char Saldo[12 + 1];  // "%12.2f" of the balance; not stored in the file
-};
-
-// Account kind of a record for a chart of accounts (3 = KR03, any other
-// value uses KR04; the kind is 1 "unknown" for charts other than 3 and 4).
-// The storage layer needs it for every record it reads and must not depend on
-// the reports; the tests keep it equal to the reports' Kontoart().
-int KontoartDesSatzes(int konto, int kontenrahmen);
-
-// Decimal value of a text as the C library's integer conversion reads it
-// (leading white space, sign, digits up to the first non-digit; saturating
-// instead of overflowing).  Used for every account-number text.
-int KontoWert(std::string_view text);
-
-// "%12.2f" without the locale's help (a German locale must not turn the
-// decimal point into a comma in the file).  "" when the text would not fit
-// 12 characters or the value is not finite.
-std::string BetragsText12(double betrag);
 
 class CSalden {
  public:

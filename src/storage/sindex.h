@@ -39,25 +39,34 @@
 //       files can have.  An index file of a capacity above
 //       kMaxIndexKapazitaet is unusable (I4).  Against a balances file of
 //       more than kMaxSaetze records (a sparse or runaway file) no index is
-//       read, checked or built, and nothing is shown (the caller names the
-//       balances file): Oeffnen, OeffneVorab, LeseIndex and BeendePruefung
-//       fail with 0 and leave the index file as it is; Neuaufbau deletes
-//       it, as every rebuild does first, and fails with 0.
+//       read, checked or built, and there is no message (the caller names
+//       the balances file): Oeffnen, OeffneVorab, LeseIndex and
+//       BeendePruefung fail and leave the index file as it is; Neuaufbau
+//       deletes it, as every rebuild does first, and fails.
 //   I7  An allocation that fails while an index is read, checked or merged
 //       (LeseIndex, BeendePruefung, FuegeAngehaengteEin) is that call's
-//       failure, 0 with the index's memory message; no std::bad_alloc
+//       failure, with the index's memory message; no std::bad_alloc
 //       leaves them.  FuegeEin, when it throws, has changed nothing.
+//
+// Three parts: Kontenindex is the index as a value (the arrays, the
+// searches, insertion and merge, the walks); CSIndex binds one to its file
+// (read, write, rebuild); Indexpruefung (sindexpruefung.h) is the check of
+// an index read from a file against the records a loader reads.  Failures
+// come back as a Status with the index's messages; nothing here shows one.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "basis/meldung.h"
 #include "basis/speicher.h"
 #include "storage/salden.h"
+#include "storage/sindexpruefung.h"
 
 namespace kv {
 
 class Datei;
+class Indexpruefung;
 
 // Result codes of the comparisons and searches.
 inline constexpr int kKleiner = 2200;  // sought key smaller than the entry (or entry unused)
@@ -77,7 +86,10 @@ inline constexpr int kMaxIndexKapazitaet = [] {
 }();
 static_assert(kMaxIndexKapazitaet == 1 << 17);
 
-class CSIndex {
+// The index as a value: both arrays in memory, searched, grown and walked
+// as the companion program does.  Holds I1 and I2 between calls (checked by
+// PruefeInvarianten in debug builds).
+class Kontenindex {
  public:
   // Slots are zero when value-initialised ({}); the arrays leave new slots
   // as they are, since reading an index file fills them right away.
@@ -92,61 +104,6 @@ class CSIndex {
   template <class Slot>
   using Slotfeld = std::vector<Slot, OhneVorbelegung<Slot>>;
 
-  CSIndex() = default;
-  ~CSIndex();
-  CSIndex(const CSIndex&) = delete;
-  CSIndex& operator=(const CSIndex&) = delete;
-
-  // Attaches the index file object (opened, closed and deleted here through
-  // `indexName`) and the balances file (opened by the caller, only read).
-  void Verbinde(Datei* indexDatei, Datei* saldenDatei, const std::string& saldenName,
-                const std::string& indexName);
-
-  // Reads the index file; a missing, outdated or unusable one is deleted and
-  // rebuilt from the balances file with a progress window.  1 ready, 0 failure.
-  int Oeffnen();
-
-  // Oeffnen for a caller that reads the whole balances file next: an index
-  // read from its file is checked against the records as the caller hands
-  // them over, and BeendePruefung then rebuilds it when it does not fit, as
-  // Oeffnen would have.  The file is read once instead of twice.
-  int OeffneUndPruefeSpaeter();
-  // OeffneUndPruefeSpaeter when that would find a usable index file: for
-  // opening a circle ahead of its turn.  1 ready (as that would be); 0 in
-  // any other case, with nothing shown, deleted or rebuilt and the file
-  // closed again, so that OeffneUndPruefeSpaeter does it all in its turn.
-  int OeffneVorab();
-  // Whether the n records erster.. at `daten` (one after another, 16 bytes
-  // more readable behind them; `konten` their KontoWert) fit their entries;
-  // changes nothing, so two threads may check records at once.  Then, in
-  // order, the count of the records erster..erster+anzahl-1 handed over,
-  // how many have an account, and whether all of them fit.
-  bool PasstSaetze(int64_t erster, const char* daten, const int32_t* konten, int n) const;
-  void ZaehleGepruefte(int64_t erster, int64_t anzahl, int mitKonto, bool passt);
-  // `vollstaendig`: every record was handed over; otherwise the check reads
-  // the file itself.  1 ready, 0 failure (as Oeffnen).
-  int BeendePruefung(bool vollstaendig);
-  bool PruefungOffen() const { return pruefung_.offen; }
-  // While the check waits: whether no two number entries give the same
-  // account, and the account the entries give record `satz` (0 none, also
-  // for a record the file did not have when the check began).
-  bool KontenEindeutig() const { return pruefung_.offen && pruefung_.eindeutig; }
-  int32_t KontoLautIndex(int64_t satz) const {
-    return satz >= 0 && satz < pruefung_.saetze ? pruefung_.konto[static_cast<size_t>(satz)] : 0;
-  }
-
-  // Reads the whole open index file into memory.  1 read; 0 failure
-  // (reported, except for a balances file too long to be one, I6); -1 the
-  // file is unusable (I1/I4) and has to be rebuilt.
-  int LeseIndex();
-  // Writes the whole index file anew from memory; it stays open.  1 written.
-  int SchreibeIndex();
-  // Frees the arrays, deletes the file and builds it anew from the balances
-  // file.  1 ready.
-  int Neuaufbau();
-  // Frees the arrays and closes the index file.
-  void Schliesse();
-
   // kGleich when found (satz = its record number), else kKleiner/kGroesser.
   // A text whose value is not above 0 gives satz -1 and no search.
   int SucheNummer(const std::string& kontoText, int& satz);
@@ -157,11 +114,11 @@ class CSIndex {
   int SucheName(std::string& name, int& satz);
 
   // Inserts record `satz` (a new record of the balances file: the records
-  // from `satz` on have moved back by one) with its account number and name.
-  // With `speichern` the whole file is written at once; without it only
-  // memory changes (call SchreibeIndex later).  An account number <= 0 is not
-  // indexed, but the record numbers are still moved.  1 done, 0 failure.
-  int FuegeEin(int satz, int konto, const std::string& name, int speichern);
+  // from `satz` on have moved back by one) with its account number and name,
+  // in memory (CSIndex::SchreibeIndex saves).  An account number <= 0 is not
+  // indexed, but the record numbers are still moved.  Fails with the
+  // memory message when the arrays cannot grow, and changes nothing then.
+  Status FuegeEin(int satz, int konto, const std::string& name);
 
   // A record appended to the balances file, for FuegeAngehaengteEin.
   struct Angehaengt {
@@ -169,22 +126,14 @@ class CSIndex {
     int konto;
     std::string name;
   };
-  // Gives the index of FuegeEin without saving for each of `neue` in turn,
-  // for records appended behind every record the index knows (record
-  // numbers ascending).  Ordered arrays with distinct account numbers take
-  // all of them in one merge; otherwise they go in one by one.  1 done.
-  int FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl);
+  // Gives the index of FuegeEin for each of `neue` in turn, for records
+  // appended behind every record the index knows (record numbers
+  // ascending).  Ordered arrays with distinct account numbers take all of
+  // them in one merge; otherwise they go in one by one.
+  Status FuegeAngehaengteEin(const Angehaengt* neue, size_t anzahl);
   // Account numbers distinct and ascending, name keys in order (I2): then
   // the number search finds every account's own entry.
   bool IstGeordnet() const;
-
-  // Removes the entry of an account (the one whose record number the number
-  // search finds) from both arrays and writes the file; the caller then
-  // removes the record from the balances file with Loesche.  When the entry
-  // cannot be matched, or the index has shrunk far below its capacity, the
-  // index is rebuilt from the balances file as it will be after that Loesche.
-  // 1 removed.
-  int Entferne(const std::string& kontoText, const std::string& name);
 
   // Walks over the number array.  Each returns a record number, or -1.
   int ErsterAb(int& von, int bis);
@@ -199,6 +148,7 @@ class CSIndex {
 
   int Anzahl() const { return anzahl_; }
   int Kapazitaet() const { return kapazitaet_; }
+  // Whether an index is held (read, built or being built).
   bool IstOffen() const { return offen_; }
   const Slotfeld<NummernSlot>& Nummern() const { return nummern_; }
   const Slotfeld<NamensSlot>& Namen() const { return namen_; }
@@ -208,53 +158,111 @@ class CSIndex {
   // The 12-byte key of an account name.
   static std::string NamensSchluessel(const std::string& name);
 
- private:
-  int VergleicheNummer(int konto, int pos) const;
-  int VergleicheName(const std::string& t, int pos) const;
-  template <class Vergleich>
-  int Halbierungssuche(Vergleich vergleiche, int& pos) const;
-  bool Wachse();
-  int MischeAngehaengteEin(const Angehaengt* neue, size_t anzahl);
-  int Aufbauen(int ohneSatz);
-  int NeuaufbauOhne(int ohneSatz);
-  void Leere();
-  // What checking the entries against the balances file found.
-  enum class Befund {
-    Passt,
-    Passtnicht,  // outdated or damaged: rebuilt
-    Uebergross,  // the balances file is longer than any can be (I6)
-  };
-  // Both may throw std::bad_alloc; their callers make it a failure (I7).
-  Befund PruefeInhalt();
-  Befund BereitePruefungVor();
-  void EntferneNummernSlot(int pos, int satz);
-  void EntferneNamensSlot(int pos, int satz);
+ protected:
+  Kontenindex() = default;
+  ~Kontenindex() = default;
+  Kontenindex(const Kontenindex&) = delete;
+  Kontenindex& operator=(const Kontenindex&) = delete;
 
-  Datei* indexDatei_ = nullptr;
-  Datei* saldenDatei_ = nullptr;
-  std::string saldenName_;
-  std::string indexName_;
+  int VergleicheName(const std::string& t, int pos) const;
+  // Empties the arrays (their memory is kept for the next index).
+  void Leere();
+  // An empty index of the start capacity; may throw std::bad_alloc.
+  void BeginneLeer();
+  // Removes the entries at the two positions for record `satz` (the
+  // records behind it move up by one).
+  void EntferneSlots(int nummernPos, int namensPos, int satz);
+  // I1 and I2, asserted in debug builds after every change.
+  void PruefeInvarianten() const;
 
   bool offen_ = false;
   int anzahl_ = 0;
   int kapazitaet_ = 0;
   Slotfeld<NummernSlot> nummern_;
   Slotfeld<NamensSlot> namen_;
-  std::vector<unsigned char> lesepuffer_;  // the file's slots while reading
   int nummernPos_ = 0;
   int namensPos_ = 0;
-  void Melde(const std::string& text) const;  // unless still_
-  bool still_ = false;   // OeffneVorab: a read error is left to Oeffnen
-  bool spaeter_ = false;  // Oeffnen leaves the check of the records to PasstSaetze
-  struct Pruefung {
-    bool offen = false;
-    bool fehler = false;
-    bool eindeutig = false;  // the number entries' accounts ascend strictly
-    int64_t saetze = 0, gesehen = 0;
-    int mitKonto = 0;
-    std::vector<int32_t> konto;  // per record: the account its number entry says, 0 none
-    std::vector<int32_t> name;   // per record: its name entry, -1 none
-  } pruefung_;
+
+ private:
+  int VergleicheNummer(int konto, int pos) const;
+  template <class Vergleich>
+  int Halbierungssuche(Vergleich vergleiche, int& pos) const;
+  Status Wachse();
+  Status MischeAngehaengteEin(const Angehaengt* neue, size_t anzahl);
+};
+
+// An index bound to its file and to the balances file it indexes.
+class CSIndex : public Kontenindex {
+ public:
+  CSIndex() = default;
+  ~CSIndex();
+
+  // Attaches the index file object (opened, closed and deleted here through
+  // `indexName`) and the balances file (opened by the caller, only read).
+  void Verbinde(Datei* indexDatei, Datei* saldenDatei, const std::string& saldenName,
+                const std::string& indexName);
+
+  // Reads the index file; a missing, outdated or unusable one is deleted and
+  // rebuilt from the balances file with a progress window.
+  // With `spaeter`, for a caller that reads the whole balances file next:
+  // an index read from its file is checked against the records as the
+  // caller hands them to `spaeter`, and BeendePruefung then rebuilds it when
+  // it does not fit, as Oeffnen would have.  The file is read once.
+  Status Oeffnen(Indexpruefung* spaeter = nullptr);
+  // Oeffnen with `spaeter` when that would find a usable index file, for
+  // opening a circle ahead of its turn.  False in any other case, with
+  // nothing deleted or rebuilt and the file closed again, so that Oeffnen
+  // does it all (and says it all) in its turn.
+  bool OeffneVorab(Indexpruefung& spaeter);
+  // Ends the check `pruefung` laid out by Oeffnen.  `vollstaendig`: every
+  // record was handed over; otherwise the check reads the file itself.  An
+  // index that does not fit is rebuilt.
+  Status BeendePruefung(Indexpruefung& pruefung, bool vollstaendig);
+
+  // What reading the index file found.
+  enum class Lesebefund {
+    Gelesen,
+    Unbrauchbar,     // breaks I1/I4: to be rebuilt
+    Fehlgeschlagen,  // a read error or no memory (with its message), or I6
+  };
+  // Reads the whole open index file into memory, checked against the
+  // balances file at once, or laid out in `spaeter`.
+  Lesebefund LeseIndex(Status& status, Indexpruefung* spaeter = nullptr);
+  // Writes the whole index file anew from memory; it stays open.
+  Status SchreibeIndex();
+  // Frees the arrays, deletes the file and builds it anew from the balances
+  // file.
+  Status Neuaufbau();
+  // Frees the arrays and closes the index file.
+  void Schliesse();
+  // Whether the last Oeffnen (with its BeendePruefung) built the index
+  // anew from the balances file.
+  bool NeuAufgebaut() const { return neuAufgebaut_; }
+
+  // Removes the entry of an account (the one whose record number the number
+  // search finds) from both arrays and writes the file; the caller then
+  // removes the record from the balances file with Loesche.  When the entry
+  // cannot be matched, or the index has shrunk far below its capacity, the
+  // index is rebuilt from the balances file as it will be after that Loesche.
+  // Fails when there is no such entry, or saving fails.
+  Status Entferne(const std::string& kontoText, const std::string& name);
+
+ private:
+  Lesebefund LeseKopf(Status& status, int32_t& anzahl, int32_t& kap);
+  Lesebefund LeseSlots(Status& status, int32_t anzahl, int32_t kap);
+  Status Aufbauen(int ohneSatz);
+  Status NeuaufbauOhne(int ohneSatz);
+  // Checks an index read from its file against the records, reading them.
+  // May throw std::bad_alloc (I7: the callers make it a failure).
+  Indexpruefung::Befund PruefeInhalt();
+  int64_t SaetzeDerSaldendatei() const;
+
+  Datei* indexDatei_ = nullptr;
+  Datei* saldenDatei_ = nullptr;
+  std::string saldenName_;
+  std::string indexName_;
+  std::vector<unsigned char> lesepuffer_;  // the file's slots while reading
+  bool neuAufgebaut_ = false;
 };
 
 }  // namespace kv

@@ -1,8 +1,6 @@
 #include "storage/stammdaten.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <optional>
 
 #include "basis/text1252.h"
 #include "storage/texte.h"
@@ -53,16 +51,6 @@ void KopiereText(std::string_view quelle, char (&ziel)[N]) {
   KopiereText(quelle, ziel, N);
 }
 
-std::string Zaehlertext(double wert) {
-  char puffer[400];
-  std::snprintf(puffer, sizeof puffer, "%06.f", wert);
-  return puffer;
-}
-
-bool IstLeer(std::string_view text) {
-  return text.find_first_not_of(' ') == std::string_view::npos;
-}
-
 }  // namespace
 
 bool IstStammdateitext(std::string_view text) {
@@ -70,16 +58,6 @@ bool IstStammdateitext(std::string_view text) {
   for (std::string_view schluessel : {"Name", "Jahr", "Kontenrahmen"})
     if (Wertanfang(text, S, schluessel) != std::string_view::npos) return true;
   return false;
-}
-
-int CIniBK::SchreibeStandardStamm() {
-  if (IstLeer(Dateiname())) return 64;
-  const int geoeffnet = Oeffnen(0);
-  if (geoeffnet != 1) return geoeffnet;
-  SetzeStandardwerte();
-  const int gespeichert = Speichern();
-  Schliessen();
-  return gespeichert;
 }
 
 void CIniBK::SetzeStandardwerte() {
@@ -195,46 +173,6 @@ bool CIniBK::FuelleStamm(bool ergaenzen) {
   NormiereJahr(s.startjahrVoll, true);
   NormiereJahr(s.endjahrVoll, true);
   return ergaenzt;
-}
-
-template <typename Aenderung>
-int CIniBK::AendereZaehler(Aenderung aendere) {
-  const int geoeffnet = Oeffnen(0);
-  int ergebnis = geoeffnet;
-  if (geoeffnet == 1 && !IstStammdateitext(Text())) {
-    // Not a master file: no counter to change, and LeseStamm below leaves
-    // it as it is.
-    ergebnis = 0;
-  } else if (geoeffnet == 1) {
-    std::string w;
-    LeseWert(S, "Auto-Beleg", w);
-    const double zaehler = Dezimalzahl(w);
-    if (zaehler >= 1) {  // automatic numbering is on
-      if (std::optional<double> neu = aendere(zaehler)) {
-        SchreibeWert(S, "Auto-Beleg", Zaehlertext(*neu));
-        ergebnis = Speichern();
-      }
-    }
-    Schliessen();
-  }
-  LeseStamm();
-  return ergebnis;
-}
-
-int CIniBK::ErhoeheBelegnummer() {
-  return AendereZaehler([](double z) -> std::optional<double> { return z + 1; });
-}
-
-int CIniBK::SetzeBelegnummerZurueck() {
-  return AendereZaehler([](double) -> std::optional<double> { return 1.0; });
-}
-
-int CIniBK::HoleBelegnummer(std::string& beleg) {
-  if (!IstLeer(beleg)) return 1;
-  return AendereZaehler([&beleg](double z) -> std::optional<double> {
-    beleg = Zaehlertext(z);
-    return z + 1;
-  });
 }
 
 }  // namespace kv

@@ -86,13 +86,10 @@ class CIniBK : public CIniDatei {
  public:
   Stammdaten stamm;
 
-  // Writes "Version" to "Auto-Beleg" with the values of a new file and adds
-  // the Elster and DATEV keys that are missing (keeping existing ones).
-  // 64 for a blank path, the result of Oeffnen when that fails, else that of
-  // Speichern.
-  int SchreibeStandardStamm();
-  // The same changes to the loaded text only, for a caller that writes its
-  // own values over them and saves everything at once.
+  // Sets "Version" to "Auto-Beleg" to the values of a new file and adds the
+  // Elster and DATEV keys that are missing (keeping existing ones), in the
+  // loaded text only: the caller writes its own values over them and saves
+  // everything at once.
   void SetzeStandardwerte();
   // Fills `stamm` from the file, adding missing keys (saved only then).
   // When the file cannot be opened, the text loaded before is used.
@@ -104,23 +101,12 @@ class CIniBK : public CIniDatei {
   // of a new file, in the record only; the file is neither opened nor
   // written.  1, or 0 when the text is no master file (`stamm` unchanged).
   int LeseStammOhneErgaenzung();
-  // Voucher counter operations; each changes "Auto-Beleg" only while
-  // automatic numbering is on (counter at least 1), then runs LeseStamm.
-  // The result of Oeffnen when that fails, 0 for a file that is no master
-  // file (nothing changed), else 1 (or the failed save's).
-  int ErhoeheBelegnummer();          // counter + 1
-  int SetzeBelegnummerZurueck();     // counter = 1
-  // When `beleg` is empty or blank: it becomes the current counter and the
-  // stored counter is advanced; a non-blank text changes nothing.
-  int HoleBelegnummer(std::string& beleg);
 
  private:
   // Fills `stamm` from the loaded text; a missing key gets the value of a
   // new file, written into the text as well when `ergaenzen`.  True when
   // something was written.
   bool FuelleStamm(bool ergaenzen);
-  template <typename Aenderung>
-  int AendereZaehler(Aenderung aendere);
 };
 
 // Holds no data; exists beside CIniBK for the companion program's layout.

@@ -7,6 +7,7 @@
 
 #include "basis/oberflaeche.h"
 #include "basis/format.h"
+#include "basis/zahlen.h"
 #include "basis/text1252.h"
 
 namespace kv {
@@ -24,12 +25,9 @@ std::string NurZiffern(std::string_view s) {
 }
 
 // Value of the digits of a text (other characters ignored); 0 when none.
+// More than six significant digits saturate at 999999.
 int Zahlwert(std::string_view s) {
-  std::string z = NurZiffern(s);
-  size_t erste = z.find_first_not_of('0');
-  if (erste == std::string::npos) return 0;
-  if (z.size() - erste > 6) return 999999;  // saturates instead of overflowing
-  return std::atoi(z.c_str());
+  return Ganzzahlwert(NurZiffern(s), {Leerraum::Keiner, 0, 999999});
 }
 
 // First two and last two digits of a booking year code (of "%4i").
@@ -153,24 +151,6 @@ int FormatiereZahl(std::string& text, int code) {
   double wert = std::strtod(text.c_str(), nullptr);
   text = FormatiereZahl(wert, code);
   return (code >= kFormat11_2 && code <= kFormatGanz2) ? 1 : 0;
-}
-
-std::string SollHabenText(double saldo) {
-  if (saldo >= 0) return Format("S %12.2f", saldo);
-  return Format("H %12.2f", -saldo);
-}
-
-std::array<std::string, 4> Prozentwerte(double a, double b, double c, double d, double e,
-                                        double f) {
-  auto prozent = [](double wert, double basis) -> std::string {
-    if (basis == 0.0) return "-----";
-    double p = wert * 100.0 / basis;
-    if (std::isnan(p)) p = 0.0;
-    if (p < -99999.99) p = -99999.99;
-    if (p > 999999.99) p = 999999.99;
-    return FormatiereBetrag(p, 9);
-  };
-  return {prozent(a, c), prozent(a, d), prozent(b, e), prozent(b, f)};
 }
 
 // ---- Account numbers and masks -------------------------------------------
@@ -321,16 +301,6 @@ int NormiereJahr(int& jahr, bool erweitern) {
   return 0;
 }
 
-int Vorjahr(int code) {
-  int c, b;
-  if (Jahreshaelften(code, c, b) && IstGeschaeftsjahrcode(code)) {
-    c = c == 0 ? 99 : c - 1;
-    b = b == 0 ? 99 : b - 1;
-    return c * 100 + b;
-  }
-  return code - 1;
-}
-
 int MonatZuPeriode(int monat, int ersterMonat, int /*flag*/) {
   if (ersterMonat < 1 || ersterMonat > 12) return monat;
   if (monat >= ersterMonat && monat <= 12) return monat - ersterMonat + 1;
@@ -385,37 +355,7 @@ int LetzterTag(int monat, int jahr) {
   return Monatsgrenze(monat, IstSchaltjahr(jahr) ? 29 : 28);
 }
 
-// ---- Today ---------------------------------------------------------------
-
-std::string HeuteText() {
-  Datum d = Ui().Heute();
-  std::string jahr = Format("%04i", d.jahr);
-  return Format("%02i.%02i.%2s", d.tag, d.monat, jahr.substr(jahr.size() - 2).c_str());
-}
-
-std::string HeuteMonatText() { return Format("%02i", Ui().Heute().monat); }
-
-std::string MonatsanfangText() { return Format("%02i.%02i", 1, Ui().Heute().monat); }
-
-std::string MonatsendeText() {
-  Datum d = Ui().Heute();
-  int tag = 31, monat = d.monat;
-  PruefeTag(tag, monat, d.jahr);
-  return Format("%02i.%02i", tag, monat);
-}
-
 // ---- Edit-field input filters --------------------------------------------
-
-int FilterMonat(std::string& text, int minimum, int maximum) {
-  text = NurZiffern(text);
-  int wert = Zahlwert(text);
-  if (text.empty() || wert > maximum) {
-    Fehler(W("Monatseingabe von 1 bis ") + Format("%02i", maximum) + W(" möglich!"));
-    return 0;
-  }
-  if (wert < minimum) text = Format("%i", minimum);
-  return 1;
-}
 
 int FilterBetrag(std::string& text, double maximum) {
   std::string r;
@@ -486,33 +426,6 @@ std::string Teil(const std::string& s, size_t ab, size_t anzahl = std::string::n
 }
 
 }  // namespace
-
-int FilterTagMonat(std::string& text, std::string& vorher) {
-  std::string tagTeil, monatTeil;
-  size_t punkt = text.find('.');
-  if (punkt != std::string::npos) {
-    tagTeil = punkt == 0 ? std::string("01") : text.substr(0, punkt);
-    monatTeil = text.substr(punkt + 1);
-  } else if (text.size() <= 2) {
-    tagTeil = text;
-  } else {
-    tagTeil = text.substr(0, 2);
-    monatTeil = text.substr(2);
-  }
-  if (NurZiffern(monatTeil).empty()) {
-    monatTeil = Teil(vorher, 3, 2);
-    if (NurZiffern(monatTeil).empty()) monatTeil = "01";
-  }
-  int tag = Zahlwert(tagTeil), monat = Zahlwert(monatTeil);
-  if (tag == 0) {
-    text = "     ";
-    return 1;
-  }
-  int korrigiert = PruefeTag(tag, monat);
-  text = Format("%02i.%02i", tag, monat);
-  vorher = text;
-  return korrigiert ? 0 : 1;
-}
 
 int FilterDatum(std::string& text, std::string& vorher) {
   std::string basis = vorher.size() >= 8 ? vorher : std::string("01.01.21");

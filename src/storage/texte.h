@@ -15,7 +15,6 @@
 // the result is 0, restores the previous text.  Messages go through the
 // program's message box (title "FEHLER", kind 16).
 #pragma once
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -60,15 +59,6 @@ std::string FormatiereZahl(double wert, int code);
 // formatted result back.  1 on success, 0 for an unknown code (text "").
 int FormatiereZahl(std::string& text, int code);
 
-// "S %12.2f" for a balance >= 0, "H %12.2f" of |saldo| for a negative one.
-std::string SollHabenText(double saldo);
-
-// Four ratio texts: a to c, a to d, b to e, b to f, each value * 100 / base
-// clamped to -99999.99 .. 999999.99 and formatted by FormatiereBetrag(.., 9);
-// a base of exactly 0 gives "-----".
-std::array<std::string, 4> Prozentwerte(double a, double b, double c, double d, double e,
-                                        double f);
-
 // ---- Account numbers and masks -------------------------------------------
 
 // Normalises an account number (maske false) or an account mask (maske true)
@@ -110,9 +100,6 @@ int TeileJahr(int code, bool vierstellig, std::string& start, std::string& ende)
 // are wrong unless a financial-year code.  1 when the value was wrong.
 int NormiereJahr(int& jahr, bool erweitern);
 
-// Previous booking year code: 2010 -> 2009, 1011 -> 910 (0910), 1 -> 9900.
-int Vorjahr(int code);
-
 // Calendar month -> period slot of a financial year starting in `ersterMonat`
 // and back; 0 and 13 stay.  The flag does not change the result.
 int MonatZuPeriode(int monat, int ersterMonat, int flag = 0);
@@ -130,19 +117,8 @@ int PruefeTag(int& tag, int& monat, bool monatNullErlaubt = false);
 // Last day of a month in a year (31 for month 13 and invalid months).
 int LetzterTag(int monat, int jahr);
 
-// ---- Today (from Ui().Heute(), so tests can fix the date) -----------------
-
-std::string HeuteText();          // "dd.mm.yy"
-std::string HeuteMonatText();     // "mm"
-std::string MonatsanfangText();   // "01.mm"
-std::string MonatsendeText();     // "dd.mm", last day of the current month
-
 // ---- Edit-field input filters (1 when the input was clean) ---------------
 
-// Month field: digits only; empty or above `maximum` shows
-// "Monatseingabe von 1 bis %02i möglich!" and gives 0; below `minimum`
-// becomes `minimum`.
-int FilterMonat(std::string& text, int minimum, int maximum);
 // Amount field: "0123456789+-,." allowed, "," becomes ".", at most two
 // decimals, input stops at a second separator.  Above `maximum`:
 // "Maximaler Betrag: %.2f" and the text becomes "0.00".  A foreign character:
@@ -154,10 +130,6 @@ int FilterBetrag(std::string& text, double maximum);
 int FilterGanzzahl(std::string& text, double maximum);
 // Removes every non-digit silently; 1 when nothing was removed.
 int FilterZiffern(std::string& text);
-// Day and month "dd.mm".  `vorher` is the previous valid value (its month,
-// characters 4-5, completes a text without "."); it is updated when a date
-// results.  Day 0 gives five blanks.  1 when nothing had to be corrected.
-int FilterTagMonat(std::string& text, std::string& vorher);
 // Full date "dd.mm.yy".  Empty input takes `vorher` (or "01.01.21"); missing
 // month or year parts come from `vorher`.  1 when nothing had to be
 // corrected.

@@ -6,14 +6,8 @@
 #include <QTimer>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
-#include "reports/auswertung.h"
-#include "reports/bilanz.h"
-#include "reports/bkuebersicht.h"
-#include "reports/erfolgsrechnung.h"
-#include "reports/kontenverlauf.h"
-#include "reports/saldenbilanz.h"
-#include "reports/saldenliste.h"
 #include "reports/textdatei.h"
 #include "ui/ausgabewahl.h"
 #include "ui/berichtsdialoge.h"
@@ -159,96 +153,66 @@ void CKv02View::FuegeListeHinzu(const QString& zeile) {
 
 bool CKv02View::Bereit() { return dok_.PruefeKumulationBereit(); }
 
-void CKv02View::Fertig(int ergebnis, int ausgabeart) {
-  (void)ergebnis;  // the generator has reported its failures; the sinks follow anyway
-  ausgabeart_ = ausgabeart;
+void CKv02View::Saldenbilanz() { Bericht(befehl::kSaldenbilanz); }
+void CKv02View::Erfolgsrechnung() { Bericht(befehl::kErfolgsrechnung); }
+void CKv02View::Bilanz() { Bericht(befehl::kBilanz); }
+void CKv02View::Saldenliste() { Bericht(befehl::kSaldenliste); }
+void CKv02View::AuswertungMonat() { Bericht(befehl::kAuswertung); }
+void CKv02View::Kontenverlaeufe() { Bericht(befehl::kKontenverlauf); }
+void CKv02View::BkUebersicht() { Bericht(befehl::kUebersicht); }
+
+void CKv02View::Bericht(int id) {
+  const kv::Berichtsbefehl* b = kv::BerichtsbefehlNr(id);
+  if (!b || (b->brauchtKumulation && !Bereit())) return;
+  const std::optional<kv::Berichtsangaben> angaben = FrageAngaben(*b);
+  if (!angaben) return;
+  const kv::Berichtskontext k = dok_.Kontext();
+  auswahl_ = kv::Druckauswahl{};
+  const kv::Berichtsergebnis ergebnis = b->erstelle(k, *angaben, auswahl_, dok_.Druck);
+  if (!ergebnis.erstellt && !b->ausgabeNachFehler) return;
+  ausgabeart_ = ergebnis.ausgabeart;
   Ausgabewahl();
 }
 
-void CKv02View::Saldenbilanz() {
-  if (!Bereit()) return;
-  CPrintSaldenBilanzDlg dlg(HoechsterMonat(), this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  const kv::Berichtskontext k = dok_.Kontext();
-  auswahl_ = kv::Druckauswahl{};
-  kv::FuelleSaldenbilanzAuswahl(k, dlg.Stichmonat(), dlg.Druckdatum(), auswahl_);
-  Fertig(kv::DruckeSaldenbilanz(k, auswahl_, dok_.Druck), kv::kAusgabeSaldenbilanz);
-}
-
-void CKv02View::Erfolgsrechnung() {
-  if (!Bereit()) return;
-  const kv::Berichtskontext k = dok_.Kontext();
-  CPrintErfolgDlg dlg(k.euRechnung, HoechsterMonat(), this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  auswahl_ = kv::Druckauswahl{};
-  kv::FuelleErfolgsAuswahl(k, dlg.Werte().von, dlg.Werte().bis, dlg.Werte().druck, auswahl_);
-  Fertig(kv::DruckeErfolgsrechnung(k, auswahl_, dok_.Druck), kv::kAusgabeErfolgsrechnung);
-}
-
-void CKv02View::Bilanz() {
-  if (!Bereit()) return;
-  CPrintBilanzDlg dlg(HoechsterMonat(), this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  const kv::Berichtskontext k = dok_.Kontext();
-  auswahl_ = kv::Druckauswahl{};
-  kv::FuelleBilanzAuswahl(k, dlg.Stichmonat(), dlg.Druckdatum(), auswahl_);
-  Fertig(kv::DruckeBilanz(k, auswahl_, dok_.Druck), kv::kAusgabeBilanz);
-}
-
-void CKv02View::Saldenliste() {
-  if (!Bereit()) return;
-  CPrintSaldenlisteDlg dlg(HoechsterMonat(), this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  const kv::SaldenlisteDialog& d = dlg.Werte();
-  kv::Saldenlistenauswahl s;
-  s.auswahlart = d.auswahl.auswahlart;
-  s.kontengruppe = d.auswahl.kontengruppe;
-  s.vonKonto = d.auswahl.vonKonto;
-  s.bisKonto = d.auswahl.bisKonto;
-  s.vonMonat = d.von;
-  s.bisMonat = d.bis;
-  s.alphabetisch = d.alphabetisch;
-  s.mitNullsalden = d.mitNullsalden;
-  const kv::Berichtskontext k = dok_.Kontext();
-  auswahl_ = kv::Druckauswahl{};
-  kv::FuelleSaldenlistenAuswahl(k, s, d.druck, auswahl_);
-  if (d.breit)
-    Fertig(kv::DruckeSaldenlisteBreit(k, auswahl_, dok_.Druck), kv::kAusgabeSaldenlisteVerkehr);
-  else
-    Fertig(kv::DruckeSaldenlisteSchmal(k, auswahl_, dok_.Druck), kv::kAusgabeSaldenliste);
-}
-
-void CKv02View::AuswertungMonat() {
-  if (!Bereit()) return;
-  const kv::Berichtskontext k = dok_.Kontext();
-  CPrintAuswertungDlg dlg(k.euRechnung, HoechsterMonat(), this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  const kv::AuswertungDialog& d = dlg.Werte();
-  auswahl_ = kv::Druckauswahl{};
-  kv::FuelleAuswertungAuswahl(k, d.monat, d.mitUmsatzsteuer, d.druck, auswahl_);
-  Fertig(kv::DruckeAuswertung(k, auswahl_, dok_.Druck), kv::kAusgabeAuswertungMonat);
-}
-
-void CKv02View::Kontenverlaeufe() {
-  if (!Bereit()) return;
-  CPrintKontenverlaufDlg dlg(this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  const kv::KontenverlaufDialog& d = dlg.Werte();
-  const kv::Berichtskontext k = dok_.Kontext();
-  auswahl_ = kv::Druckauswahl{};
-  kv::FuelleKontenverlaufAuswahl(k, d.auswahl.auswahlart, d.auswahl.kontengruppe,
-                                 d.auswahl.vonKonto, d.auswahl.bisKonto, d.monat, d.druck,
-                                 auswahl_);
-  Fertig(kv::DruckeKontenverlauf(k, auswahl_, dok_.Druck), kv::kAusgabeKontenverlauf);
-}
-
-void CKv02View::BkUebersicht() {
-  // Lists the data directory; works without a cumulation.
-  const kv::Berichtskontext k = dok_.Kontext();
-  auswahl_ = kv::Druckauswahl{};
-  if (!kv::DruckeBuchungskreisUebersicht(k, auswahl_, dok_.Druck)) return;
-  ausgabeart_ = kv::kAusgabeUebersicht;
-  Ausgabewahl();
+std::optional<kv::Berichtsangaben> CKv02View::FrageAngaben(const kv::Berichtsbefehl& b) {
+  const int euRechnung = dok_.Kontext().euRechnung;
+  switch (b.dialog) {
+    case kv::Optionsdialog::Keiner:
+      return kv::Ui().Heute();
+    case kv::Optionsdialog::Stichmonat: {
+      std::unique_ptr<CPrintStichmonatDlg> dlg;
+      if (b.id == befehl::kBilanz)
+        dlg = std::make_unique<CPrintBilanzDlg>(HoechsterMonat(), this);
+      else
+        dlg = std::make_unique<CPrintSaldenBilanzDlg>(HoechsterMonat(), this);
+      if (dlg->exec() != QDialog::Accepted) return std::nullopt;
+      kv::StichmonatDialog d;
+      d.monat = dlg->Stichmonat();
+      d.druck = dlg->Druckdatum();
+      return d;
+    }
+    case kv::Optionsdialog::Erfolg: {
+      CPrintErfolgDlg dlg(euRechnung, HoechsterMonat(), this);
+      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      return dlg.Werte();
+    }
+    case kv::Optionsdialog::Saldenliste: {
+      CPrintSaldenlisteDlg dlg(HoechsterMonat(), this);
+      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      return dlg.Werte();
+    }
+    case kv::Optionsdialog::Auswertung: {
+      CPrintAuswertungDlg dlg(euRechnung, HoechsterMonat(), this);
+      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      return dlg.Werte();
+    }
+    case kv::Optionsdialog::Kontenverlauf: {
+      CPrintKontenverlaufDlg dlg(this);
+      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      return dlg.Werte();
+    }
+  }
+  return std::nullopt;
 }
 
 // ---- Outputs -------------------------------------------------------------
@@ -272,7 +236,9 @@ void CKv02View::Ausgabewahl() {
         const kv::Berichtskontext k = dok_.Kontext();
         const std::string ziel = kv::VervollstaendigeTextdateiname(
             k.datenverzeichnis, k.bezugsbuchungskreis, dlg.Dateiname());
-        ok = kv::KopiereTextdatei(dok_.Druck.Druckdatei(), ziel) == 1;
+        const kv::Status kopie = kv::KopiereTextdatei(dok_.Druck.Druckdatei(), ziel);
+        kv::Zeige(kopie);
+        ok = kopie.Ok();
       }
       break;
   }

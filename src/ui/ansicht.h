@@ -9,7 +9,9 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <optional>
 
+#include "app/berichtsbefehle.h"
 #include "app/dokument.h"
 #include "ui/bildschirmausgabe.h"
 #include "ui/druckausgabe.h"
@@ -73,6 +75,9 @@ class CKv02View : public QWidget, public Ansichtsziel {
   void AuswertungMonat();     // 32804
   void Kontenverlaeufe();     // 32812
   void BkUebersicht();        // 32849
+  // The report command `id` of the table (app/berichtsbefehle.h): the
+  // options dialog, the report, then the choice of output.
+  void Bericht(int id);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -80,7 +85,9 @@ class CKv02View : public QWidget, public Ansichtsziel {
 
  private:
   bool Bereit();
-  void Fertig(int ergebnis, int ausgabeart);
+  // The checked values of the command's options dialog; none when it was
+  // cancelled.
+  std::optional<kv::Berichtsangaben> FrageAngaben(const kv::Berichtsbefehl& b);
   int HoechsterMonat() const;
 
   CMainFrame* rahmen_;

@@ -9,7 +9,6 @@
 #include "basis/text1252.h"
 #include "storage/konfiguration.h"
 #include "ui/fenstergroesse.h"
-#include "ui/fotoautomat.h"
 #include "ui/hauptfenster.h"
 #include "ui/qtoberflaeche.h"
 
@@ -31,7 +30,7 @@ std::string LeseAufloesung() {
   return wert;
 }
 
-int StarteProgramm(int argc, char** argv) {
+int StarteProgramm(int argc, char** argv, const std::function<void(CMainFrame&)>& beiStart) {
   QApplication app(argc, argv);
   // Qt adopts the user's locale for the C library; the books' numbers are
   // always written and read with a decimal point, whatever the desktop says.
@@ -46,10 +45,7 @@ int StarteProgramm(int argc, char** argv) {
   rahmen.resize(g.breite, g.hoehe);
   rahmen.move(desktop.left() + g.links, desktop.top() + g.oben);
   rahmen.show();
-  if (const QString fotos = qEnvironmentVariable("KVKUM_FOTOS"); !fotos.isEmpty()) {
-    const QString auswahl = qEnvironmentVariable("KVKUM_AUSWAHL", QStringLiteral("2010,1,7,3"));
-    new Fotoautomat(&rahmen, fotos, auswahl.split(QLatin1Char(',')));
-  }
+  if (beiStart) beiStart(rahmen);
   QTimer::singleShot(0, &rahmen, [&rahmen] { rahmen.Befehl(befehl::kNeu); });
   return app.exec();
 }

@@ -47,8 +47,10 @@ CTextDateiNameDlg::CTextDateiNameDlg(QWidget* parent) : KvDialog(parent) {
   lay->addWidget(feld_);
   lay->addWidget(OkAbbruch(this));
   connect(feld_, &QLineEdit::textChanged, this, [this] {
-    if (kv::PruefeTextdateiname(W1252(feld_->text())) >= 0)
-      feld_->setCursorPosition(std::max(0, feld_->cursorPosition() - 1));
+    kv::Status meldung;
+    const int falsch = kv::PruefeTextdateiname(W1252(feld_->text()), meldung);
+    kv::Zeige(meldung);
+    if (falsch >= 0) feld_->setCursorPosition(std::max(0, feld_->cursorPosition() - 1));
   });
 }
 
@@ -63,7 +65,9 @@ void CTextDateiNameDlg::SetzeZiel(const std::string& datenverzeichnis, int buchu
 void CTextDateiNameDlg::accept() {
   const std::string pfad =
       mitZiel_ ? kv::VervollstaendigeTextdateiname(daten_, buchungskreis_, Name()) : Name();
-  if (!kv::PruefeTextdateiziel(pfad)) {
+  const kv::Status frei = kv::PruefeTextdateiziel(pfad);
+  kv::Zeige(frei);
+  if (!frei) {
     feld_->setFocus();
     feld_->selectAll();
     return;

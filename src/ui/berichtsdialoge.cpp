@@ -133,7 +133,9 @@ void CPrintStichmonatDlg::accept() {
   d_.stichmonat = Text(Dialogfeld::Stichmonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
   d_.vorherDatum = vorherDatum_;
-  const Dialogfeld f = kv::PruefeStichmonatDialog(d_, heute_);
+  kv::Status meldungen;
+  const Dialogfeld f = kv::PruefeStichmonatDialog(d_, heute_, meldungen);
+  kv::Zeige(meldungen);
   vorherDatum_ = d_.vorherDatum;
   Setze(Dialogfeld::Stichmonat, d_.stichmonat);
   Setze(Dialogfeld::Druckdatum, d_.druckdatum);
@@ -175,7 +177,9 @@ void CPrintErfolgDlg::accept() {
   d_.bisMonat = Text(Dialogfeld::BisMonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
   d_.vorherDatum = vorherDatum_;
-  const Dialogfeld f = kv::PruefeErfolgsDialog(d_);
+  kv::Status meldungen;
+  const Dialogfeld f = kv::PruefeErfolgsDialog(d_, meldungen);
+  kv::Zeige(meldungen);
   vorherDatum_ = d_.vorherDatum;
   Setze(Dialogfeld::VonMonat, d_.vonMonat);
   Setze(Dialogfeld::BisMonat, d_.bisMonat);
@@ -210,7 +214,9 @@ void CPrintAuswertungDlg::accept() {
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
   d_.vorherDatum = vorherDatum_;
   d_.mitUmsatzsteuer = !ust_->isHidden() && ust_->isChecked();
-  const Dialogfeld f = kv::PruefeAuswertungDialog(d_, heute_);
+  kv::Status meldungen;
+  const Dialogfeld f = kv::PruefeAuswertungDialog(d_, heute_, meldungen);
+  kv::Zeige(meldungen);
   vorherDatum_ = d_.vorherDatum;
   Setze(Dialogfeld::Stichmonat, d_.stichmonat);
   Setze(Dialogfeld::Druckdatum, d_.druckdatum);
@@ -359,7 +365,9 @@ void CPrintSaldenlisteDlg::accept() {
   d_.breit = breit_->isChecked();
   d_.alphabetisch = alpha_->isChecked();
   d_.mitNullsalden = null_->isChecked();
-  const Dialogfeld f = kv::PruefeSaldenlisteDialog(d_);
+  kv::Status meldungen;
+  const Dialogfeld f = kv::PruefeSaldenlisteDialog(d_, meldungen);
+  kv::Zeige(meldungen);
   vorherDatum_ = d_.vorherDatum;
   auswahl_->Schreibe(d_.auswahl);
   Setze(Dialogfeld::VonMonat, d_.vonMonat);
@@ -394,7 +402,9 @@ void CPrintKontenverlaufDlg::accept() {
   d_.stichmonat = Text(Dialogfeld::Stichmonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
   d_.vorherDatum = vorherDatum_;
-  const Dialogfeld f = kv::PruefeKontenverlaufDialog(d_);
+  kv::Status meldungen;
+  const Dialogfeld f = kv::PruefeKontenverlaufDialog(d_, meldungen);
+  kv::Zeige(meldungen);
   vorherDatum_ = d_.vorherDatum;
   auswahl_->Schreibe(d_.auswahl);
   Setze(Dialogfeld::Stichmonat, d_.stichmonat);

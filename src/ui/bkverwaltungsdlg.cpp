@@ -343,7 +343,11 @@ CBkUebersichtDlg::CBkUebersichtDlg(const std::string& daten, QWidget* parent)
   lay->addWidget(hinweis);
   lay->addLayout(knoepfe);
 
-  for (const std::string& zeile : kv::BuchungskreisListe(daten)) liste_->addItem(Q(zeile));
+  // The scan's messages are shown as they arise, between those of the
+  // master files it reads.
+  for (const std::string& zeile :
+       kv::BuchungskreisListe(daten, [](const kv::Meldung& m) { kv::Zeige(m); }))
+    liste_->addItem(Q(zeile));
 }
 
 void CBkUebersichtDlg::showEvent(QShowEvent* e) {

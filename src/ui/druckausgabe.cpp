@@ -42,12 +42,14 @@ int DruckeSeite(const kv::Druckzustand& zustand, int seite, int ausgabeart, int 
                 Zeilenzeichner& zeichner) {
   int k = 0;
   std::string zeile;
-  for (; zustand.LeseZeile(seite, k, zeile); ++k) {
+  kv::Status lesefehler;
+  for (; zustand.LeseZeile(seite, k, zeile, lesefehler); ++k) {
     const Druckzeile d = BereiteDruckzeileAuf(zeile, k, ausgabeart);
     if (!zeichner.Zeichne(kZeilenanfangTwips, ZeilenobenTwips(randOben, k), d.text,
                           d.schmaleSchrift))
       return k;
   }
+  kv::Zeige(lesefehler);
   return k;
 }
 

@@ -349,15 +349,16 @@ CFontSizeAppDlg::CFontSizeAppDlg(kv::CKv02Doc& dokument, QWidget* parent)
   bildschirmFett_->setChecked(kv::IstFett(k.fontBildschirm));
 
   // From width 14 on the box is ticked whenever the size or the box changes.
-  for (auto [liste, fett] :
-       {std::pair{buchung_, buchungFett_}, std::pair{bildschirm_, bildschirmFett_}}) {
+  auto verbinde = [this](QListWidget* liste, QCheckBox* fett) {
     connect(liste, &QListWidget::itemSelectionChanged, this, [liste, fett] {
       fett->setChecked(kv::FettNachRegel(Gewaehlt(liste), fett->isChecked()));
     });
     connect(fett, &QCheckBox::clicked, this, [liste, fett](bool an) {
       fett->setChecked(kv::FettNachRegel(Gewaehlt(liste), an));
     });
-  }
+  };
+  verbinde(buchung_, buchungFett_);
+  verbinde(bildschirm_, bildschirmFett_);
 }
 
 void CFontSizeAppDlg::Standard() {

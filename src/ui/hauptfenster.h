@@ -33,7 +33,10 @@ constexpr int kProgrammverwaltung = 32790, kSeiten = 32789, kSchriftBildschirm =
 constexpr int kSchriftAusdruck = 32836, kBkVerwaltung = 32825, kStandardtexte = 32785;
 constexpr int kMwst = 32787, kBuchKonfig = 32788;
 constexpr int kAusschneiden = 57635, kKopieren = 57634, kEinfuegen = 57637;
-constexpr int kMenueEuer = 1579, kMenueGuv = 1580, kEinfuegemodus = 1724, kUeberschreiben = 32858;
+constexpr int kEinfuegemodus = 1724, kUeberschreiben = 32858;
+// The two commands that switch the income-statement text are the document's.
+using kv::kMenueEuer;
+using kv::kMenueGuv;
 }  // namespace befehl
 
 class CMainFrame : public QMainWindow, public Rahmenfenster {

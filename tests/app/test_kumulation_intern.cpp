@@ -12,7 +12,9 @@
 
 #include "../e2e/kumulationsdaten.h"
 #include "app/dokument.h"
-#include "app/saldenabbild.h"
+#include "app/kumulation/kumulation.h"
+#include "app/kumulation/quellkreis.h"
+#include "app/kumulation/saldenabbild.h"
 #include "basis/datei.h"
 #include "basis/stringtabelle.h"
 #include "storage/salden.h"
@@ -72,6 +74,13 @@ struct ImVerzeichnis {
   ~ImVerzeichnis() { std::filesystem::current_path(alt); }
 };
 
+// A copy as the cumulation shows its outcome.
+int Kopiere(const std::string& quelle, const std::string& ziel) {
+  const kv::Status s = kv::KopiereDatei(quelle, ziel);
+  kv::Zeige(s);
+  return s.Ok() ? 1 : 0;
+}
+
 TEST(KopiereDatei, BlockgrenzenUndFehler) {
   TempVerzeichnis t;
   Aufzeichnung ui;
@@ -80,14 +89,14 @@ TEST(KopiereDatei, BlockgrenzenUndFehler) {
     for (size_t i = 0; i < groesse; ++i) inhalt[i] = static_cast<char>(i * 7 + i / 300);
     SchreibeDatei(t / "q", inhalt);
     SchreibeDatei(t / "z", "alt und laenger als null");
-    EXPECT_EQ(kv::KopiereDatei(t / "q", t / "z"), 1);
+    EXPECT_EQ(Kopiere(t / "q", t / "z"), 1);
     EXPECT_EQ(LiesDatei(t / "z"), inhalt) << groesse;
   }
   EXPECT_TRUE(ui.meldungen.empty());
 
   // No source: failure, and the destination keeps its bytes.
   SchreibeDatei(t / "z", "bleibt");
-  EXPECT_EQ(kv::KopiereDatei(t / "fehlt", t / "z"), 0);
+  EXPECT_EQ(Kopiere(t / "fehlt", t / "z"), 0);
   EXPECT_EQ(LiesDatei(t / "z"), "bleibt");
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, kv::Ressource(58049));
@@ -96,7 +105,7 @@ TEST(KopiereDatei, BlockgrenzenUndFehler) {
   ui.meldungen.clear();
   SchreibeDatei(t / "q", std::string(100000, 'x'));
   kv::Fehlerinjektion::Setze(4, kv::DateiFehler::Voll);  // open, open, read, write
-  EXPECT_EQ(kv::KopiereDatei(t / "q", t / "z"), 0);
+  EXPECT_EQ(Kopiere(t / "q", t / "z"), 0);
   kv::Fehlerinjektion::Aus();
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, kv::Ressource(58051));
@@ -126,10 +135,10 @@ TEST(Quellkreis, GekuerzteDateiBeimLesen) {
   ASSERT_NE(abbild, nullptr);
   std::filesystem::resize_file(pfad, 1 << 20);
   char gelesen = 0;
-  EXPECT_TRUE(kv::LiesGeschuetzt(abbild, laenge, [&] { gelesen = abbild[1000]; }));
+  EXPECT_TRUE(kv::LiesGeschuetzt(abbild, laenge, [&]() noexcept { gelesen = abbild[1000]; }));
   EXPECT_EQ(gelesen, ' ');
-  EXPECT_FALSE(kv::LiesGeschuetzt(abbild, laenge, [&] { gelesen = abbild[3 << 20]; }));
-  EXPECT_FALSE(kv::LiesGeschuetzt(abbild, laenge, [&] { gelesen = abbild[laenge - 1]; }));
+  EXPECT_FALSE(kv::LiesGeschuetzt(abbild, laenge, [&]() noexcept { gelesen = abbild[3 << 20]; }));
+  EXPECT_FALSE(kv::LiesGeschuetzt(abbild, laenge, [&]() noexcept { gelesen = abbild[laenge - 1]; }));
   kv::Datei::GibAbbild(abbild, laenge);
 
   // A load: the file is cut while it is read (without a second thread,

@@ -2,10 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
+
 #include "basis/datei.h"
 #include "basis/oberflaeche.h"
 #include "basis/stringtabelle.h"
 #include "basis/text1252.h"
+#include "basis/zahlen.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -175,4 +178,70 @@ TEST(Datei, FehlerinjektionTrifftDenNtenAufruf) {
   EXPECT_TRUE(Fehlerinjektion::Ausgeloest());
   EXPECT_TRUE(d.Schreibe("c", 1));
   Fehlerinjektion::Aus();
+}
+
+// The rules the integer readers of the program pass (see zahlen.h); each row
+// tells one of them apart from the others.
+TEST(Zahlen, GanzzahlwertJeRegel) {
+  const Ganzzahlregel konto{Leerraum::C, -INT_MAX, INT_MAX};
+  const Ganzzahlregel ini{Leerraum::C, INT_MIN, INT_MAX};
+  const Ganzzahlregel auswahl{Leerraum::BlankTab, INT_MIN, INT_MAX};
+  const Ganzzahlregel ziffern{Leerraum::Keiner, 0, 999999};
+  const Ganzzahlregel monat{Leerraum::Keiner, 0, 999999, 6};
+  struct Fall {
+    const char* text;
+    Ganzzahlregel regel;
+    int wert;
+  };
+  const Fall faelle[] = {
+      {" 12x3", konto, 12},
+      {"", ini, 0},
+      {"+", ini, 0},
+      {"--1", ini, 0},
+      {" +0042", ini, 42},
+      {"\n\v\f\r 5", ini, 5},
+      {"\n5", auswahl, 0},
+      {" \t-7", auswahl, -7},
+      {" 5", ziffern, 0},
+      {"2147483647", ini, INT_MAX},
+      {"2147483648", konto, INT_MAX},
+      {"-2147483648", ini, INT_MIN},
+      {"-2147483648", konto, -INT_MAX},
+      {"-99999999999999999999", konto, -INT_MAX},
+      {"-99999999999999999999", auswahl, INT_MIN},
+      {"99999999999999999999", auswahl, INT_MAX},
+      {"999999", ziffern, 999999},
+      {"1234567", ziffern, 999999},
+      {"0000001", ziffern, 1},
+      {"000012", monat, 12},
+      {"0000001", monat, 999999},
+  };
+  for (const Fall& f : faelle)
+    EXPECT_EQ(Ganzzahlwert(f.text, f.regel), f.wert)
+        << '"' << f.text << "\" " << static_cast<int>(f.regel.leerraum) << ' ' << f.regel.unten;
+}
+
+TEST(Zahlen, LiesDezimalWieStrtod) {
+  double w = 1;
+  EXPECT_TRUE(LiesDezimal("  -12.5e1x", w));
+  EXPECT_EQ(w, -125.0);
+  EXPECT_TRUE(LiesDezimal("\t+.5", w));
+  EXPECT_EQ(w, 0.5);
+  // No number: 0, with the sign of a '-' that came before; a second sign
+  // is no number at all.
+  EXPECT_FALSE(LiesDezimal("-x", w));
+  EXPECT_EQ(w, 0.0);
+  EXPECT_TRUE(std::signbit(w));
+  EXPECT_FALSE(LiesDezimal("--1", w));
+  EXPECT_FALSE(std::signbit(w));
+  EXPECT_FALSE(LiesDezimal("1e400", w));
+  EXPECT_EQ(w, 0.0);
+  EXPECT_FALSE(LiesDezimal("", w));
+  EXPECT_EQ(w, 0.0);
+  // Read, but no finite number: the callers decide.
+  EXPECT_TRUE(LiesDezimal("inf", w));
+  EXPECT_TRUE(std::isinf(w));
+  // The decimal point whatever the locale; a comma ends the number.
+  EXPECT_TRUE(LiesDezimal("1,5", w));
+  EXPECT_EQ(w, 1.0);
 }

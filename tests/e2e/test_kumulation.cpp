@@ -382,6 +382,14 @@ TEST(KumulationGeneriert, GemischteBuchungskreise) {
   EXPECT_NE(l.fehler.find("Buchungskreis 14 hat anderen ersten Monat"), std::string::npos);
   EXPECT_EQ(l.fehler.find(" 11 "), std::string::npos);
   EXPECT_TRUE(Existiert(p.Sdx(6)));  // rebuilt
+  // The plain way for diagnosis: the same output, messages and work files.
+  const std::string sdx = LiesDatei(p.KumSdx());
+  auto e = p.Cli("kumulieren --jahr 2010 --von 1 --bis 14 --bezug 2 --einzeln");
+  EXPECT_EQ(e.rc, l.rc);
+  EXPECT_EQ(e.aus, l.aus);
+  EXPECT_EQ(e.fehler, l.fehler);
+  EXPECT_TRUE(LiesDatei(p.KumSal()) == ist);
+  EXPECT_TRUE(LiesDatei(p.KumSdx()) == sdx);
 }
 
 }  // namespace

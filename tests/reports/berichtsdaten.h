@@ -16,6 +16,7 @@
 #include "reports/druck.h"
 #include "storage/salden.h"
 #include "storage/sindex.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 namespace kvtest {
@@ -84,7 +85,7 @@ class Buecher {
     }
     index_ = std::make_unique<kv::CSIndex>();
     index_->Verbinde(&indexdatei_, &saldendatei_, sal, sdx);
-    ASSERT_EQ(index_->Oeffnen(), 1);
+    ASSERT_TRUE(index_->Oeffnen().Ok());
     salden_.Verbinde(&saldendatei_, index_.get(), k_.wjGeteilt, k_.ersterMonat, kontenrahmen_);
     k_.saldenleser[0] = &salden_;
     k_.index = index_.get();

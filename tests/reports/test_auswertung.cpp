@@ -32,7 +32,7 @@ std::string Erzeuge(Buecher& b, int stichmonat, bool ust) {
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleAuswertungAuswahl(b.Kontext(), stichmonat, ust, kDruck, a);
-  EXPECT_EQ(kv::DruckeAuswertung(b.Kontext(), a, z), 1);
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeAuswertung(b.Kontext(), a, z)), 1);
   return b.Arbeitsdatei();
 }
 

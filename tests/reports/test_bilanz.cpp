@@ -46,7 +46,7 @@ std::string Erzeuge(Buecher& b, int stichmonat) {
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleBilanzAuswahl(b.Kontext(), stichmonat, kDruck, a);
-  EXPECT_EQ(kv::DruckeBilanz(b.Kontext(), a, z), 1);
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeBilanz(b.Kontext(), a, z)), 1);
   return b.Arbeitsdatei();
 }
 

@@ -15,7 +15,7 @@ void LegeKreisAn(const std::string& daten, int n, const std::string& name, const
   ASSERT_TRUE(kv::ErzeugeVerzeichnis(kv::NameBuchungskreisVerzeichnis(daten, n)));
   kv::CIniBK bk;
   bk.SetzeDateiname(kv::NameStammdatei(daten, n));
-  ASSERT_EQ(bk.SchreibeStandardStamm(), 1);
+  ASSERT_EQ(kvtest::SchreibeStandardStamm(bk), 1);
   ASSERT_EQ(bk.Oeffnen(0), 1);
   bk.SchreibeWert(kv::kStammsektion, "Name", kv::W(name));
   bk.SchreibeWert(kv::kStammsektion, "Kontenrahmen", kr);
@@ -51,7 +51,7 @@ TEST(Buchungskreisuebersicht, DreiKreiseListeUndBericht) {
   LegeKreisAn(u.k.datenverzeichnis, 1, "Muster GmbH", "03", "2010", "N", "J");
   LegeKreisAn(u.k.datenverzeichnis, 2, "Beispiel KG", "03", "2011", "J", "J");
 
-  std::vector<std::string> liste = kv::BuchungskreisListe(u.k.datenverzeichnis);
+  std::vector<std::string> liste = kv::BuchungskreisListe(u.k.datenverzeichnis, kvtest::ZeigeSofort);
   ASSERT_EQ(liste.size(), 3u);
   EXPECT_EQ(liste[0], "  001   " + L("Muster GmbH", 60));
   EXPECT_EQ(liste[1], "  002   " + L("Beispiel KG", 60));
@@ -59,7 +59,7 @@ TEST(Buchungskreisuebersicht, DreiKreiseListeUndBericht) {
 
   kv::Druckauswahl a;
   kv::Druckzustand z;
-  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z), 1);
+  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z, kvtest::ZeigeSofort), 1);
   std::vector<std::string> soll = Kopf("Blatt 01");
   soll.insert(soll.end(), {
       "  1  " + L("Muster GmbH", 60),
@@ -82,7 +82,7 @@ TEST(Buchungskreisuebersicht, AchtundzwanzigsterKreisAufSeiteZwei) {
   for (int n = 1; n <= 28; ++n) LegeKreisAn(u.k.datenverzeichnis, n, "BK", "03", "2010", "J", "J");
   kv::Druckauswahl a;
   kv::Druckzustand z;
-  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z), 1);
+  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z, kvtest::ZeigeSofort), 1);
   std::string ist = LiesDatei(u.k.druckdatei);
   ASSERT_EQ(ist.size(), (6 + 54 + 2 + 6 + 2) * 67u);
   EXPECT_EQ(ist.substr(60 * 67, 67), Leer() + "\r\n");
@@ -95,10 +95,10 @@ TEST(Buchungskreisuebersicht, AchtundzwanzigsterKreisAufSeiteZwei) {
 TEST(Buchungskreisuebersicht, KeinKreisGefunden) {
   Aufzeichnung ui;
   Umgebung u;
-  EXPECT_TRUE(kv::BuchungskreisListe(u.k.datenverzeichnis).empty());
+  EXPECT_TRUE(kv::BuchungskreisListe(u.k.datenverzeichnis, kvtest::ZeigeSofort).empty());
   kv::Druckauswahl a;
   kv::Druckzustand z;
-  EXPECT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z), 0);
+  EXPECT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z, kvtest::ZeigeSofort), 0);
   ASSERT_EQ(ui.meldungen.size(), 2u);
   EXPECT_EQ(ui.meldungen[1].art, 64);
   EXPECT_EQ(ui.meldungen[1].text,
@@ -129,12 +129,12 @@ TEST(Buchungskreisuebersicht, LiestNurUndLaesstKaputteStammdateienAus) {
   }
   const std::string stamm1 = LiesDatei(kv::NameStammdatei(d, 1));
 
-  std::vector<std::string> liste = kv::BuchungskreisListe(d);
+  std::vector<std::string> liste = kv::BuchungskreisListe(d, kvtest::ZeigeSofort);
   ASSERT_EQ(liste.size(), 2u);
   EXPECT_EQ(liste[1], "  002   " + L("Kurz", 60));
   kv::Druckauswahl a;
   kv::Druckzustand z;
-  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z), 1);
+  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z, kvtest::ZeigeSofort), 1);
   std::vector<std::string> soll = Kopf("Blatt 01");
   soll.insert(soll.end(), {
       "  1  " + L("Muster GmbH", 60),

@@ -2,6 +2,7 @@
 
 #include "basis/text1252.h"
 #include "reports/dialogregeln.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kvtest;
@@ -74,21 +75,21 @@ TEST(Dialogregeln, DruckdatumZweistelligesJahr) {
 TEST(Dialogregeln, StichmonatDialog) {
   Aufzeichnung ui;
   kv::StichmonatDialog d = Stich("", "08.12.26", 13);
-  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute), Dialogfeld::Keins);
+  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(d.monat, 12);
   EXPECT_EQ(d.druck.jahr, 2026);
 
   d = Stich("14", "31.04.26", 13);
-  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute), Dialogfeld::Stichmonat);
+  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Stichmonat);
   EXPECT_EQ(d.stichmonat, "13");
   EXPECT_EQ(d.druckdatum, "30.04.26");
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, kMonatMeldung13);
 
   d = Stich("13", "31.04.26", 12);
-  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute), Dialogfeld::Stichmonat);
+  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Stichmonat);
   d = Stich("00", "31.04.26", 12);
-  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute), Dialogfeld::Druckdatum);
+  EXPECT_EQ(kv::PruefeStichmonatDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Druckdatum);
 }
 
 // Von before bis before date: the last one found wrong (checked in the
@@ -96,13 +97,13 @@ TEST(Dialogregeln, StichmonatDialog) {
 TEST(Dialogregeln, ErfolgsDialog) {
   Aufzeichnung ui;
   kv::ErfolgsDialog d = Erfolg("05", "02", "08.12.26");
-  EXPECT_EQ(kv::PruefeErfolgsDialog(d), Dialogfeld::Keins);
+  EXPECT_EQ(kv::PruefeErfolgsDialog(d, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(d.von, 5);
   EXPECT_EQ(d.bis, 2);
   d = Erfolg("20", "20", "40.12.26");
-  EXPECT_EQ(kv::PruefeErfolgsDialog(d), Dialogfeld::VonMonat);
+  EXPECT_EQ(kv::PruefeErfolgsDialog(d, kvtest::Zeigend()), Dialogfeld::VonMonat);
   d = Erfolg("01", "20", "40.12.26");
-  EXPECT_EQ(kv::PruefeErfolgsDialog(d), Dialogfeld::BisMonat);
+  EXPECT_EQ(kv::PruefeErfolgsDialog(d, kvtest::Zeigend()), Dialogfeld::BisMonat);
   EXPECT_EQ(d.bisMonat, "13");
   EXPECT_EQ(kv::ErfolgsDialogTitel(1), kv::W("Einnahme-Überschuss-Rechnung"));
   EXPECT_EQ(kv::ErfolgsDialogTitel(0), "Gewinn- und Verlust-Rechnung");
@@ -111,12 +112,12 @@ TEST(Dialogregeln, ErfolgsDialog) {
 TEST(Dialogregeln, AuswertungMonatMindestensEins) {
   Aufzeichnung ui;
   kv::AuswertungDialog d = Auswertung("00");
-  EXPECT_EQ(kv::PruefeAuswertungDialog(d, kHeute), Dialogfeld::Stichmonat);
+  EXPECT_EQ(kv::PruefeAuswertungDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Stichmonat);
   EXPECT_EQ(d.stichmonat, "01");
   d = Auswertung("");
-  EXPECT_EQ(kv::PruefeAuswertungDialog(d, kHeute), Dialogfeld::Stichmonat);
+  EXPECT_EQ(kv::PruefeAuswertungDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Stichmonat);
   d = Auswertung("13");
-  EXPECT_EQ(kv::PruefeAuswertungDialog(d, kHeute), Dialogfeld::Keins);
+  EXPECT_EQ(kv::PruefeAuswertungDialog(d, kHeute, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(d.monat, 13);
   EXPECT_TRUE(kv::UmsatzsteuerOptionSichtbar(1));
   EXPECT_FALSE(kv::UmsatzsteuerOptionSichtbar(0));
@@ -126,7 +127,7 @@ TEST(Dialogregeln, KontenauswahlMusterUndBereich) {
   Aufzeichnung ui;
   kv::Kontenauswahl k;
   k.muster = "?4??";
-  ASSERT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::Keins);
+  ASSERT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(k.kontengruppe, " ?4??");
   EXPECT_EQ(k.vonKonto, 400);
   EXPECT_EQ(k.bisKonto, 9499);
@@ -134,14 +135,14 @@ TEST(Dialogregeln, KontenauswahlMusterUndBereich) {
 
   k = {};
   k.muster = "";
-  ASSERT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::Keins);
+  ASSERT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(k.kontengruppe, "?????");
   EXPECT_EQ(k.vonKonto, 0);
   EXPECT_EQ(k.bisKonto, 29999);
 
   k = {};
   k.muster = "1!";
-  ASSERT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::Keins);
+  ASSERT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(k.kontengruppe, "1????");
   EXPECT_EQ(k.vonKonto, 10000);
   EXPECT_EQ(k.bisKonto, 19999);
@@ -150,7 +151,7 @@ TEST(Dialogregeln, KontenauswahlMusterUndBereich) {
   k.mitMuster = false;
   k.von = "4";
   k.bis = "4999";
-  ASSERT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::Keins);
+  ASSERT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::Keins);
   EXPECT_EQ(k.vonKonto, 4000);
   EXPECT_EQ(k.bisKonto, 4999);
   EXPECT_EQ(k.kontengruppe, "");
@@ -161,13 +162,13 @@ TEST(Dialogregeln, KontenauswahlMusterUndBereich) {
   k.mitMuster = false;
   k.von = "4";
   k.bis = "30000";
-  EXPECT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::BisKonto);
+  EXPECT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::BisKonto);
   k = {};
   k.muster = "4a";
-  EXPECT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::Kontengruppe);
+  EXPECT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::Kontengruppe);
   k = {};
   k.muster = "123456";
-  EXPECT_EQ(kv::PruefeKontenauswahl(k), Dialogfeld::Kontengruppe);
+  EXPECT_EQ(kv::PruefeKontenauswahl(k, kvtest::Zeigend()), Dialogfeld::Kontengruppe);
   ASSERT_EQ(ui.meldungen.size(), 3u);
   for (const auto& m : ui.meldungen)
     EXPECT_EQ(m.text, kv::W("Ungültige Kontonummer bzw. Kontenauswahl !"));
@@ -193,7 +194,7 @@ TEST(Dialogregeln, SaldenlisteUndKontenverlauf) {
   s.vonMonat = "3";
   s.bisMonat = "15";
   s.druckdatum = s.vorherDatum = "08.12.26";
-  EXPECT_EQ(kv::PruefeSaldenlisteDialog(s), Dialogfeld::BisMonat);
+  EXPECT_EQ(kv::PruefeSaldenlisteDialog(s, kvtest::Zeigend()), Dialogfeld::BisMonat);
   EXPECT_EQ(s.bisMonat, "13");
   EXPECT_EQ(s.von, 3);
   EXPECT_EQ(s.auswahl.kontengruppe, " 84??");
@@ -204,8 +205,8 @@ TEST(Dialogregeln, SaldenlisteUndKontenverlauf) {
   v.auswahl.bis = "1999";
   v.stichmonat = "13";  // 1 to 12 only
   v.druckdatum = v.vorherDatum = "08.12.26";
-  EXPECT_EQ(kv::PruefeKontenverlaufDialog(v), Dialogfeld::Stichmonat);
+  EXPECT_EQ(kv::PruefeKontenverlaufDialog(v, kvtest::Zeigend()), Dialogfeld::Stichmonat);
   EXPECT_EQ(v.stichmonat, "12");
   v.auswahl.von = "0";
-  EXPECT_EQ(kv::PruefeKontenverlaufDialog(v), Dialogfeld::VonKonto);
+  EXPECT_EQ(kv::PruefeKontenverlaufDialog(v, kvtest::Zeigend()), Dialogfeld::VonKonto);
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "basis/format.h"
 #include "basis/text1252.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 namespace {
@@ -25,13 +27,13 @@ struct Generator {
     for (int i = 2; i < kopfzeilen; ++i) z.SchreibeKopfzeile(Leerzeile(67));
   }
   int Lauf(const std::string& pfad, int zeilen) {
-    if (!z.OeffneDruckdatei(pfad, 67)) return 0;
+    if (!kvtest::Gezeigt(z.OeffneDruckdatei(pfad, 67))) return 0;
     z.SetzeZeilenJeSeite(a, kAusgabeSaldenbilanz);
     for (int i = 0; i < zeilen; ++i) {
       if (z.BrauchtSeitenkopf(1)) Kopf(z.KopfBlatt != 0);
-      if (!z.SchreibeZeile(DruckFormat("Zeile %05i\r\n", i))) return 0;
+      if (!z.SchreibeZeile(Format("Zeile %05i\r\n", i))) return 0;
     }
-    return z.SchliesseDruckdatei(a);
+    return kvtest::Gezeigt(z.SchliesseDruckdatei(a));
   }
 };
 
@@ -69,7 +71,7 @@ TEST(Druck, VolleSeiteHat61Zeilen) {
     const std::string letzte = inhalt.substr(g.z.Seitenende[s] - 67, 67);
     EXPECT_EQ(letzte, Fortsetzungszeile(67, s)) << s;
     EXPECT_EQ(inhalt.substr(g.z.Seitenende[s] - 2 * 67, 67), Leerzeile(67));
-    EXPECT_EQ(inhalt.substr(g.z.Seitenende[s - 1] + 67, 8), DruckFormat("Blatt %02i", s));
+    EXPECT_EQ(inhalt.substr(g.z.Seitenende[s - 1] + 67, 8), Format("Blatt %02i", s));
   }
   // Top margin and head reserve shrink the body.
   g.a.RandOben = 5;
@@ -86,23 +88,23 @@ TEST(Druck, LeseZeileLiefertGenauDieGeschriebenenZeilen) {
   std::string zeile;
   // Page 2: 10 head lines, 3 body lines, 2 blank lines, continuation.
   int n = 0;
-  while (g.z.LeseZeile(2, n, zeile) == 1) {
+  while (g.z.LeseZeile(2, n, zeile, kvtest::Zeigend()) == 1) {
     EXPECT_EQ(zeile.size(), 65u);
     ++n;
   }
   EXPECT_EQ(n, 16);
-  ASSERT_EQ(g.z.LeseZeile(2, 10, zeile), 1);
+  ASSERT_EQ(g.z.LeseZeile(2, 10, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile, "Zeile 00003" + std::string(54, ' '));
-  ASSERT_EQ(g.z.LeseZeile(2, 15, zeile), 1);
+  ASSERT_EQ(g.z.LeseZeile(2, 15, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile, Fortsetzungszeile(67, 2).substr(0, 65));
-  ASSERT_EQ(g.z.LeseZeile(3, 10, zeile), 1);
+  ASSERT_EQ(g.z.LeseZeile(3, 10, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile.substr(0, 11), "Zeile 00006");
-  EXPECT_EQ(g.z.LeseZeile(3, 11, zeile), 0);  // last page has no continuation
+  EXPECT_EQ(g.z.LeseZeile(3, 11, zeile, kvtest::Zeigend()), 0);  // last page has no continuation
   EXPECT_EQ(zeile, "");
-  EXPECT_EQ(g.z.LeseZeile(4, 0, zeile), 0);
-  EXPECT_EQ(g.z.LeseZeile(0, 0, zeile), 0);
-  EXPECT_EQ(g.z.LeseZeile(1, -1, zeile), 0);
-  EXPECT_EQ(g.z.LeseZeile(kMaxSeiten + 1, 0, zeile), 0);
+  EXPECT_EQ(g.z.LeseZeile(4, 0, zeile, kvtest::Zeigend()), 0);
+  EXPECT_EQ(g.z.LeseZeile(0, 0, zeile, kvtest::Zeigend()), 0);
+  EXPECT_EQ(g.z.LeseZeile(1, -1, zeile, kvtest::Zeigend()), 0);
+  EXPECT_EQ(g.z.LeseZeile(kMaxSeiten + 1, 0, zeile, kvtest::Zeigend()), 0);
 }
 
 TEST(Druck, JederSatzHatGenauWBytesMitCrLf) {
@@ -112,14 +114,14 @@ TEST(Druck, JederSatzHatGenauWBytesMitCrLf) {
     EXPECT_EQ(w, art == kAusgabeSaldenbilanz ? 67 : 112);
     Druckzustand z;
     Druckauswahl a;
-    ASSERT_EQ(z.OeffneDruckdatei(dir / "w.tmp", w), 1);
+    ASSERT_EQ(kvtest::Gezeigt(z.OeffneDruckdatei(dir / "w.tmp", w)), 1);
     z.SchreibeKopfzeile(Trennlinie(w));
     z.SchreibeZeile("kurz");                       // no CR LF, short
     z.SchreibeZeile(std::string(200, 'x') + "\r\n");  // too long
     z.SchreibeZeile(W("Ä\r\n"));
     EXPECT_EQ(z.RestZeilen, -3);
     EXPECT_EQ(z.Dateiposition, 4 * w);
-    ASSERT_EQ(z.SchliesseDruckdatei(a), 1);
+    ASSERT_EQ(kvtest::Gezeigt(z.SchliesseDruckdatei(a)), 1);
     const std::string inhalt = kvtest::LiesDatei(dir / "w.tmp");
     ASSERT_EQ(inhalt.size(), 4u * w);
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(inhalt.substr(i * w + w - 2, 2), "\r\n");
@@ -134,7 +136,7 @@ TEST(Druck, JederSatzHatGenauWBytesMitCrLf) {
 TEST(Druck, SeitenumbruchMitNegativenRestzeilen) {
   kvtest::TempVerzeichnis dir;
   Druckzustand z;
-  ASSERT_EQ(z.OeffneDruckdatei(dir / "n.tmp", 67), 1);
+  ASSERT_EQ(kvtest::Gezeigt(z.OeffneDruckdatei(dir / "n.tmp", 67)), 1);
   z.ZeilenJeSeite = 2;
   z.BeginneSeite(false);
   for (int i = 0; i < 5; ++i) z.SchreibeZeile("x");
@@ -145,9 +147,9 @@ TEST(Druck, SeitenumbruchMitNegativenRestzeilen) {
   EXPECT_EQ(z.RestZeilen, 2);
   EXPECT_EQ(z.Seitenende[1], 6 * 67);
   std::string zeile;
-  ASSERT_EQ(z.LeseZeile(1, 5, zeile), 1);
+  ASSERT_EQ(z.LeseZeile(1, 5, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile, Fortsetzungszeile(67, 1).substr(0, 65));
-  ASSERT_EQ(z.LeseZeile(1, 4, zeile), 1);
+  ASSERT_EQ(z.LeseZeile(1, 4, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile[0], 'x');
 }
 
@@ -167,11 +169,11 @@ TEST(Druck, BlattnummerAbHundertDreistellig) {
   ASSERT_EQ(g.Lauf(dir / "p.tmp", 101), 1);
   EXPECT_EQ(g.a.Seitenzahl, 101);
   std::string zeile;
-  ASSERT_EQ(g.z.LeseZeile(100, 1, zeile), 1);
+  ASSERT_EQ(g.z.LeseZeile(100, 1, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile.substr(0, 9), "Blatt 100");
-  ASSERT_EQ(g.z.LeseZeile(100, 13, zeile), 1);
+  ASSERT_EQ(g.z.LeseZeile(100, 13, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile, std::string(55, ' ') + "Blatt 100+");
-  ASSERT_EQ(g.z.LeseZeile(99, 13, zeile), 1);
+  ASSERT_EQ(g.z.LeseZeile(99, 13, zeile, kvtest::Zeigend()), 1);
   EXPECT_EQ(zeile, std::string(56, ' ') + "Blatt 99+");
   EXPECT_EQ(kvtest::LiesDatei(dir / "p.tmp").size() % 67, 0u);
 }
@@ -180,7 +182,7 @@ TEST(Druck, SeitengrenzenDerSeitentabelle) {
   kvtest::TempVerzeichnis dir;
   Druckzustand z;
   Druckauswahl a;
-  ASSERT_EQ(z.OeffneDruckdatei(dir / "g.tmp", 67), 1);
+  ASSERT_EQ(kvtest::Gezeigt(z.OeffneDruckdatei(dir / "g.tmp", 67)), 1);
   z.Blatt = 9998;
   EXPECT_FALSE(z.SeitengrenzeErreicht());
   z.Blatt = 9999;
@@ -192,12 +194,12 @@ TEST(Druck, SeitengrenzenDerSeitentabelle) {
   EXPECT_EQ(z.SeiteAbschliessen(0, 67, 10001), 1);
   EXPECT_EQ(z.Seitenende[10000], 2 * 67);
   z.Blatt = 10002;
-  ASSERT_EQ(z.SchliesseDruckdatei(a), 1);
+  ASSERT_EQ(kvtest::Gezeigt(z.SchliesseDruckdatei(a)), 1);
   EXPECT_EQ(a.Seitenzahl, 10000);
   EXPECT_EQ(z.Seitenende[10000], 3 * 67);
   EXPECT_EQ(z.Seitenende[10001], -1);
   // A new run starts from a clean table.
-  ASSERT_EQ(z.OeffneDruckdatei(dir / "g.tmp", 67), 1);
+  ASSERT_EQ(kvtest::Gezeigt(z.OeffneDruckdatei(dir / "g.tmp", 67)), 1);
   EXPECT_EQ(z.Seitenende[10000], -1);
   EXPECT_EQ(z.Blatt, 1);
   EXPECT_EQ(z.KopfBlatt, 0);
@@ -209,7 +211,7 @@ TEST(Druck, DateifehlerWerdenGemeldet) {
   {
     kvtest::Aufzeichnung ui;
     Druckzustand z;
-    EXPECT_EQ(z.OeffneDruckdatei(dir / "fehlt/p.tmp", 67), 0);
+    EXPECT_EQ(kvtest::Gezeigt(z.OeffneDruckdatei(dir / "fehlt/p.tmp", 67)), 0);
     ASSERT_EQ(ui.meldungen.size(), 2u);
     EXPECT_EQ(ui.meldungen[0].text, W("Temporäre Datei konnte nicht angelegt werden !"));
     EXPECT_EQ(ui.meldungen[1].text, W("Temporäre Datei konnte nicht geöffnet werden !"));
@@ -220,17 +222,18 @@ TEST(Druck, DateifehlerWerdenGemeldet) {
     kvtest::Aufzeichnung ui;
     Druckzustand z;
     Druckauswahl a;
-    ASSERT_EQ(z.OeffneDruckdatei(dir / "p.tmp", 67), 1);
+    ASSERT_EQ(kvtest::Gezeigt(z.OeffneDruckdatei(dir / "p.tmp", 67)), 1);
     EXPECT_EQ(z.SchreibeZeile("eins"), 1);
     Fehlerinjektion::Setze(1, DateiFehler::Voll);
     EXPECT_EQ(z.SchreibeZeile("zwei"), 0);
     Fehlerinjektion::Aus();
     EXPECT_EQ(z.SchreibeZeile("drei"), 0);  // stays stopped, one message only
     EXPECT_EQ(z.SeiteAbschliessen(2, 67, 1), 0);
+    EXPECT_TRUE(ui.meldungen.empty());  // kept for the end of the report
+    EXPECT_EQ(z.Dateiposition, 67);
+    EXPECT_EQ(kvtest::Gezeigt(z.SchliesseDruckdatei(a)), 0);
     ASSERT_EQ(ui.meldungen.size(), 1u);
     EXPECT_EQ(ui.meldungen[0].text, W("Fehler beim Schreiben der temporären Datei !"));
-    EXPECT_EQ(z.Dateiposition, 67);
-    EXPECT_EQ(z.SchliesseDruckdatei(a), 0);
     EXPECT_EQ(a.Seitenzahl, 1);
     EXPECT_EQ(z.Seitenende[1], 67);
   }
@@ -240,13 +243,13 @@ TEST(Druck, DateifehlerWerdenGemeldet) {
     ASSERT_EQ(g.Lauf(dir / "q.tmp", 3), 1);
     LoescheDatei(dir / "q.tmp");
     std::string zeile;
-    EXPECT_EQ(g.z.LeseZeile(1, 0, zeile), 0);
+    EXPECT_EQ(g.z.LeseZeile(1, 0, zeile, kvtest::Zeigend()), 0);
     ASSERT_EQ(ui.meldungen.size(), 1u);
     EXPECT_EQ(ui.meldungen[0].text, W("Temporäre Datei konnte nicht geöffnet werden !"));
     // A file shorter than its page table: a short read.
     kvtest::SchreibeDatei(dir / "q.tmp", std::string(67, 'a'));
-    EXPECT_EQ(g.z.LeseZeile(1, 0, zeile), 1);
-    EXPECT_EQ(g.z.LeseZeile(1, 1, zeile), 0);
+    EXPECT_EQ(g.z.LeseZeile(1, 0, zeile, kvtest::Zeigend()), 1);
+    EXPECT_EQ(g.z.LeseZeile(1, 1, zeile, kvtest::Zeigend()), 0);
     EXPECT_EQ(ui.meldungen.back().text, W("Fehler beim Lesen aus der temporären Datei !"));
   }
 }
@@ -272,7 +275,7 @@ TEST(Druck, LetzterTagDesMonats) {
 }
 
 TEST(Druck, KumulationsmarkeImTitel) {
-  const std::string leer = DruckFormat(kTitel.c_str(), 8, 12, 2026);
+  const std::string leer = Format(kTitel.c_str(), 8, 12, 2026);
   std::string z = leer;
   EXPECT_EQ(FuegeKumTitelEin(z, 23, 31, 6, 2009), 22);
   EXPECT_EQ(z.substr(0, 45), "S A L D E N B I L A N Z (kum.) zum 30.06.2009");
@@ -323,7 +326,7 @@ void ErwarteTreu(double betrag, int breite) {
   const std::string feld = Betragsfeld(betrag, breite);
   ASSERT_EQ(feld.size(), static_cast<size_t>(breite)) << betrag;
   if (feld == std::string(breite, '*')) return;
-  std::string ziffern, voll = DruckFormat("%.2f", betrag), erwartet;
+  std::string ziffern, voll = Format("%.2f", betrag), erwartet;
   for (char c : feld)
     if (c >= '0' && c <= '9') ziffern += c;
   for (char c : voll)

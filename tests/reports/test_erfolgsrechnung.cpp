@@ -57,7 +57,7 @@ std::string Erzeuge(Buecher& b, int von, int bis) {
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleErfolgsAuswahl(b.Kontext(), von, bis, kDruck, a);
-  EXPECT_EQ(kv::DruckeErfolgsrechnung(b.Kontext(), a, z), 1);
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeErfolgsrechnung(b.Kontext(), a, z)), 1);
   return b.Arbeitsdatei();
 }
 

@@ -61,7 +61,7 @@ TEST(Kontenklassen, IndexAusserhalbDerTabelle) {
     EXPECT_EQ(AuswertungsText(kr, 1), " ");
   }
   kvtest::Aufzeichnung ui;
-  MeldeKlasseUnbekannt();
+  Zeige(KlasseUnbekannt());
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   EXPECT_EQ(ui.meldungen[0].text, "Fehler in der Klasseneinteilung; Klasse unbekannt !");

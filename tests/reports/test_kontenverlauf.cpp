@@ -19,7 +19,7 @@ std::string Erzeuge(Buecher& b, int art, const std::string& gruppe, int von, int
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleKontenverlaufAuswahl(b.Kontext(), art, gruppe, von, bis, monat, kDruck, a);
-  EXPECT_EQ(kv::DruckeKontenverlauf(b.Kontext(), a, z), 1);
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeKontenverlauf(b.Kontext(), a, z)), 1);
   return b.Arbeitsdatei();
 }
 

@@ -71,7 +71,7 @@ std::string Erzeuge(Buecher& b, int stichmonat, kv::Druckauswahl* auswahl = null
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleSaldenbilanzAuswahl(b.Kontext(), stichmonat, kDruck, a);
-  EXPECT_EQ(kv::DruckeSaldenbilanz(b.Kontext(), a, z), 1);
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeSaldenbilanz(b.Kontext(), a, z)), 1);
   if (auswahl) *auswahl = a;
   return b.Arbeitsdatei();
 }
@@ -225,7 +225,7 @@ TEST(Saldenbilanz, OhneKumulationKeinBericht) {
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleSaldenbilanzAuswahl(k, 12, kDruck, a);
-  EXPECT_EQ(kv::DruckeSaldenbilanz(k, a, z), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeSaldenbilanz(k, a, z)), 0);
   EXPECT_FALSE(Existiert(k.druckdatei));
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");

@@ -28,8 +28,8 @@ std::string Erzeuge(Buecher& b, const kv::Saldenlistenauswahl& s, bool breit) {
   kv::Druckauswahl a;
   kv::Druckzustand z;
   kv::FuelleSaldenlistenAuswahl(b.Kontext(), s, kDruck, a);
-  EXPECT_EQ(breit ? kv::DruckeSaldenlisteBreit(b.Kontext(), a, z)
-                  : kv::DruckeSaldenlisteSchmal(b.Kontext(), a, z),
+  EXPECT_EQ(breit ? kvtest::Gezeigt(kv::DruckeSaldenlisteBreit(b.Kontext(), a, z))
+                  : kvtest::Gezeigt(kv::DruckeSaldenlisteSchmal(b.Kontext(), a, z)),
             1);
   return b.Arbeitsdatei();
 }

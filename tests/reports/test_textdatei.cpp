@@ -3,6 +3,7 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "reports/textdatei.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kvtest;
@@ -21,14 +22,14 @@ TEST(Textdatei, NamenVervollstaendigen) {
 
 TEST(Textdatei, NamenspruefungBeimTippen) {
   Aufzeichnung ui;
-  EXPECT_EQ(kv::PruefeTextdateiname("kv.txt"), -1);
-  EXPECT_EQ(kv::PruefeTextdateiname("A:KV.TXT"), -1);
-  EXPECT_EQ(kv::PruefeTextdateiname("..\\KTO-PLAN_1~.TXT"), -1);
+  EXPECT_EQ(kv::PruefeTextdateiname("kv.txt", kvtest::Zeigend()), -1);
+  EXPECT_EQ(kv::PruefeTextdateiname("A:KV.TXT", kvtest::Zeigend()), -1);
+  EXPECT_EQ(kv::PruefeTextdateiname("..\\KTO-PLAN_1~.TXT", kvtest::Zeigend()), -1);
   EXPECT_TRUE(ui.meldungen.empty());
-  EXPECT_EQ(kv::PruefeTextdateiname("kv txt"), 2);
-  EXPECT_EQ(kv::PruefeTextdateiname(kv::W("kö.txt")), 1);
-  EXPECT_EQ(kv::PruefeTextdateiname("ab:c"), 2);  // ":" only as second character
-  EXPECT_EQ(kv::PruefeTextdateiname("1:c"), 1);   // and only after a drive letter
+  EXPECT_EQ(kv::PruefeTextdateiname("kv txt", kvtest::Zeigend()), 2);
+  EXPECT_EQ(kv::PruefeTextdateiname(kv::W("kö.txt"), kvtest::Zeigend()), 1);
+  EXPECT_EQ(kv::PruefeTextdateiname("ab:c", kvtest::Zeigend()), 2);  // ":" only as second character
+  EXPECT_EQ(kv::PruefeTextdateiname("1:c", kvtest::Zeigend()), 1);   // and only after a drive letter
   ASSERT_EQ(ui.meldungen.size(), 4u);
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   EXPECT_EQ(ui.meldungen[0].text,
@@ -44,7 +45,7 @@ TEST(Textdatei, KopieBytegenauAuchBeiVollemBlock) {
     for (size_t i = 0; i < laenge; ++i) inhalt += static_cast<char>((i * 7) % 251);
     SchreibeDatei(dir / "~print~.tmp", inhalt);
     SchreibeDatei(dir / "kv.txt", std::string(100000, 'x'));  // an existing file is emptied
-    EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "kv.txt"), 1);
+    EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "kv.txt")), 1);
     EXPECT_EQ(LiesDatei(dir / "kv.txt"), inhalt) << laenge;
   }
   EXPECT_TRUE(ui.meldungen.empty());
@@ -53,12 +54,12 @@ TEST(Textdatei, KopieBytegenauAuchBeiVollemBlock) {
 TEST(Textdatei, FehlerBeimOeffnen) {
   Aufzeichnung ui;
   TempVerzeichnis dir;
-  EXPECT_EQ(kv::KopiereTextdatei(dir / "fehlt.tmp", dir / "kv.txt"), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "fehlt.tmp", dir / "kv.txt")), 0);
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, kv::W("Temporäre Datei konnte nicht geöffnet werden !"));
   SchreibeDatei(dir / "~print~.tmp", "abc");
-  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "nicht/da/kv.txt"), 0);
-  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / std::string(300, 'a')), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "nicht/da/kv.txt")), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / std::string(300, 'a'))), 0);
   ASSERT_EQ(ui.meldungen.size(), 3u);
   EXPECT_EQ(ui.meldungen[1].text, kv::W("Die Textdatei konnte nicht geöffnet \nbzw. angelegt werden !"));
   EXPECT_EQ(ui.meldungen[2].text, ui.meldungen[1].text);
@@ -77,7 +78,7 @@ TEST(Textdatei, NamenLandenImRichtigenVerzeichnis) {
   for (const std::string& name : {std::string("kv.txt"), std::string("..\\KV1.TXT"),
                                   std::string("../KV2.TXT"), wurzel / "abs.txt"}) {
     std::string pfad = kv::VervollstaendigeTextdateiname(daten, 3, name);
-    ASSERT_EQ(kv::KopiereTextdatei(arbeit, pfad), 1) << name;
+    ASSERT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(arbeit, pfad)), 1) << name;
   }
   EXPECT_EQ(LiesDatei(daten + "/BK000003/kv.txt"), "zeile\r\n");
   EXPECT_EQ(LiesDatei(wurzel / "KV1.TXT"), "zeile\r\n");
@@ -138,10 +139,10 @@ TEST(Textdatei, BuchWirdNichtUeberschrieben) {
   SchreibeDatei(dir / "BK000003/B2010003.sal", "buch");
   // The file class would find the book under this spelling.
   const std::string buch = kv::VervollstaendigeTextdateiname(dir.Pfad(), 3, "b2010003.SAL");
-  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", buch), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", buch)), 0);
   EXPECT_EQ(LiesDatei(dir / "BK000003/B2010003.sal"), "buch");
   // The work file onto itself would leave an empty report and no work file.
-  EXPECT_EQ(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "~PRINT~.TMP"), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "~PRINT~.TMP")), 0);
   EXPECT_EQ(LiesDatei(dir / "~print~.tmp"), "zeile\r\n");
   ASSERT_EQ(ui.meldungen.size(), 2u);
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");

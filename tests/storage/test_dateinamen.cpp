@@ -42,20 +42,12 @@ TEST(Dateinamen, Tabelle) {
   EXPECT_EQ(NameDatevdatei(d, 3), "/daten/BK000003/DATEV003.DAT");
   EXPECT_EQ(NameKumSalden(d), "/daten/~ksal~.tmp");
   EXPECT_EQ(NameKumIndex(d), "/daten/~ksdx~.tmp");
-  EXPECT_EQ(NameKonfiguration(d), "/daten/kalvento.ini");
   // Old formats: directly in the data directory, whole five-character endings.
   EXPECT_EQ(NameAltSalden(d, 1, 4, 2010), "/daten/A201001s.buc");
   EXPECT_EQ(NameAltSaldenindex(d, 1, 4, 2010), "/daten/A201001s.ndx");
   EXPECT_EQ(NameAltJournal(d, 1, 3, 2010), "/daten/B201001j.buc");
   EXPECT_EQ(NameAltJournalindex(d, 12, 3, 2010), "/daten/B201012j.ndx");
   EXPECT_EQ(NameAltJournalOhneJahr(d, 1, 4), "/daten/A01j.buc");
-  EXPECT_EQ(NameGdpduVerzeichnis(d, 1), "/daten/BK000001/GDPdU");
-  EXPECT_EQ(NameGdpduJahrVerzeichnis(d, 1, 910), "/daten/BK000001/GDPdU/0910");
-  EXPECT_EQ(NameGdpduBeschreibung(d, 1, 2010), "/daten/BK000001/GDPdU/2010/index.xml");
-  EXPECT_EQ(NameGdpduDtd(d, 1, 2010), "/daten/BK000001/GDPdU/2010/gdpdu-01-08-2002.dtd");
-  EXPECT_EQ(NameGdpduDatei(d, 1, 2010, "-sal.txt"), "/daten/BK000001/GDPdU/2010/2010-sal.txt");
-  EXPECT_EQ(GdpduDateiname(2010, "-jou.txt"), "2010-jou.txt");
-  EXPECT_EQ(NameGdpduDtdQuelle("/prog"), "/prog/progdata/gdpdu-01-08-2002.dtd");
   // A trailing separator of the directory is not doubled.
   EXPECT_EQ(NameStammdatei("/daten/", 1), "/daten/BK000001/STAMM001.DAT");
 }
@@ -115,42 +107,4 @@ TEST(Dateisatz, OhneStammdateiLeer) {
   EXPECT_TRUE(s.druckdatei.empty());
   EXPECT_TRUE(s.datevdatei.empty());
   EXPECT_FALSE(kvtest::Existiert(tmp / "BK000005/STAMM005.DAT"));  // nothing created
-}
-
-TEST(Dateisatz, PruefeHaupt_und_Altdateien) {
-  kvtest::TempVerzeichnis tmp;
-  kvtest::Shell("mkdir -p '" + tmp.Pfad() + "/BK000001'");
-  Dateisatz s;
-  s.Setze(tmp.Pfad(), 1, 2010, 4);
-  EXPECT_EQ(PruefeHauptdateien(s), 2);
-  EXPECT_EQ(PruefeAltdateien(s), 2);
-
-  kvtest::SchreibeDatei(s.saldendatei, "x");
-  EXPECT_EQ(PruefeHauptdateien(s), 2);  // journal still missing
-  kvtest::SchreibeDatei(s.journal, "x");
-  EXPECT_EQ(PruefeHauptdateien(s), 0);  // indexes missing
-  kvtest::SchreibeDatei(s.saldenindex, "x");
-  kvtest::SchreibeDatei(s.journalindex, "x");
-  EXPECT_EQ(PruefeHauptdateien(s), 1);
-  kvtest::Shell("chmod a-w '" + s.journalindex + "'");
-  if (PruefeDatei(s.journalindex) == 4) {
-    EXPECT_EQ(PruefeHauptdateien(s), 4);
-  }
-
-  kvtest::SchreibeDatei(s.altJournal, "x");
-  EXPECT_EQ(PruefeAltdateien(s), 0);  // one of two present
-  kvtest::SchreibeDatei(s.altSalden, "x");
-  EXPECT_EQ(PruefeAltdateien(s), 1);
-}
-
-TEST(Dateinamen, LoeseDateinamenAuf) {
-  EXPECT_EQ(LoeseDateinamenAuf("C:\\AUS\\liste.txt", "/daten", 2), "C:\\AUS\\liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("/tmp/liste.txt", "/daten", 2), "/tmp/liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("\\liste.txt", "/daten", 2), "\\liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("liste.txt", "/daten", 2), "/daten/BK000002/liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("liste.txt", "", 2), "BK000002/liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("..\\liste.txt", "/daten", 2), "/daten/../liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("../liste.txt", "/daten", 2), "/daten/../liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("..\\liste.txt", "", 2), "liste.txt");
-  EXPECT_EQ(LoeseDateinamenAuf("aus\\liste.txt", "d", 2), "d/BK000002/aus/liste.txt");
 }

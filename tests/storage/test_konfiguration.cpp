@@ -125,6 +125,25 @@ TEST(Konfiguration, FremdeSchluesselUndSektionenBleibenErhalten) {
   Ersetze(erwartet, "\r\n[KALVENTO]\r\nVersion=W001002\r\nDaten=\r\n",
           "\r\n[KALVENTO]\r\nVersion=W001002\r\nDaten=/srv/buecher\r\n");
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), erwartet);
+
+  // Keys the text lacks are appended in the order of the record: "Font
+  // Bildschirm" after the other fonts, where a new file has it second.
+  std::string ohneSchriften = kStandardDatei;
+  for (const char* zeile :
+       {"Font Buchung=25,08,0400,Courier New\r\n", "Font Bildschirm=25,08,0400,Courier New\r\n",
+        "Font Dialog=16,06,0700,Arial\r\n", "Font Nutzung=16,06,0700,Arial\r\n"})
+    Ersetze(ohneSchriften, zeile, "");
+  SchreibeDatei(t / "kalvento.ini", ohneSchriften);
+  CIniSB ohne;
+  ASSERT_EQ(Lies(ohne, t / "kalvento.ini"), 1);
+  ASSERT_EQ(ohne.SchreibeKonfiguration(), 1);
+  const std::string schriften =
+      "DatevExport=\r\nFont Buchung=23,08,0400,Courier New\r\n"
+      "Font Dialog=23,08,0400,Courier New\r\nFont Nutzung=23,08,0400,Courier New\r\n"
+      "Font Bildschirm=23,08,0400,Courier New\r\n";
+  const std::string geschrieben = LiesDatei(t / "kalvento.ini");
+  ASSERT_GE(geschrieben.size(), schriften.size());
+  EXPECT_EQ(geschrieben.substr(geschrieben.size() - schriften.size()), schriften);
 }
 
 TEST(Konfiguration, WerteFormateBeimSchreiben) {

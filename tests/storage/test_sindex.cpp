@@ -30,6 +30,24 @@ using kv::W;
 
 namespace {
 
+// An index call as the program shows its outcome: the messages through the
+// seam, then 1 for success and 0 for failure.
+int Gezeigt(const kv::Status& s) {
+  kv::Zeige(s);
+  return s.Ok() ? 1 : 0;
+}
+
+int Vorab(kv::CSIndex& index) {
+  kv::Indexpruefung pruefung;
+  return index.OeffneVorab(pruefung) ? 1 : 0;
+}
+
+kv::Status FuegeEinUndSchreibe(kv::CSIndex& index, int satz, int konto, const std::string& name) {
+  kv::Status s = index.FuegeEin(satz, konto, name);
+  if (s) s.Uebernimm(index.SchreibeIndex());
+  return s;
+}
+
 std::string Satz(int konto, const std::string& name, char kz = ' ') {
   char puffer[64];
   std::string s;
@@ -101,7 +119,7 @@ class IndexTest : public ::testing::Test {
     EXPECT_TRUE(s.Oeffnen(salPfad, Datei::Lesen));
     CSIndex frisch;
     frisch.Verbinde(&x, &s, salPfad, tmp / "frisch.sdx");
-    EXPECT_EQ(frisch.Oeffnen(), 1);
+    EXPECT_EQ(Gezeigt(frisch.Oeffnen()), 1);
     frisch.Schliesse();
     return kvtest::LiesDatei(tmp / "frisch.sdx");
   }
@@ -172,7 +190,7 @@ std::string Hundert() {
 
 TEST_F(IndexTest, RebuildOfHundredRecordsWritesExactFile_I1) {
   Saldendatei(Hundert());
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   const std::string d = Sdx();
   EXPECT_EQ(d.size(), 3096u);
   EXPECT_EQ(index.Kapazitaet(), 128);
@@ -189,21 +207,21 @@ TEST_F(IndexTest, RebuildOfHundredRecordsWritesExactFile_I1) {
 
   // A second open reads the file and builds nothing.
   index.Schliesse();
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   EXPECT_EQ(ui.fenster, 1);
   EXPECT_EQ(index.Anzahl(), 100);
 }
 
 TEST_F(IndexTest, CapacityDoublesBeforeTheSixtySecondEntry_I1) {
   Saldendatei("");
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   std::string saldo;
   for (int i = 0; i < 62; ++i) {
     saldo += Satz(2000 + i, "N" + std::to_string(i));
-    ASSERT_EQ(index.FuegeEin(i, 2000 + i, "N" + std::to_string(i), 0), 1);
+    ASSERT_EQ(Gezeigt(index.FuegeEin(i, 2000 + i, "N" + std::to_string(i))), 1);
     EXPECT_EQ(index.Kapazitaet(), i < 61 ? 64 : 128) << "after entry " << i + 1;
   }
-  ASSERT_EQ(index.SchreibeIndex(), 1);
+  ASSERT_EQ(Gezeigt(index.SchreibeIndex()), 1);
   kvtest::SchreibeDatei(salPfad, saldo);
   PruefeInvarianten(index, Sdx(), saldo);
 }
@@ -243,9 +261,9 @@ TEST_F(IndexTest, OutdatedOrInconsistentFilesAreRebuilt_I4) {
     kvtest::SchreibeDatei(sdxPfad, inhalt);
     // Opening ahead of time leaves every such file to Oeffnen, untouched
     // and without a window or message.
-    EXPECT_EQ(index.OeffneVorab(), 0);
+    EXPECT_EQ(Vorab(index), 0);
     EXPECT_EQ(Sdx(), inhalt);
-    ASSERT_EQ(index.Oeffnen(), 1);
+    ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
     EXPECT_EQ(Sdx(), gut);
     EXPECT_EQ(index.Anzahl(), 100);
   }
@@ -256,12 +274,12 @@ TEST_F(IndexTest, OutdatedOrInconsistentFilesAreRebuilt_I4) {
   // A usable file opens ahead of time as it would in its turn; a read that
   // fails there is not shown (the turn tries again and reports it).
   index.Schliesse();
-  ASSERT_EQ(index.OeffneVorab(), 1);
+  ASSERT_EQ(Vorab(index), 1);
   EXPECT_EQ(index.Anzahl(), 100);
   for (long k = 1; k <= 5; ++k) {
     index.Schliesse();
     kv::Fehlerinjektion::Setze(k, kv::DateiFehler::Sonstig);
-    const int ergebnis = index.OeffneVorab();
+    const int ergebnis = Vorab(index);
     const bool ausgeloest = kv::Fehlerinjektion::Ausgeloest();
     kv::Fehlerinjektion::Aus();
     EXPECT_EQ(ergebnis, ausgeloest ? 0 : 1) << k;
@@ -286,7 +304,7 @@ TEST_F(IndexTest, IndexThatMissesRecordsOfItsFileIsRebuilt_I3_I4) {
   for (const auto& inhalt : faelle) {
     index.Schliesse();
     kvtest::SchreibeDatei(sdxPfad, inhalt);
-    ASSERT_EQ(index.Oeffnen(), 1);
+    ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
     EXPECT_EQ(Sdx(), gut);
   }
 
@@ -294,10 +312,10 @@ TEST_F(IndexTest, IndexThatMissesRecordsOfItsFileIsRebuilt_I3_I4) {
   // later must not stay unknown to the index.
   index.Schliesse();
   Saldendatei("");
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   index.Schliesse();
   ASSERT_EQ(salden.LegeSteuerkontenAn(), 1);
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   EXPECT_EQ(index.Anzahl(), 2);
   EXPECT_EQ(salden.KontoNummer(3800), 0);
   EXPECT_EQ(salden.Satznummer(), 1);
@@ -307,7 +325,7 @@ TEST_F(IndexTest, SearchesByNumberAndName) {
   Saldendatei(Satz(1400, "VORSTEUER") + Satz(3800, "MEHRWERTSTEUER") + Satz(1200, "Bank Nord") +
               Satz(1210, "Bankkonto Sparkasse") + Satz(0, "ohne Nummer") + Satz(1300, W("Müller")) +
               "     " + std::string(197, ' ') + Satz(4400, W("müller & söhne")));
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   EXPECT_EQ(index.Anzahl(), 6);  // account 0 and the blank record are not indexed
   int satz = 0;
   EXPECT_EQ(index.SucheNummer(" 1210", satz), kv::kGleich);
@@ -336,7 +354,7 @@ TEST_F(IndexTest, SearchesByNumberAndName) {
 
 TEST_F(IndexTest, LookupsOfTheBalancesReader) {
   Saldendatei(Satz(1400, "VORSTEUER") + Satz(3800, "MEHRWERTSTEUER") + Satz(10000, "Kunde A"));
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   std::string konto = "14", saldo, name;
   int nachNummer = -1;
   EXPECT_EQ(salden.SucheKonto(index, konto, saldo, name, nachNummer), 0);
@@ -367,7 +385,7 @@ TEST_F(IndexTest, LookupsOfTheBalancesReader) {
 
 TEST_F(IndexTest, WalksOverNumbersAndNames) {
   Saldendatei("");
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   int von = 0, a, b, c, d;
   EXPECT_EQ(index.ErsterAb(von, 999), -1);  // unused slots are no entries
   EXPECT_EQ(index.Bereich(a, b, c, d), 0);
@@ -378,7 +396,7 @@ TEST_F(IndexTest, WalksOverNumbersAndNames) {
   Saldendatei(Satz(1400, "VORSTEUER") + Satz(3800, "MEHRWERTSTEUER") + Satz(2000, "Anlage") +
               Satz(4400, "Zins"));
   index.Schliesse();
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   von = 1000;
   EXPECT_EQ(index.ErsterAb(von, 1999), 0);
   EXPECT_EQ(von, 1400);
@@ -411,25 +429,25 @@ TEST_F(IndexTest, WalksOverNumbersAndNames) {
 
 TEST_F(IndexTest, RecordsWithoutAccountKeepTheRecordNumbersMoving) {
   Saldendatei(Satz(1400, "A") + Satz(3800, "B"));
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   // A record without account inserted in front: no entry, later records move on.
-  ASSERT_EQ(index.FuegeEin(0, 0, "leer", 1), 1);
+  ASSERT_EQ(Gezeigt(FuegeEinUndSchreibe(index, 0, 0, "leer")), 1);
   EXPECT_EQ(index.Anzahl(), 2);
   PruefeInvarianten(index, Sdx(), Satz(0, "leer") + Satz(1400, "A") + Satz(3800, "B"));
 }
 
 TEST_F(IndexTest, IndexFileWriteFailureIsReported) {
   Saldendatei(Satz(1400, "A"));
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   sdx.Schliessen();  // taken away under the index: opening it again fails
   kv::Fehlerinjektion::Setze(1, kv::DateiFehler::Zugriff);
-  EXPECT_EQ(index.FuegeEin(1, 1500, "B", 1), 0);
+  EXPECT_EQ(Gezeigt(FuegeEinUndSchreibe(index, 1, 1500, "B")), 0);
   kv::Fehlerinjektion::Aus();
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, "Salden-Indexdatei konnte nicht angelegt werden !");
-  ASSERT_EQ(index.SchreibeIndex(), 1);  // opens the file again
+  ASSERT_EQ(Gezeigt(index.SchreibeIndex()), 1);  // opens the file again
   kv::Fehlerinjektion::Setze(1, kv::DateiFehler::Voll);
-  EXPECT_EQ(index.SchreibeIndex(), 0);
+  EXPECT_EQ(Gezeigt(index.SchreibeIndex()), 0);
   kv::Fehlerinjektion::Aus();
   ASSERT_EQ(ui.meldungen.size(), 2u);
   EXPECT_EQ(ui.meldungen[1].text, "In Salden-Indexdatei konnte nicht\nfehlerfrei geschrieben werden !");
@@ -476,13 +494,13 @@ TEST_F(IndexTest, RandomFilesInsertionAgreesWithRebuildAndEveryAccountIsFound_I2
   // Build the index the way a cumulation does: the records arrive in file
   // order and are inserted without saving; one write at the end.
   Saldendatei("");
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   for (size_t i = 0; i < d.saetze.size(); ++i) {
     if (d.konten[i] > 0) {
-      ASSERT_EQ(index.FuegeEin(int(i), d.konten[i], d.saetze[i].substr(5, 25), 0), 1);
+      ASSERT_EQ(Gezeigt(index.FuegeEin(int(i), d.konten[i], d.saetze[i].substr(5, 25))), 1);
     }
   }
-  ASSERT_EQ(index.SchreibeIndex(), 1);
+  ASSERT_EQ(Gezeigt(index.SchreibeIndex()), 1);
   Saldendatei(d.Inhalt());
   const std::string gebaut = Sdx();
   EXPECT_EQ(gebaut, FrischerAufbau());
@@ -531,10 +549,10 @@ TEST_F(IndexTest, RandomFilesInsertionAgreesWithRebuildAndEveryAccountIsFound_I2
   // Saving after every insertion gives the same bytes as saving once (I5).
   Saldendatei("");
   kvtest::SchreibeDatei(sdxPfad, "");
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   for (size_t i = 0; i < 400; ++i) {
     if (d.konten[i] > 0) {
-      ASSERT_EQ(index.FuegeEin(int(i), d.konten[i], d.saetze[i].substr(5, 25), 1), 1);
+      ASSERT_EQ(Gezeigt(FuegeEinUndSchreibe(index, int(i), d.konten[i], d.saetze[i].substr(5, 25))), 1);
     }
   }
   const std::string jedesMal = Sdx();
@@ -548,14 +566,14 @@ TEST_F(IndexTest, InsertionsInTheMiddleRenumberLikeTheFile_I3) {
   std::mt19937 zufall(77);
   const Zufallsdatei d = Erzeuge(zufall, 1500);
   Saldendatei("");
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   std::vector<std::string> datei;
   for (size_t i = 0; i < d.saetze.size(); ++i) {
     const int pos = int(zufall() % (datei.size() + 1));
     datei.insert(datei.begin() + pos, d.saetze[i]);
-    ASSERT_EQ(index.FuegeEin(pos, d.konten[i], d.saetze[i].substr(5, 25), 0), 1);
+    ASSERT_EQ(Gezeigt(index.FuegeEin(pos, d.konten[i], d.saetze[i].substr(5, 25))), 1);
   }
-  ASSERT_EQ(index.SchreibeIndex(), 1);
+  ASSERT_EQ(Gezeigt(index.SchreibeIndex()), 1);
   std::string inhalt;
   for (const auto& s : datei) inhalt += s;
   kvtest::SchreibeDatei(salPfad, inhalt);
@@ -566,7 +584,7 @@ TEST_F(IndexTest, EntferneThenLoescheKeepsBothArraysConsistent_I3) {
   std::mt19937 zufall(4711);
   const Zufallsdatei d = Erzeuge(zufall, 400);
   Saldendatei(d.Inhalt());
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   ASSERT_EQ(index.Kapazitaet(), 512);
   bool geschrumpft = false;
   for (int runde = 0; salden.Anzahl() > 20; ++runde) {
@@ -575,7 +593,7 @@ TEST_F(IndexTest, EntferneThenLoescheKeepsBothArraysConsistent_I3) {
     std::string name = salden.Bezeichnung();
     if (runde % 17 == 0) name = "passt nicht";  // no name entry matches: rebuilt
     const int kapVorher = index.Kapazitaet();
-    ASSERT_EQ(index.Entferne(salden.KontoText(), name), 1);
+    ASSERT_EQ(Gezeigt(index.Entferne(salden.KontoText(), name)), 1);
     ASSERT_EQ(salden.Loesche(), 1);
     if (index.Kapazitaet() < kapVorher) geschrumpft = true;
     if (runde % 10 == 0 || index.Kapazitaet() < kapVorher) {
@@ -588,20 +606,20 @@ TEST_F(IndexTest, EntferneThenLoescheKeepsBothArraysConsistent_I3) {
   PruefeInvarianten(index, Sdx(), Sal());
   // An account that is not in the index changes nothing.
   const std::string vorher = Sdx();
-  EXPECT_EQ(index.Entferne("29999x", "nichts"), 0);
+  EXPECT_EQ(Gezeigt(index.Entferne("29999x", "nichts")), 0);
   EXPECT_EQ(Sdx(), vorher);
 }
 
 TEST_F(IndexTest, DuplicateKeysAreBothFoundAndTheMatchingOneRemoved) {
   Saldendatei(Satz(1400, "VORSTEUER") + Satz(1200, "Bank") + Satz(1210, "bank") + Satz(1220, "Bank"));
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   std::string name;
   std::vector<int> saetze;
   for (int s = index.ErsterName(name); s >= 0; s = index.NaechsterName(name))
     if (name == "BANK        ") saetze.push_back(s);
   std::sort(saetze.begin(), saetze.end());
   EXPECT_EQ(saetze, std::vector<int>({1, 2, 3}));
-  ASSERT_EQ(index.Entferne(" 1210", "Bank"), 1);
+  ASSERT_EQ(Gezeigt(index.Entferne(" 1210", "Bank")), 1);
   salden.Lese(2);
   ASSERT_EQ(salden.Loesche(), 1);
   PruefeInvarianten(index, Sdx(), Sal());
@@ -622,7 +640,7 @@ TEST_F(IndexTest, FilesBeyondAnyValidLengthAreRefusedAtOnce_I6) {
   // The most records a balances file may have: its index is read and fits
   // (the zero-filled records behind have no account).
   std::filesystem::resize_file(salPfad, kv::kMaxSaetze * kv::kSatzLaenge);
-  ASSERT_EQ(index.Oeffnen(), 1);
+  ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   EXPECT_EQ(index.Anzahl(), 100);
 
   for (const int64_t saetze : {kv::kMaxSaetze + 1, int64_t{450'000'000'000} / kv::kSatzLaenge}) {
@@ -632,22 +650,23 @@ TEST_F(IndexTest, FilesBeyondAnyValidLengthAreRefusedAtOnce_I6) {
     // Neither opened nor rebuilt, and the index file stays as it is: the
     // caller names the balances file.
     index.Schliesse();
-    EXPECT_EQ(index.Oeffnen(), 0);
-    EXPECT_EQ(index.OeffneUndPruefeSpaeter(), 0);
-    EXPECT_EQ(index.OeffneVorab(), 0);
+    EXPECT_EQ(Gezeigt(index.Oeffnen()), 0);
+    kv::Indexpruefung pruefung;
+    EXPECT_EQ(Gezeigt(index.Oeffnen(&pruefung)), 0);
+    EXPECT_EQ(Vorab(index), 0);
     EXPECT_FALSE(index.IstOffen());
     EXPECT_EQ(Sdx(), gut);
     // A file that grows so far while its index waits to be checked.
     std::filesystem::resize_file(salPfad, Hundert().size());
-    ASSERT_EQ(index.OeffneUndPruefeSpaeter(), 1);
-    ASSERT_TRUE(index.PruefungOffen());
+    ASSERT_EQ(Gezeigt(index.Oeffnen(&pruefung)), 1);
+    ASSERT_TRUE(pruefung.Offen());
     std::filesystem::resize_file(salPfad, saetze * kv::kSatzLaenge);
-    EXPECT_EQ(index.BeendePruefung(false), 0);
+    EXPECT_EQ(Gezeigt(index.BeendePruefung(pruefung, false)), 0);
     EXPECT_FALSE(index.IstOffen());
     EXPECT_EQ(Sdx(), gut);
     // A rebuild asked for builds nothing; nor does opening without a file.
-    EXPECT_EQ(index.Neuaufbau(), 0);
-    EXPECT_EQ(index.Oeffnen(), 0);
+    EXPECT_EQ(Gezeigt(index.Neuaufbau()), 0);
+    EXPECT_EQ(Gezeigt(index.Oeffnen()), 0);
     EXPECT_FALSE(kvtest::Existiert(sdxPfad));
     kvtest::SchreibeDatei(sdxPfad, gut);
     // The balances reader neither shifts its records nor appends (S6).
@@ -672,8 +691,8 @@ TEST_F(IndexTest, FilesBeyondAnyValidLengthAreRefusedAtOnce_I6) {
     kvtest::SchreibeDatei(sdxPfad, kopf);
     std::filesystem::resize_file(sdxPfad, 24 + 24 * int64_t{kapazitaet});
     index.Schliesse();
-    EXPECT_EQ(index.OeffneVorab(), 0);
-    ASSERT_EQ(index.Oeffnen(), 1);
+    EXPECT_EQ(Vorab(index), 0);
+    ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
     EXPECT_EQ(Sdx(), gut);
     EXPECT_LT(Uhr::now() - start, std::chrono::seconds(1));
   }
@@ -711,7 +730,7 @@ TEST_F(IndexTest, RandomAndTruncatedFilesOpenAndWalkWithoutHarm) {
     index.Schliesse();
     Saldendatei(s);
     kvtest::SchreibeDatei(sdxPfad, x);
-    if (index.Oeffnen() != 1) continue;
+    if (Gezeigt(index.Oeffnen()) != 1) continue;
     ASSERT_LE(index.Anzahl(), index.Kapazitaet());
     ASSERT_EQ(Sdx().size(), 24u + 24u * index.Kapazitaet());
     for (int i = 0; i < index.Anzahl(); ++i) {

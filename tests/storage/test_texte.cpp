@@ -87,24 +87,6 @@ TEST(Betrag, FormatCodes) {
   EXPECT_EQ(t, "");
 }
 
-TEST(Betrag, SollUndHaben) {
-  EXPECT_EQ(SollHabenText(-5), "H         5.00");
-  EXPECT_EQ(SollHabenText(5), "S         5.00");
-  EXPECT_EQ(SollHabenText(0), "S         0.00");
-}
-
-TEST(Betrag, Prozentwerte) {
-  auto p = Prozentwerte(50, 25, 200, 0, 100, -50);
-  EXPECT_EQ(p[0], "    25,00");
-  EXPECT_EQ(p[1], "-----");
-  EXPECT_EQ(p[2], "    25,00");
-  EXPECT_EQ(p[3], "   -50,00");
-  // Clamped, and still showing sign and all digits.
-  p = Prozentwerte(1e9, -1e9, 1, 1, 1, 1);
-  EXPECT_EQ(p[0], "999999,99");
-  EXPECT_EQ(p[2], "-99999,99");
-}
-
 namespace {
 // "result:text" of PruefeKontoeingabe without message.
 std::string Konto(std::string t, bool maske) {
@@ -188,15 +170,6 @@ TEST(Jahr, TeileJahrUndDie2021Regel) {
   EXPECT_EQ(IstWirtschaftsjahr(2021), 1);  // the plain test has no exception
 }
 
-TEST(Jahr, Vorjahr) {
-  EXPECT_EQ(Vorjahr(2010), 2009);
-  EXPECT_EQ(Vorjahr(1011), 910);
-  EXPECT_EQ(Vorjahr(1), 9900);
-  EXPECT_EQ(Vorjahr(9900), 9899);
-  EXPECT_EQ(Vorjahr(2021), 2020);
-  EXPECT_EQ(Vorjahr(2000), 1999);
-}
-
 namespace {
 std::string Normiert(int j, bool erweitern) {
   int r = NormiereJahr(j, erweitern);
@@ -256,20 +229,6 @@ TEST(Datum, PruefeTag) {
   EXPECT_EQ(LetzterTag(11, 2000), 30);
 }
 
-TEST(Datum, TexteVonHeute) {
-  kvtest::Aufzeichnung ui;
-  ui.heute = {29, 2, 2028};
-  EXPECT_EQ(HeuteText(), "29.02.28");
-  EXPECT_EQ(HeuteMonatText(), "02");
-  EXPECT_EQ(MonatsanfangText(), "01.02");
-  EXPECT_EQ(MonatsendeText(), "29.02");
-  ui.heute = {3, 2, 2027};
-  EXPECT_EQ(MonatsendeText(), "28.02");
-  ui.heute = {3, 9, 2005};
-  EXPECT_EQ(HeuteText(), "03.09.05");
-  EXPECT_EQ(MonatsendeText(), "30.09");
-}
-
 namespace {
 // "result:filtered text" of a filter applied to `text`.
 template <typename F>
@@ -278,19 +237,6 @@ std::string Gefiltert(F filter, std::string text) {
   return std::to_string(r) + ":" + text;
 }
 }  // namespace
-
-TEST(Filter, Monat) {
-  kvtest::Aufzeichnung ui;
-  auto monat = [](std::string& t) { return FilterMonat(t, 1, 12); };
-  EXPECT_EQ(Gefiltert(monat, "1a2"), "1:12");
-  EXPECT_EQ(Gefiltert(monat, "0"), "1:1");
-  EXPECT_TRUE(ui.meldungen.empty());
-  EXPECT_EQ(Gefiltert([](std::string& t) { return FilterMonat(t, 1, 13); }, "14"), "0:14");
-  EXPECT_EQ(Gefiltert([](std::string& t) { return FilterMonat(t, 1, 9); }, ""), "0:");
-  ASSERT_EQ(ui.meldungen.size(), 2u);
-  EXPECT_EQ(ui.meldungen[0].text, W("Monatseingabe von 1 bis 13 möglich!"));
-  EXPECT_EQ(ui.meldungen[1].text, W("Monatseingabe von 1 bis 09 möglich!"));
-}
 
 TEST(Filter, Betrag) {
   kvtest::Aufzeichnung ui;
@@ -320,19 +266,6 @@ TEST(Filter, GanzzahlUndZiffern) {
   EXPECT_EQ(Gefiltert(ganz, std::string(400, '9')), "0:0");  // beyond a double's digits
   EXPECT_EQ(Gefiltert(FilterZiffern, "a1-2 3"), "0:123");
   EXPECT_EQ(Gefiltert(FilterZiffern, "123"), "1:123");
-}
-
-TEST(Filter, TagUndMonat) {
-  std::string vorher = "15.03";
-  auto tm = [&vorher](std::string& t) { return FilterTagMonat(t, vorher); };
-  EXPECT_EQ(Gefiltert(tm, "7"), "1:07.03");  // month from the previous value
-  EXPECT_EQ(vorher, "07.03");
-  EXPECT_EQ(Gefiltert(tm, ".5"), "1:01.05");
-  EXPECT_EQ(Gefiltert(tm, "31.4"), "0:30.04");
-  EXPECT_EQ(Gefiltert(tm, "0"), "1:     ");
-  EXPECT_EQ(vorher, "30.04");
-  vorher.clear();
-  EXPECT_EQ(Gefiltert(tm, "3"), "1:03.01");
 }
 
 TEST(Filter, VollesDatum) {

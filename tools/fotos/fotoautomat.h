@@ -1,9 +1,8 @@
 // Drives the program through a short, fixed session and saves pictures of
 // its windows: selection, main window, options dialog, output choice and the
-// screen output of two reports.  Started by StarteProgramm when the
-// environment variable KVKUM_FOTOS names a directory; KVKUM_AUSWAHL gives
-// the selection as "Jahr,Von,Bis,Bezug" (default "2010,1,7,3").  Used by
-// docs/screenshots.sh for the documentation.
+// screen output of two reports.  Only in kvkum-fotos (see main.cpp there),
+// never in the shipped kvkum; docs/screenshots.sh runs it for the
+// documentation.
 #pragma once
 #include <QObject>
 #include <QStringList>

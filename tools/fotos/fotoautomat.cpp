@@ -1,4 +1,4 @@
-#include "ui/fotoautomat.h"
+#include "fotoautomat.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,0 +1,160 @@
+// The plain way: every record of a circle is read by the balances reader,
+// looked up in the cumulated index, appended and indexed when missing,
+// summed and written back at once.  It reads as the algorithm is stated and
+// is the reference the parallel way is compared with, byte for byte; slow
+// on large books, and kept for diagnosis (kvkum-cli --einzeln).
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/kumulation/betraege.h"
+#include "app/kumulation/lauf.h"
+#include "basis/text1252.h"
+
+namespace kv {
+namespace {
+
+struct Quellzeile {
+  int konto;
+  std::string kontoText;
+  std::string name;
+  double betrag[kAnzahlBetraege];
+};
+
+class Einzeln : public Kumulationsstrategie {
+ public:
+  explicit Einzeln(Lauf& lauf) : lauf_(lauf), index_(lauf.Dateien().index) {}
+
+  bool PrueftBeimLesen() const override { return false; }
+  bool Beginne() override;
+  bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) override;
+  void Addiere(Kreisbericht& bericht) override;
+  void Vergiss() override { zeilen_.clear(); }
+  bool Beende() override;
+  void Verwirf() override {
+    zeilen_.clear();
+    indexUngeschrieben_ = false;
+  }
+
+ private:
+  // The record of the account, appended (and indexed) when it is new; -1
+  // when it could not be appended.
+  int SatzFuer(const Quellzeile& z, Kreisbericht& bericht);
+  bool AddiereZeile(const Quellzeile& z, int satz);
+
+  Lauf& lauf_;
+  CSIndex& index_;
+  CSalden kum_;
+  std::vector<Quellzeile> zeilen_;
+  bool indexUngeschrieben_ = false;
+};
+
+bool Einzeln::Beginne() {
+  const Saldenform& f = lauf_.Form();
+  kum_.Verbinde(&lauf_.Dateien().salden, &index_, f.geteiltesJahr, f.ersterPeriodenmonat,
+                f.kontenrahmen);
+  const Status offen = index_.Oeffnen();
+  lauf_.Melde(offen);
+  if (!offen) {
+    lauf_.Melde(FehlerMeldung(58011));
+    lauf_.Dateien().salden.Schliessen();
+    return false;
+  }
+  return true;
+}
+
+bool Einzeln::Lade(Quelle& q, bool, const std::function<void()>& voraus) {
+  if (voraus) voraus();
+  zeilen_.clear();
+  const int anzahl = q.salden.Anzahl();
+  if (anzahl < 0 || anzahl > kMaxSaetze) return false;
+  zeilen_.reserve(static_cast<size_t>(anzahl));
+  for (int i = 0; i < anzahl; ++i) {
+    q.salden.Lese(i);
+    if (!q.salden.HatSatz()) {
+      zeilen_.clear();
+      return false;
+    }
+    Quellzeile z{q.salden.Kontonummer(), q.salden.KontoText(), q.salden.Bezeichnung(), {}};
+    for (int j = 0; j < kAnzahlBetraege; ++j) z.betrag[j] = q.salden.BetragSlot(j);
+    zeilen_.push_back(std::move(z));
+  }
+  return true;
+}
+
+int Einzeln::SatzFuer(const Quellzeile& z, Kreisbericht& bericht) {
+  int satz = -1;
+  if (z.konto >= 1 && z.konto <= 29999 && index_.SucheNummerWert(z.konto, satz) == kGleich &&
+      satz >= 0 && satz < kum_.Anzahl())
+    return satz;
+  if (kum_.Anlegen(z.kontoText, z.name, 0.0) != 1) return -1;
+  satz = kum_.Satznummer();
+  ++bericht.neueKonten;
+  const Status eingefuegt = index_.FuegeEin(satz, z.konto, z.name);
+  lauf_.Melde(eingefuegt);
+  if (eingefuegt) {
+    indexUngeschrieben_ = true;
+  } else {
+    // The file is up to date: the index is built anew from it (K3).
+    const Status neu = index_.Neuaufbau();
+    lauf_.Melde(neu);
+    if (neu) indexUngeschrieben_ = false;
+  }
+  return satz;
+}
+
+bool Einzeln::AddiereZeile(const Quellzeile& z, int satz) {
+  kum_.Lese(satz);
+  if (!kum_.HatSatz()) return false;
+  double summe[kAnzahlBetraege];
+  for (int j = 0; j < kAnzahlBetraege; ++j) {
+    summe[j] = kum_.BetragSlot(j) + z.betrag[j];
+    if (BetragsText12(summe[j]).empty()) return false;  // K4: left as it was
+  }
+  for (int j = 0; j < kAnzahlBetraege; ++j) kum_.SetzeBetragSlot(j, summe[j]);
+  if (kum_.Schreibe() != 1) lauf_.Unvollstaendig();
+  return true;
+}
+
+void Einzeln::Addiere(Kreisbericht& bericht) {
+  bericht.saetze = static_cast<int>(zeilen_.size());
+  bericht.ausgang = Kreisausgang::Addiert;
+  std::vector<const Quellzeile*> verfehlt;
+  for (const Quellzeile& z : zeilen_) {
+    const int satz = SatzFuer(z, bericht);
+    if (satz < 0)
+      lauf_.Unvollstaendig();  // could not be appended; the file layer said why
+    else if (!AddiereZeile(z, satz))
+      verfehlt.push_back(&z);
+  }
+  for (const Quellzeile* z : verfehlt) {
+    lauf_.Unvollstaendig();
+    bericht.ausgang = Kreisausgang::Teilweise;
+    std::string konto = z->kontoText;
+    konto.erase(0, konto.find_first_not_of(' '));
+    konto.erase(konto.find_last_not_of(' ') + 1);
+    bericht.nichtAddiert.push_back(konto);
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  "Die Summe passt nicht in das Betragsfeld:\n"
+                  "Konto %s aus Buchungskreis %i wurde nicht addiert !",
+                  konto.c_str(), bericht.nummer);
+    lauf_.Melde(Meldung::Fehler(W(text)));
+  }
+}
+
+bool Einzeln::Beende() {
+  if (!indexUngeschrieben_) return true;
+  const Status s = index_.SchreibeIndex();
+  lauf_.Melde(s);
+  indexUngeschrieben_ = false;
+  return s.Ok();
+}
+
+}  // namespace
+
+std::unique_ptr<Kumulationsstrategie> EinzelneStrategie(Lauf& lauf) {
+  return std::make_unique<Einzeln>(lauf);
+}
+
+}  // namespace kv

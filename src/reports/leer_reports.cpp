@@ -1,1 +1,0 @@
-// Keeps the reports library non-empty while it grows.

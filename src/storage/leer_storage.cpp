@@ -1,1 +1,0 @@
-// Keeps the storage library non-empty while it grows.
