@@ -57,12 +57,15 @@ int Shell(const std::string& befehl) {
 
 int SchreibeStandardStamm(kv::CIniBK& bk) {
   if (bk.Dateiname().find_first_not_of(' ') == std::string::npos) return 64;
-  const int geoeffnet = bk.Oeffnen(0);
-  if (geoeffnet != 1) return geoeffnet;
-  bk.SetzeStandardwerte();
-  const int gespeichert = bk.Speichern();
-  bk.Schliessen();
-  return gespeichert;
+  kv::Status status;
+  int ergebnis = bk.Oeffnen(0, status);
+  if (ergebnis == 1) {
+    bk.SetzeStandardwerte();
+    ergebnis = bk.Speichern(status);
+    bk.Schliessen();
+  }
+  kv::Zeige(status);
+  return ergebnis;
 }
 
 }  // namespace kvtest

@@ -36,7 +36,7 @@ int Shell(const std::string& befehl);
 // A master file with the values of a new one (the keys a file already has
 // beyond them stay), as the administration writes it before its own values:
 // 64 for a blank name, the result of Oeffnen when that fails, else that of
-// Speichern.
+// Speichern.  Shows the messages of both.
 int SchreibeStandardStamm(kv::CIniBK& bk);
 
 // The seam of the tests, installed for the lifetime of the object: records

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "basis/datei.h"
-#include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 #include "basis/zahlen.h"
 #include "storage/dateinamen.h"
@@ -19,7 +18,7 @@ int DezimalWert(std::string_view text) {
   return Ganzzahlwert(text, {Leerraum::BlankTab, INT_MIN, INT_MAX});
 }
 
-std::string FiltereAuswahlfeld(std::string_view text) {
+std::string FiltereAuswahlfeld(std::string_view text, Status& status) {
   std::string ziffern;
   bool entfernt = false;
   for (char c : text) {
@@ -35,12 +34,12 @@ std::string FiltereAuswahlfeld(std::string_view text) {
   if (wert.size() > 9) {
     char meldung[64];
     std::snprintf(meldung, sizeof meldung, "Maximaler Betrag: %.0f", kAuswahlMaximum);
-    ZeigeMeldung(meldung, "FEHLER", 16);
+    status.Uebernimm(Meldung::Fehler(meldung));
     // A char, not "0": gcc 12 reports an impossible overlap in the inlined
     // copy of a one-letter literal (-Wrestrict).
     wert = '0';
   }
-  if (entfernt) ZeigeMeldung(W("Nur numerische Zeichen zulässig !"), "FEHLER", 16);
+  if (entfernt) status.Uebernimm(Meldung::Fehler(W("Nur numerische Zeichen zulässig !")));
   return wert;
 }
 
@@ -59,35 +58,37 @@ std::string AuswahlFehler(std::string_view jahr, std::string_view von, std::stri
   return {};
 }
 
-bool PruefeKumAuswahl(std::string_view jahr, std::string_view von, std::string_view bis,
-                      std::string_view bezug, Kumulationsauswahl& auswahl) {
+Status PruefeKumAuswahl(std::string_view jahr, std::string_view von, std::string_view bis,
+                        std::string_view bezug, Kumulationsauswahl& auswahl) {
   std::string fehler = AuswahlFehler(jahr, von, bis, bezug, auswahl);
-  if (fehler.empty()) return true;
-  ZeigeStandardMeldung(fehler);
-  return false;
+  if (fehler.empty()) return {};
+  return Meldung::Standard(std::move(fehler));
 }
 
 namespace {
 
 // Loads the master file of n when it is usable.
-bool LadeStamm(std::string_view daten, int n, CIniDatei& ini, bool still = false) {
+bool LadeStamm(std::string_view daten, int n, CIniDatei& ini, Status& status) {
   const std::string pfad = NameStammdatei(daten, n);
   ini.SetzeDateiname(pfad);
-  ini.Still(still);
   // Opened only to load the text; the text stays readable after closing.
-  // A text read only in part (the message has been shown) would pass off
-  // missing keys as chart 0 or first month 0, and so would a file that is
-  // no master file at all (empty, binary, LF line ends).
-  if (ini.OeffneVorhandene() != 1 || ini.FehlerGemeldet()) return false;
+  // A text read only in part (said so) would pass off missing keys as
+  // chart 0 or first month 0, and so would a file that is no master file
+  // at all (empty, binary, LF line ends).
+  Status geladen;
+  const int offen = ini.OeffneVorhandene(geladen);
+  const bool teilweise = !geladen.Meldungen().empty();
+  status.Uebernimm(std::move(geladen));
+  if (offen != 1 || teilweise) return false;
   ini.Schliessen();
   return IstStammdateitext(ini.Text());
 }
 
 }  // namespace
 
-int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, bool still) {
+int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, Status& status) {
   CIniDatei ini;
-  if (!LadeStamm(daten, n, ini, still)) return 0;
+  if (!LadeStamm(daten, n, ini, status)) return 0;
   std::string wert;
   ini.LeseWert("[BUCHUNGSKREIS]", "Kontenrahmen", wert);
   werte.kontenrahmen = DezimalWert(wert);
@@ -99,9 +100,9 @@ int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, bool stil
   return 1;
 }
 
-std::string Buchungskreiszeile(std::string_view daten, int n) {
+std::string Buchungskreiszeile(std::string_view daten, int n, Status& status) {
   CIniDatei ini;
-  if (!LadeStamm(daten, n, ini)) return {};
+  if (!LadeStamm(daten, n, ini, status)) return {};
   std::string name;
   ini.LeseWert("[BUCHUNGSKREIS]", "Name", name);
   char zeile[200];

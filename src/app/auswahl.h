@@ -2,10 +2,13 @@
 // characteristic values that decide whether a booking circle may be added.
 //
 // Plain functions, so the desktop dialog and the command line refuse exactly
-// the same input with exactly the same message.
+// the same input with exactly the same message.  The messages come back as
+// values; the dialog or the command shows them.
 #pragma once
 #include <string>
 #include <string_view>
+
+#include "basis/meldung.h"
 
 namespace kv {
 
@@ -18,14 +21,14 @@ int DezimalWert(std::string_view text);
 inline constexpr double kAuswahlMaximum = 999999999.0;
 
 // Typing filter of the four selection fields.  Removes every character that
-// is not a digit; a value above 999999999 shows "Maximaler Betrag: %.0f" and
+// is not a digit; a value above 999999999 gives "Maximaler Betrag: %.0f" and
 // becomes 0; the result is the decimal value without leading zeros ("0" for
 // zero).  When characters were removed, "Nur numerische Zeichen zulässig !"
-// follows.  Both go to the program's message box (FEHLER, kind 16).
+// follows.  Both are added to `status` (FEHLER, kind Fehler).
 // Returns the text the field is to show.  The dialog writes it back only
 // when it differs from what the field shows, and runs the filter on every
 // change; so a field stays empty until the user first types into it.
-std::string FiltereAuswahlfeld(std::string_view text);
+std::string FiltereAuswahlfeld(std::string_view text, Status& status);
 
 // Result of an accepted selection.
 struct Kumulationsauswahl {
@@ -41,10 +44,10 @@ struct Kumulationsauswahl {
 // unchanged.  The year is not checked.
 std::string AuswahlFehler(std::string_view jahr, std::string_view von, std::string_view bis,
                           std::string_view bezug, Kumulationsauswahl& auswahl);
-// As AuswahlFehler, showing the message in the platform's standard box
-// ("Fehler").  True when accepted.
-bool PruefeKumAuswahl(std::string_view jahr, std::string_view von, std::string_view bis,
-                      std::string_view bezug, Kumulationsauswahl& auswahl);
+// As AuswahlFehler, with the message for the platform's standard box
+// ("Fehler").  Succeeds when accepted.
+Status PruefeKumAuswahl(std::string_view jahr, std::string_view von, std::string_view bis,
+                        std::string_view bezug, Kumulationsauswahl& auswahl);
 
 // Characteristic values of one booking circle from its master file.
 struct BkKennwerte {
@@ -57,12 +60,12 @@ struct BkKennwerte {
 // Reads the values of booking circle n below data directory `daten`.
 // 1 and the values when the master file is usable; 0 and `werte` untouched
 // otherwise (missing, in use, locked, read-only, or no master file:
-// IstStammdateitext).  `still`: a read error is not shown either.
-int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, bool still = false);
+// IstStammdateitext).  A read error is said in `status` (and gives 0).
+int LeseBkKennwerte(std::string_view daten, int n, BkKennwerte& werte, Status& status);
 
 // Main view line of booking circle n: "BK-Nr.: %03i,  %s" with the name
 // from its master file, read anew; "" when the master file is not usable
-// (as for LeseBkKennwerte).
-std::string Buchungskreiszeile(std::string_view daten, int n);
+// (as for LeseBkKennwerte, with a read error in `status`).
+std::string Buchungskreiszeile(std::string_view daten, int n, Status& status);
 
 }  // namespace kv

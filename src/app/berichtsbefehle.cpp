@@ -11,35 +11,23 @@
 namespace kv {
 namespace {
 
-Berichtsergebnis Gezeigt(const Status& status, int ausgabeart) {
-  Zeige(status);
-  return {status.Ok(), ausgabeart};
+// The selection of each report from the checked values of its dialog.
+template <void (*fuelle)(const Berichtskontext&, int, const Datum&, Druckauswahl&)>
+void AusStichmonat(const Berichtskontext& k, const StichmonatDialog& d, Druckauswahl& a) {
+  fuelle(k, d.monat, d.druck, a);
 }
-
-Berichtsergebnis Saldenbilanz(const Berichtskontext& k, const Berichtsangaben& angaben,
-                              Druckauswahl& a, Druckzustand& z) {
-  const auto& d = std::get<StichmonatDialog>(angaben);
-  FuelleSaldenbilanzAuswahl(k, d.monat, d.druck, a);
-  return Gezeigt(DruckeSaldenbilanz(k, a, z), kAusgabeSaldenbilanz);
-}
-
-Berichtsergebnis Erfolgsrechnung(const Berichtskontext& k, const Berichtsangaben& angaben,
-                                 Druckauswahl& a, Druckzustand& z) {
-  const auto& d = std::get<ErfolgsDialog>(angaben);
+void AusErfolg(const Berichtskontext& k, const ErfolgsDialog& d, Druckauswahl& a) {
   FuelleErfolgsAuswahl(k, d.von, d.bis, d.druck, a);
-  return Gezeigt(DruckeErfolgsrechnung(k, a, z), kAusgabeErfolgsrechnung);
 }
-
-Berichtsergebnis Bilanz(const Berichtskontext& k, const Berichtsangaben& angaben,
-                        Druckauswahl& a, Druckzustand& z) {
-  const auto& d = std::get<StichmonatDialog>(angaben);
-  FuelleBilanzAuswahl(k, d.monat, d.druck, a);
-  return Gezeigt(DruckeBilanz(k, a, z), kAusgabeBilanz);
+void AusAuswertung(const Berichtskontext& k, const AuswertungDialog& d, Druckauswahl& a) {
+  FuelleAuswertungAuswahl(k, d.monat, d.mitUmsatzsteuer, d.druck, a);
 }
-
-Berichtsergebnis Saldenliste(const Berichtskontext& k, const Berichtsangaben& angaben,
-                             Druckauswahl& a, Druckzustand& z) {
-  const auto& d = std::get<SaldenlisteDialog>(angaben);
+void AusKontenverlauf(const Berichtskontext& k, const KontenverlaufDialog& d, Druckauswahl& a) {
+  const Kontenauswahl& konten = d.auswahl;
+  FuelleKontenverlaufAuswahl(k, konten.auswahlart, konten.kontengruppe, konten.vonKonto,
+                             konten.bisKonto, d.monat, d.druck, a);
+}
+void AusSaldenliste(const Berichtskontext& k, const SaldenlisteDialog& d, Druckauswahl& a) {
   Saldenlistenauswahl s;
   s.auswahlart = d.auswahl.auswahlart;
   s.kontengruppe = d.auswahl.kontengruppe;
@@ -50,23 +38,32 @@ Berichtsergebnis Saldenliste(const Berichtskontext& k, const Berichtsangaben& an
   s.alphabetisch = d.alphabetisch;
   s.mitNullsalden = d.mitNullsalden;
   FuelleSaldenlistenAuswahl(k, s, d.druck, a);
+}
+
+Berichtsergebnis Gezeigt(const Status& status, int ausgabeart) {
+  Zeige(status);
+  return {status.Ok(), ausgabeart};
+}
+
+using Generator = Status (*)(const Berichtskontext&, Druckauswahl&, Druckzustand&);
+
+// A report over the cumulation: the selection from the values of its
+// dialog, then the generator.
+template <class Dialog, void (*fuelle)(const Berichtskontext&, const Dialog&, Druckauswahl&),
+          Generator drucke, int ausgabeart>
+Berichtsergebnis Bericht(const Berichtskontext& k, const Berichtsangaben& angaben,
+                         Druckauswahl& a, Druckzustand& z) {
+  fuelle(k, std::get<Dialog>(angaben), a);
+  return Gezeigt(drucke(k, a, z), ausgabeart);
+}
+
+// The Saldenliste has two forms, each a report kind of its own.
+Berichtsergebnis Saldenliste(const Berichtskontext& k, const Berichtsangaben& angaben,
+                             Druckauswahl& a, Druckzustand& z) {
+  const auto& d = std::get<SaldenlisteDialog>(angaben);
+  AusSaldenliste(k, d, a);
   if (d.breit) return Gezeigt(DruckeSaldenlisteBreit(k, a, z), kAusgabeSaldenlisteVerkehr);
   return Gezeigt(DruckeSaldenlisteSchmal(k, a, z), kAusgabeSaldenliste);
-}
-
-Berichtsergebnis Auswertung(const Berichtskontext& k, const Berichtsangaben& angaben,
-                            Druckauswahl& a, Druckzustand& z) {
-  const auto& d = std::get<AuswertungDialog>(angaben);
-  FuelleAuswertungAuswahl(k, d.monat, d.mitUmsatzsteuer, d.druck, a);
-  return Gezeigt(DruckeAuswertung(k, a, z), kAusgabeAuswertungMonat);
-}
-
-Berichtsergebnis Kontenverlauf(const Berichtskontext& k, const Berichtsangaben& angaben,
-                               Druckauswahl& a, Druckzustand& z) {
-  const auto& d = std::get<KontenverlaufDialog>(angaben);
-  FuelleKontenverlaufAuswahl(k, d.auswahl.auswahlart, d.auswahl.kontengruppe, d.auswahl.vonKonto,
-                             d.auswahl.bisKonto, d.monat, d.druck, a);
-  return Gezeigt(DruckeKontenverlauf(k, a, z), kAusgabeKontenverlauf);
 }
 
 Berichtsergebnis Uebersicht(const Berichtskontext& k, const Berichtsangaben& angaben,
@@ -84,12 +81,18 @@ Berichtsergebnis Uebersicht(const Berichtskontext& k, const Berichtsangaben& ang
 const std::vector<Berichtsbefehl>& Berichtsbefehlstabelle() {
   using D = Optionsdialog;
   static const std::vector<Berichtsbefehl> tabelle = {
-      {32813, "saldenbilanz", D::Stichmonat, true, true, Saldenbilanz},
-      {32833, "erfolgsrechnung", D::Erfolg, true, true, Erfolgsrechnung},
-      {32791, "bilanz", D::Stichmonat, true, true, Bilanz},
+      {32813, "saldenbilanz", D::Stichmonat, true, true,
+       Bericht<StichmonatDialog, AusStichmonat<FuelleSaldenbilanzAuswahl>, DruckeSaldenbilanz,
+               kAusgabeSaldenbilanz>},
+      {32833, "erfolgsrechnung", D::Erfolg, true, true,
+       Bericht<ErfolgsDialog, AusErfolg, DruckeErfolgsrechnung, kAusgabeErfolgsrechnung>},
+      {32791, "bilanz", D::Stichmonat, true, true,
+       Bericht<StichmonatDialog, AusStichmonat<FuelleBilanzAuswahl>, DruckeBilanz, kAusgabeBilanz>},
       {32811, "saldenliste", D::Saldenliste, true, true, Saldenliste},
-      {32804, "auswertung", D::Auswertung, true, true, Auswertung},
-      {32812, "kontenverlaeufe", D::Kontenverlauf, true, true, Kontenverlauf},
+      {32804, "auswertung", D::Auswertung, true, true,
+       Bericht<AuswertungDialog, AusAuswertung, DruckeAuswertung, kAusgabeAuswertungMonat>},
+      {32812, "kontenverlaeufe", D::Kontenverlauf, true, true,
+       Bericht<KontenverlaufDialog, AusKontenverlauf, DruckeKontenverlauf, kAusgabeKontenverlauf>},
       {32849, "uebersicht", D::Keiner, false, false, Uebersicht},
   };
   return tabelle;

@@ -15,10 +15,16 @@ namespace {
 
 constexpr std::string_view S = kStammsektion;
 
-void Fehler(const std::string& text) { ZeigeMeldung(text, 58001, 16); }
+Meldung Fehler(std::string text) {
+  return Meldung::Text(std::move(text), 58001, Meldungsart::Fehler);
+}
 
-void FehlerBeimOeffnen() { Fehler(W("Unerwarteter Fehler beim Öffnen der Buchungskreisdaten !")); }
-void FehlerBeimLesen() { Fehler("Unerwarteter Fehler beim Lesen der Buchungskreisdaten !"); }
+Meldung FehlerBeimOeffnen() {
+  return Fehler(W("Unerwarteter Fehler beim Öffnen der Buchungskreisdaten !"));
+}
+Meldung FehlerBeimLesen() {
+  return Fehler("Unerwarteter Fehler beim Lesen der Buchungskreisdaten !");
+}
 
 // A value of an INI line ends at the line end; a line break inside it would
 // make the rest of the value a line of its own.
@@ -38,31 +44,31 @@ bool IstZiffernfolge(std::string_view text) {
 
 // Opens and reads n's usable master file into `bk` (the year first, as the
 // record expects it), closes it again and completes the record.  1 read;
-// 2 no usable file; 0 failure after a message, also for a file that is no
+// 2 no usable file; 0 failure with a message, also for a file that is no
 // master file: it is left as it is, only the user's "&OK" writes into it.
-int LadeStamm(std::string_view daten, int n, CIniBK& bk) {
+int LadeStamm(std::string_view daten, int n, CIniBK& bk, Status& status) {
   const std::string pfad = Verwaltungsstammdatei(daten, n);
   if (PruefeDatei(pfad) != 1) return 2;
   bk.SetzeDateiname(pfad);
-  if (bk.Oeffnen(0) != 1) {
-    FehlerBeimOeffnen();
+  if (bk.Oeffnen(0, status) != 1) {
+    status.Uebernimm(FehlerBeimOeffnen());
     return 0;
   }
-  if (bk.Einlesen() != 1) {
+  if (bk.Einlesen(status) != 1) {
     bk.Schliessen();
-    FehlerBeimLesen();
+    status.Uebernimm(FehlerBeimLesen());
     return 0;
   }
   if (!IstStammdateitext(bk.Text())) {
     bk.Schliessen();
-    FehlerBeimLesen();
+    status.Uebernimm(FehlerBeimLesen());
     return 0;
   }
   std::string jahr;
   bk.LeseWert(S, "Jahr", jahr);
   bk.Schliessen();
   bk.stamm.jahr = Ganzzahl(jahr);
-  bk.LeseStamm();
+  bk.LeseStamm(status);
   return 1;
 }
 
@@ -94,12 +100,12 @@ std::string NurZiffern(std::string_view text, std::size_t laenge) {
   return r;
 }
 
-int PruefeBuchungskreisnummer(std::string_view text) {
+int PruefeBuchungskreisnummer(std::string_view text, Status& status) {
   const int n = IstZiffernfolge(text) ? Ganzzahl(text) : 0;
   if (n >= 1 && n <= kMaxBuchungskreisnummer) return n;
-  ZeigeMeldung(W("Nur Buchungskreisnummern von 1-") + Format("%i", kMaxBuchungskreisnummer) +
-                   W(" zulässig !"),
-               58001, 48);
+  status.Uebernimm(Meldung::Text(W("Nur Buchungskreisnummern von 1-") +
+                                     Format("%i", kMaxBuchungskreisnummer) + W(" zulässig !"),
+                                 58001, Meldungsart::Achtung));
   return 0;
 }
 
@@ -114,10 +120,10 @@ Stammeingaben NeueStammeingaben() {
   return e;
 }
 
-Stammeingaben LeseStammeingaben(std::string_view daten, int n) {
+Stammeingaben LeseStammeingaben(std::string_view daten, int n, Status& status) {
   Stammeingaben e = NeueStammeingaben();
   CIniBK bk;
-  if (LadeStamm(daten, n, bk) != 1) return e;
+  if (LadeStamm(daten, n, bk, status) != 1) return e;
   const Stammdaten& s = bk.stamm;
   e.jahr = Format("%04i", s.jahr);
   e.ersterMonat = Format("%02i", s.ersterMonat);
@@ -140,51 +146,47 @@ bool ErsterMonatFreigegeben(std::string_view jahr) {
          IstWirtschaftsjahr(Ganzzahl(jahr)) == 1;
 }
 
-bool PruefeBuchungsjahr(std::string_view jahr) {
+Status PruefeBuchungsjahr(std::string_view jahr) {
   const int wert = IstZiffernfolge(jahr) ? Ganzzahl(jahr) : 0;
-  if (IstGeschaeftsjahrcode(wert) == 1 || (wert >= 1950 && wert <= 2050)) return true;
-  Fehler(W("Ungültiges Buchungsjahr !"));
-  return false;
+  if (IstGeschaeftsjahrcode(wert) == 1 || (wert >= 1950 && wert <= 2050)) return {};
+  return Fehler(W("Ungültiges Buchungsjahr !"));
 }
 
-int FilterErsterMonat(std::string& text) {
+Status FilterErsterMonat(std::string& text) {
   text = text.substr(0, kLaengeMonat);
   return FilterGanzzahl(text, 12);
 }
 
-int PruefeKontenrahmen(std::string& text) {
+Status PruefeKontenrahmen(std::string& text) {
   if (text == "3" || text == "4") text = "0" + text;
-  if (text == "03" || text == "04") return 1;
-  Fehler(W("Nur Kontenrahmen '03' oder '04' zulässig !"));
+  if (text == "03" || text == "04") return {};
   text = "03";
-  return 0;
+  return Fehler(W("Nur Kontenrahmen '03' oder '04' zulässig !"));
 }
 
 std::string FiltereWaehrung(std::string_view text) {
   return Grossgeschrieben(text.substr(0, kLaengeWaehrung));
 }
 
-int SpeichereStammdaten(std::string_view daten, int n, const Stammeingaben& e,
-                        const Elsterdaten* elster) {
-  if (!PruefeBuchungsjahr(e.jahr)) return 0;
+Status SpeichereStammdaten(std::string_view daten, int n, const Stammeingaben& e,
+                           const Elsterdaten* elster) {
+  if (Status jahr = PruefeBuchungsjahr(e.jahr); !jahr) return jahr;
   int monat = IstZiffernfolge(e.ersterMonat) ? Ganzzahl(e.ersterMonat) : 0;
   if (monat < 1 || monat > 12) {
     // A financial year beginning in month 0 would make every period wrong.
     // The field can be corrected only while it is enabled; a calendar year
     // begins in January anyway.
-    if (ErsterMonatFreigegeben(e.jahr)) {
-      Fehler(W("Monatseingabe von 1 bis 12 möglich!"));
-      return 0;
-    }
+    if (ErsterMonatFreigegeben(e.jahr)) return Fehler(W("Monatseingabe von 1 bis 12 möglich!"));
     monat = 1;
   }
-  if (LegeVerzeichnisAn(Verwaltungsverzeichnis(daten, n)) != 1) return 0;
+  Status status = LegeVerzeichnisAn(Verwaltungsverzeichnis(daten, n));
+  if (!status) return status;
 
   const std::string pfad = Verwaltungsstammdatei(daten, n);
   const bool neu = PruefeDatei(pfad) == 2;
   CIniBK bk;
   bk.SetzeDateiname(pfad);
-  int ergebnis = bk.Oeffnen(0);
+  int ergebnis = bk.Oeffnen(0, status);
   if (ergebnis == 1) {
     // Everything in the text first and one save at the end: saving the
     // values of a new file on their own would leave exactly those behind,
@@ -202,25 +204,25 @@ int SpeichereStammdaten(std::string_view daten, int n, const Stammeingaben& e,
     if (elster)
       for (std::size_t i = 0; i < kElsterSchluessel.size(); ++i)
         bk.SchreibeWert(S, kElsterSchluessel[i], Einzeilig((*elster)[i], kElsterLaenge[i]));
-    ergebnis = bk.Speichern();
+    ergebnis = bk.Speichern(status);
     bk.Schliessen();
   }
   if (ergebnis != 1) {
     // Opening created the file with its header line only; such a file
     // would be listed as a circle named "Name".
     if (neu) LoescheDatei(pfad);
-    Fehler("Dateifehler bei der Neuanlage der \nStandardwerte des Buchungskreises !");
-    return 0;
+    return status.Uebernimm(
+        Fehler("Dateifehler bei der Neuanlage der \nStandardwerte des Buchungskreises !"));
   }
-  return 1;
+  return status;
 }
 
 // ---- "Stammdaten für Elster-Verfahren" ---------------------------------------
 
-int LeseElsterdaten(std::string_view daten, int n, Elsterdaten& e) {
+int LeseElsterdaten(std::string_view daten, int n, Elsterdaten& e, Status& status) {
   e = Elsterdaten{};
   CIniBK bk;
-  if (LadeStamm(daten, n, bk) != 1) return 0;
+  if (LadeStamm(daten, n, bk, status) != 1) return 0;
   const Stammdaten& s = bk.stamm;
   const char* felder[] = {s.elsterStNr, s.elsterFaNr, s.elsterName,    s.elsterStrasse,
                           s.elsterPlz,  s.elsterOrt,  s.elsterTelefon, s.elsterEmail};
@@ -228,25 +230,25 @@ int LeseElsterdaten(std::string_view daten, int n, Elsterdaten& e) {
   return 1;
 }
 
-int SpeichereElsterdaten(std::string_view daten, int n, const Elsterdaten& e) {
+int SpeichereElsterdaten(std::string_view daten, int n, const Elsterdaten& e, Status& status) {
   const std::string pfad = Verwaltungsstammdatei(daten, n);
   const int probe = PruefeDatei(pfad);
   if (probe == 2) return 2;
   CIniBK bk;
   bk.SetzeDateiname(pfad);
-  if (probe != 1 || bk.Oeffnen(0) != 1) {
+  if (probe != 1 || bk.Oeffnen(0, status) != 1) {
     // The values would be gone with the closed dialog.
-    FehlerBeimOeffnen();
+    status.Uebernimm(FehlerBeimOeffnen());
     return 0;
   }
-  if (bk.Einlesen() != 1) {
+  if (bk.Einlesen(status) != 1) {
     bk.Schliessen();
-    FehlerBeimLesen();
+    status.Uebernimm(FehlerBeimLesen());
     return 0;
   }
   for (std::size_t i = 0; i < kElsterSchluessel.size(); ++i)
     bk.SchreibeWert(S, kElsterSchluessel[i], Einzeilig(e[i], kElsterLaenge[i]));
-  const int ergebnis = bk.Speichern();
+  const int ergebnis = bk.Speichern(status);
   bk.Schliessen();
   return ergebnis == 1 ? 1 : 0;
 }

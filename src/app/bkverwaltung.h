@@ -3,7 +3,8 @@
 //
 // The rules and the file work are plain functions; the desktop dialogs only
 // wire them to their fields, and the tests check them without windows.  All
-// texts are Windows-1252; messages go through the program's message box.
+// texts are Windows-1252.  The messages come back as values, in the order
+// they arose, for the dialog to show (in the program's message box).
 //
 // A new circle's master file is created as "BKnnnnnn/stammnnn.dat" in the
 // data directory.  The cumulation builds "BKnnnnnn/STAMMnnn.DAT"; the file
@@ -14,6 +15,8 @@
 #include <array>
 #include <string>
 #include <string_view>
+
+#include "basis/meldung.h"
 
 namespace kv {
 
@@ -30,7 +33,8 @@ inline constexpr std::size_t kLaengeBeleg = 6;
 
 // The configuration check of start-up ("kalvento.ini" converted from old
 // setup data or written with defaults when missing), then its data
-// directory, as the administration uses it.
+// directory, as the administration uses it.  A command of its own: it shows
+// its messages.
 std::string LeseVerwaltungsverzeichnis();
 
 // The directory and the master file of circle n below `daten` ("" = the
@@ -42,9 +46,9 @@ std::string Verwaltungsstammdatei(std::string_view daten, int n);
 
 // Keeps the digits of a typed text, at most `laenge` of them (silently).
 std::string NurZiffern(std::string_view text, std::size_t laenge);
-// "&OK": n when the text is a number from 1 to 999; otherwise
-// "Nur Buchungskreisnummern von 1-999 zulässig !" and 0.
-int PruefeBuchungskreisnummer(std::string_view text);
+// "&OK": n when the text is a number from 1 to 999; otherwise 0, and
+// "Nur Buchungskreisnummern von 1-999 zulässig !" in `status`.
+int PruefeBuchungskreisnummer(std::string_view text, Status& status);
 
 // ---- "Buchungskreisverwaltung" ---------------------------------------------
 
@@ -67,24 +71,24 @@ struct Stammeingaben {
 // VAT and cash accounting ticked, no automatic voucher numbers.
 Stammeingaben NeueStammeingaben();
 // Opening the dialog: the values of circle n's master file when it is
-// usable, otherwise those of a new circle (after a message when the file
-// could not be opened or read).
-Stammeingaben LeseStammeingaben(std::string_view daten, int n);
+// usable, otherwise those of a new circle (with a message in `status` when
+// the file could not be opened or read).
+Stammeingaben LeseStammeingaben(std::string_view daten, int n, Status& status);
 
 // Exactly four digits forming a financial-year code ("0708", "2021"); the
 // first-month field is enabled only then.
 bool ErsterMonatFreigegeben(std::string_view jahr);
 // "&OK": a financial-year code or a year from 1950 to 2050; otherwise
-// "Ungültiges Buchungsjahr !".
-bool PruefeBuchungsjahr(std::string_view jahr);
+// fails with "Ungültiges Buchungsjahr !".
+Status PruefeBuchungsjahr(std::string_view jahr);
 // Typing filter of the first month: two characters, digits only
 // ("Nur numerische Zeichen zulässig !"); above 12 "Maximaler Betrag: 12"
-// and the field becomes "0".  1 when the text was clean.
-int FilterErsterMonat(std::string& text);
+// and the field becomes "0".  Succeeds when the text was clean.
+Status FilterErsterMonat(std::string& text);
 // Leaving the chart field: "3" and "4" become "03" and "04"; anything else
-// than "03" or "04" shows "Nur Kontenrahmen '03' oder '04' zulässig !" and
-// becomes "03" (result 0).
-int PruefeKontenrahmen(std::string& text);
+// than "03" or "04" becomes "03" and fails with "Nur Kontenrahmen '03'
+// oder '04' zulässig !".
+Status PruefeKontenrahmen(std::string& text);
 // Typing filter of the currency: capitals, three characters.
 std::string FiltereWaehrung(std::string_view text);
 
@@ -101,18 +105,22 @@ inline constexpr std::array<std::size_t, 8> kElsterLaenge = {13, 8, 45, 30, 5, 2
 // cleared), the Elster and DATEV keys kept, then the entered values.  The
 // file is saved once, so a failure leaves the old file as it was.
 // `elster`: Elster data entered before the circle existed, written too.
-// 1 done (the dialog closes); 0 after a message (it stays open).
-int SpeichereStammdaten(std::string_view daten, int n, const Stammeingaben& e,
-                        const Elsterdaten* elster = nullptr);
+// Succeeds when done (the dialog closes); fails with its messages
+// otherwise (it stays open).  A file that had to be moved aside for the
+// directory is said also on success.
+Status SpeichereStammdaten(std::string_view daten, int n, const Stammeingaben& e,
+                           const Elsterdaten* elster = nullptr);
 
 // ---- "Stammdaten für Elster-Verfahren" ---------------------------------------
 
 // Opening: 1 and the stored values when the master file is usable, else 0
-// and empty values (after a message when it could not be opened or read).
-int LeseElsterdaten(std::string_view daten, int n, Elsterdaten& e);
+// and empty values (with a message in `status` when it could not be opened
+// or read).
+int LeseElsterdaten(std::string_view daten, int n, Elsterdaten& e, Status& status);
 // "&OK": writes the eight values (each cut to its field) into the existing
 // master file.  1 written; 2 the circle has no master file yet (nothing
-// written; the caller keeps the values); 0 failure after a message.
-int SpeichereElsterdaten(std::string_view daten, int n, const Elsterdaten& e);
+// written; the caller keeps the values); 0 failure, with its message in
+// `status`.
+int SpeichereElsterdaten(std::string_view daten, int n, const Elsterdaten& e, Status& status);
 
 }  // namespace kv

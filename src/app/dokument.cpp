@@ -68,28 +68,41 @@ void CKv02Doc::LeseKonfiguration() {
   if (PruefeDatei(ini) == 2) {
     if (DateiExistiert(std::string(kAlteSetupdatei)) ||
         DateiExistiert(std::string(kAlteInstallationsdatei)))
-      KonvertiereAltdaten();
+      Zeige(KonvertiereAltdaten());
     // Nothing converted (or nothing to convert from): the defaults, so that
     // no report runs with zero lines per page.
-    if (PruefeDatei(ini) == 2) Konfiguration.SchreibeStandardKonfiguration();
+    if (PruefeDatei(ini) == 2) {
+      Status standard;
+      Konfiguration.SchreibeStandardKonfiguration(standard);
+      Zeige(standard);
+    }
   }
   Konfiguration.SetzeDateiname(ini);
-  int geladen = Konfiguration.Oeffnen(0);
+  Status geoeffnet;
+  int geladen = Konfiguration.Oeffnen(0, geoeffnet);
   // A file that may be read but not written (read-only, in a read-only
   // program directory, held by a program that denies writers) is read all
   // the same; only saving the settings fails, and says so then.
-  if (geladen == 4) geladen = Konfiguration.LadeNurLesend();
+  if (geladen == 4) {
+    Zeige(geoeffnet);
+    geoeffnet = {};
+    geladen = Konfiguration.LadeNurLesend(geoeffnet);
+  }
+  Zeige(geoeffnet);
+  const bool gemeldet = !geoeffnet.Meldungen().empty();
   if (geladen == 1) {
     // Told once here, where the user's operation begins; a text read only
     // in part has had its message.
-    if (!IstKonfigurationstext(Konfiguration.Text()) && !Konfiguration.FehlerGemeldet())
-      ZeigeMeldung(KeineKonfigurationText(ini), "FEHLER", 16);
-    Konfiguration.LeseKonfiguration();
+    if (!IstKonfigurationstext(Konfiguration.Text()) && !gemeldet)
+      Zeige(Meldung::Fehler(KeineKonfigurationText(ini)));
+    Status gelesen;
+    Konfiguration.LeseKonfiguration(gelesen);
+    Zeige(gelesen);
     Konfiguration.Schliessen();
-  } else if (!Konfiguration.FehlerGemeldet()) {
+  } else if (!gemeldet) {
     // Without its configuration the program knows no data directory and
     // would find no booking circle at all; the user must learn why.
-    ZeigeMeldung("Konnte aus Datei '" + ini + "' nicht lesen !", "FEHLER", 16);
+    Zeige(Meldung::Fehler("Konnte aus Datei '" + ini + "' nicht lesen !"));
   }
   std::string daten;
   Konfiguration.LeseWert(kKonfigurationssektion, "Daten", daten);
@@ -152,8 +165,10 @@ void CKv02Doc::LeseStammdaten() {
     // Loaded first: when LeseStamm cannot open or fully read the file
     // itself, it keeps to this text instead of filling the record with
     // default values (another name, another chart of accounts).
-    if (Stamm.Oeffnen(0) == 1) Stamm.Schliessen();
-    Stamm.LeseStamm();
+    Status gelesen;
+    if (Stamm.Oeffnen(0, gelesen) == 1) Stamm.Schliessen();
+    Stamm.LeseStamm(gelesen);
+    Zeige(gelesen);
     // A file that is no master file (empty, binary, LF line ends) was
     // neither read nor completed: the reference has no master data, as
     // when its file is missing.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "basis/oberflaeche.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -28,7 +27,9 @@ std::string ZweiStellen(double wert) {
   return std::string(puffer, r.ptr);
 }
 
-void Fehler(const std::string& text) { ZeigeMeldung(text, 58001, 16); }
+Meldung Fehler(std::string text) {
+  return Meldung::Text(std::move(text), 58001, Meldungsart::Fehler);
+}
 
 }  // namespace
 
@@ -60,22 +61,20 @@ std::string MwstAnzeige(std::string_view gespeichert) {
   return ZweiStellen(Dezimalzahl(gespeichert));
 }
 
-int FilterMwst(std::string& text) {
+Status FilterMwst(std::string& text) {
   // The character rules are those of every amount field; the limits are
   // checked here without the C library's locale.
-  const int sauber = FilterBetrag(text, HUGE_VAL);
+  Status status = FilterBetrag(text, HUGE_VAL);
   const double wert = Dezimalzahl(text);
   if (wert > kMaxMwstSatz) {
-    Fehler("Maximaler Betrag: " + ZweiStellen(kMaxMwstSatz));
     text = "0.00";
-    return 0;
+    return status.Uebernimm(Fehler("Maximaler Betrag: " + ZweiStellen(kMaxMwstSatz)));
   }
   if (wert < kMinMwstSatz) {
-    Fehler("Minimaler Betrag: " + ZweiStellen(kMinMwstSatz));
     text = "0.00";
-    return 0;
+    return status.Uebernimm(Fehler("Minimaler Betrag: " + ZweiStellen(kMinMwstSatz)));
   }
-  return sauber;
+  return status;
 }
 
 std::string MwstText(std::string_view text) {

@@ -56,11 +56,12 @@ std::string MwstAnzeige(std::string_view gespeichert);
 // digits, "+", "-", "," and "."; a comma becomes a point; after the first
 // decimal separator at most two more digits stay and a second separator
 // ends the text.  A foreign character is removed with "Nur numerische
-// Zeichen zulässig !"; a value above 99.99 shows "Maximaler Betrag: 99.99"
+// Zeichen zulässig !"; a value above 99.99 gives "Maximaler Betrag: 99.99"
 // and the text becomes "0.00"; so does a value below -9.99, which the
 // five-character field could not hold, with "Minimaler Betrag: -9.99" (all
-// title "FEHLER").  1 when the text was clean.
-int FilterMwst(std::string& text);
+// title "FEHLER").  Succeeds when the text was clean; the messages, in
+// that order, are the dialog's to show.
+Status FilterMwst(std::string& text);
 
 // Leaving a field and "&OK": the value as "%5.2f" (" 7.50").
 std::string MwstText(std::string_view text);

@@ -7,6 +7,7 @@
 #include "cli/berichte.h"
 
 #include <cstdio>
+#include <variant>
 #include <vector>
 
 #include "app/berichtsbefehle.h"
@@ -157,77 +158,87 @@ int Ausgabe(const Argumente& a, const Berichtskontext& k, const Druckzustand& z)
   return kFertig;
 }
 
-// The print date as the dialogs' date field, with its last valid value.
+// A dialog's values before its own options: the print date as its date
+// field (with its last valid value) and, where it has one, its highest month.
 template <class Dialog>
-void Druckdatumsfeld(Dialog& d, const Datum& druck) {
+Dialog Vorbelegt(const Berichtskontext& k, const Datum& druck) {
+  Dialog d;
   d.druckdatum = AnfangsDatum(druck);
   d.vorherDatum = d.druckdatum;
+  if constexpr (requires { d.maximum; }) d.maximum = k.HoechsterMonat();
+  return d;
 }
+
+// The check of "&OK" of each dialog.
+struct Dialogpruefung {
+  const Datum& heute;
+  Status& meldungen;
+  Dialogfeld operator()(const Datum&) const { return Dialogfeld::Keins; }
+  Dialogfeld operator()(StichmonatDialog& d) const {
+    return PruefeStichmonatDialog(d, heute, meldungen);
+  }
+  Dialogfeld operator()(ErfolgsDialog& d) const { return PruefeErfolgsDialog(d, meldungen); }
+  Dialogfeld operator()(SaldenlisteDialog& d) const {
+    return PruefeSaldenlisteDialog(d, meldungen);
+  }
+  Dialogfeld operator()(AuswertungDialog& d) const {
+    return PruefeAuswertungDialog(d, heute, meldungen);
+  }
+  Dialogfeld operator()(KontenverlaufDialog& d) const {
+    return PruefeKontenverlaufDialog(d, meldungen);
+  }
+};
 
 // The values of the command's options dialog from the options, checked by
 // the dialog's rules; false after their messages.
 bool Angaben(Optionsdialog dialog, const Argumente& a, const Berichtskontext& k,
              const Datum& druck, Berichtsangaben& angaben) {
-  const Datum heute = Ui().Heute();
-  Status meldungen;
-  Dialogfeld feld = Dialogfeld::Keins;
   switch (dialog) {
     case Optionsdialog::Keiner:
       angaben = druck;
       break;
     case Optionsdialog::Stichmonat: {
-      StichmonatDialog d;
+      auto d = Vorbelegt<StichmonatDialog>(k, druck);
       d.stichmonat = Monatswert(a, "stichmonat");
-      Druckdatumsfeld(d, druck);
-      d.maximum = k.HoechsterMonat();
-      feld = PruefeStichmonatDialog(d, heute, meldungen);
       angaben = d;
       break;
     }
     case Optionsdialog::Erfolg: {
-      ErfolgsDialog d;
+      auto d = Vorbelegt<ErfolgsDialog>(k, druck);
       d.vonMonat = Monatswert(a, "von-monat");
       d.bisMonat = a.Hat("bis-monat") ? W(a.Wert("bis-monat")) : d.vonMonat;
-      Druckdatumsfeld(d, druck);
-      d.maximum = k.HoechsterMonat();
-      feld = PruefeErfolgsDialog(d, meldungen);
       angaben = d;
       break;
     }
     case Optionsdialog::Saldenliste: {
-      SaldenlisteDialog d;
+      auto d = Vorbelegt<SaldenlisteDialog>(k, druck);
       if (!Auswahl(a, d.auswahl)) return false;
       d.vonMonat = Monatswert(a, "von-monat");
       d.bisMonat = Monatswert(a, "bis-monat");
-      Druckdatumsfeld(d, druck);
-      d.maximum = k.HoechsterMonat();
       d.breit = !a.Hat("schmal");
       d.alphabetisch = a.Hat("alphabetisch");
       d.mitNullsalden = !a.Hat("ohne-nullsalden");
-      feld = PruefeSaldenlisteDialog(d, meldungen);
       angaben = d;
       break;
     }
     case Optionsdialog::Auswertung: {
-      AuswertungDialog d;
+      auto d = Vorbelegt<AuswertungDialog>(k, druck);
       d.stichmonat = Monatswert(a, "stichmonat");
-      Druckdatumsfeld(d, druck);
-      d.maximum = k.HoechsterMonat();
       d.mitUmsatzsteuer = UmsatzsteuerOptionSichtbar(k.euRechnung) && !a.Hat("ohne-umsatzsteuer");
-      feld = PruefeAuswertungDialog(d, heute, meldungen);
       angaben = d;
       break;
     }
     case Optionsdialog::Kontenverlauf: {
-      KontenverlaufDialog d;
+      auto d = Vorbelegt<KontenverlaufDialog>(k, druck);
       if (!Auswahl(a, d.auswahl)) return false;
       d.stichmonat = Monatswert(a, "stichmonat");
-      Druckdatumsfeld(d, druck);
-      feld = PruefeKontenverlaufDialog(d, meldungen);
       angaben = d;
       break;
     }
   }
+  const Datum heute = Ui().Heute();
+  Status meldungen;
+  const Dialogfeld feld = std::visit(Dialogpruefung{heute, meldungen}, angaben);
   Zeige(meldungen);
   return feld == Dialogfeld::Keins;
 }

@@ -81,9 +81,10 @@ int main(int argc, char** argv) {
           return false;
         },
         [&](kv::Kumulationsauswahl& auswahl) {
-          if (kv::PruefeKumAuswahl(kv::W(a.jahr), kv::W(a.von), kv::W(a.bis), kv::W(a.bezug),
-                                   auswahl))
-            return true;
+          const kv::Status geprueft = kv::PruefeKumAuswahl(kv::W(a.jahr), kv::W(a.von),
+                                                           kv::W(a.bis), kv::W(a.bezug), auswahl);
+          kv::Zeige(geprueft);
+          if (geprueft) return true;
           auswahlAbgelehnt = true;
           return false;
         });

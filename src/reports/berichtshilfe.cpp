@@ -71,8 +71,9 @@ bool Kontenlauf::Lese(Kontosatz& satz) {
 
 Status KumulationBereit(const Berichtskontext& kontext) {
   if (kontext.kumulationAktiv && kontext.Salden() && kontext.index) return {};
-  return Meldung::Text(W("Es liegt keine Kummulierung vor.\nDer Bericht kann nicht erstellt werden !"),
-                       W("FEHLER"), Meldungsart::Fehler);
+  return Meldung::Text(
+      W("Es liegt keine Kummulierung vor.\nDer Bericht kann nicht erstellt werden !"),
+      W("FEHLER"), Meldungsart::Fehler);
 }
 
 Status SchreibeBericht(const Berichtskontext& kontext, Druckauswahl& auswahl,

@@ -30,21 +30,25 @@ enum class Kreis { Gelesen, Fehlt, Fehler };
 // that is no master file at all (empty, binary, LF line ends) are no
 // booking circle to list.  Any other failure would leave a circle out, or
 // list it with default values, without anybody noticing: Fehler, with
-// `meldung` set unless the message has been shown.
-Kreis LeseKreis(const std::string& dir, int n, Kreisdaten& daten, std::string& meldung) {
+// `meldung` set unless the messages of reading the file, which go into
+// `status` (given empty), say it.
+Kreis LeseKreis(const std::string& dir, int n, Kreisdaten& daten, std::string& meldung,
+                Status& status) {
   const std::string pfad = NameStammdatei(dir, n);
   const int probe = PruefeDatei(pfad);
   if (probe == 2 || probe == 4) return Kreis::Fehlt;
   CIniBK bk;
   auto fehler = [&] {
-    meldung = bk.FehlerGemeldet() ? "" : W("Unerwarteter Fehler beim Öffnen der Datei:\n") + pfad;
+    meldung = !status.Meldungen().empty()
+                  ? ""
+                  : W("Unerwarteter Fehler beim Öffnen der Datei:\n") + pfad;
     return Kreis::Fehler;
   };
   if (probe != 1) return fehler();
   bk.SetzeDateiname(pfad);
-  const int ergebnis = bk.Oeffnen(0);
+  const int ergebnis = bk.Oeffnen(0, status);
   if (ergebnis == 4) return Kreis::Fehlt;
-  if (ergebnis != 1 || bk.Einlesen() != 1) return fehler();
+  if (ergebnis != 1 || bk.Einlesen(status) != 1) return fehler();
   std::string jahr;
   bk.LeseWert(kStammsektion, "Jahr", jahr);
   bk.Schliessen();
@@ -120,7 +124,10 @@ std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis,
   for (int n = 1; n <= 999; ++n) {
     Kreisdaten daten;
     std::string meldung;
-    const Kreis k = kandidat[n] ? LeseKreis(datenverzeichnis, n, daten, meldung) : Kreis::Fehlt;
+    Status gelesen;
+    const Kreis k =
+        kandidat[n] ? LeseKreis(datenverzeichnis, n, daten, meldung, gelesen) : Kreis::Fehlt;
+    Melde(gelesen, melde);
     if (k == Kreis::Gelesen)
       liste.push_back(Format("  %03i   %-60s", n, daten.stamm.nameText.c_str()));
     else if (k == Kreis::Fehler && !meldung.empty())
@@ -155,8 +162,10 @@ int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& 
   for (int n = 1; n <= 999 && !zustand.Schreibfehler(); ++n) {
     Kreisdaten daten;
     std::string meldung;
-    const Kreis k = kandidat[n] ? LeseKreis(kontext.datenverzeichnis, n, daten, meldung)
+    Status gelesen;
+    const Kreis k = kandidat[n] ? LeseKreis(kontext.datenverzeichnis, n, daten, meldung, gelesen)
                                 : Kreis::Fehlt;
+    Melde(gelesen, melde);
     if (k == Kreis::Fehler) {
       // An overview without this circle would pass for a complete one.
       zustand.Abbrechen(meldung);

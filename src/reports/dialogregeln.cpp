@@ -137,13 +137,13 @@ std::string TippeKonto(const std::string& text) {
 
 std::string VerlasseMuster(const std::string& text) {
   std::string ergebnis = text.empty() ? std::string("?????") : text;
-  PruefeKontoeingabe(ergebnis, false, true);
+  PruefeKontoeingabe(ergebnis, true);  // leaving the field says nothing
   return ergebnis;
 }
 
 std::string VerlasseKonto(const std::string& text) {
   std::string ergebnis = text;
-  PruefeKontoeingabe(ergebnis, false, false);
+  PruefeKontoeingabe(ergebnis, false);  // leaving the field says nothing
   return ergebnis;
 }
 
@@ -201,7 +201,7 @@ Dialogfeld PruefeKontenauswahl(Kontenauswahl& k, Status& meldungen) {
   };
   // Too long, or refused by the account rule (which says the same).
   auto ungueltig = [&](std::string& text, bool maske) {
-    if (!zuLang(text) && PruefeKontoeingabe(text, false, maske) == 1) return false;
+    if (!zuLang(text) && PruefeKontoeingabe(text, maske).Ok()) return false;
     meldungen.Dazu(KontoMeldung());
     return true;
   };

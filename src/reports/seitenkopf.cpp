@@ -28,8 +28,10 @@ std::string Buchungsjahrzeile(const Berichtskontext& k, Jahreszeile art) {
         return Format("Buchungsjahr %02i.%04i-%02i.%04i                                     \r\n",
                       k.ersterMonat, k.jahr1, k.letzterMonat, k.jahr2);
       if (art == Jahreszeile::SchmalVierstellig)
-        return Format("Buchungsjahr %04i                                                \r\n", k.buchungsjahr);
-      return Format("Buchungsjahr %4i                                                \r\n", k.buchungsjahr);
+        return Format("Buchungsjahr %04i                                                \r\n",
+                      k.buchungsjahr);
+      return Format("Buchungsjahr %4i                                                \r\n",
+                    k.buchungsjahr);
     case Jahreszeile::Breit:
       if (geteilt)
         return Format(

@@ -6,7 +6,6 @@
 
 #include "basis/datei.h"
 #include "basis/fortschritt.h"
-#include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 #include "storage/dateinamen.h"
 #include "storage/inidatei.h"
@@ -31,8 +30,13 @@ constexpr unsigned char kOem850[128] = {
 
 constexpr std::string_view kSektion = "[KALVENTO]";
 
-void Meldung(const std::string& text, int art) {
-  ZeigeMeldung(text, MeldungsUeberschrift(art), art);
+Meldung Hinweis(std::string text) {
+  return Meldung::Text(std::move(text), "INFORMATION", Meldungsart::Information);
+}
+
+// The messages of a part that does not decide the outcome of the whole.
+void NimmMeldungen(Status& status, const Status& teil) {
+  for (const Meldung& m : teil.Meldungen()) status.Dazu(m);
 }
 
 std::string Ersetze(std::string muster, const std::string& wert) {
@@ -127,15 +131,16 @@ std::string Elternverzeichnis(std::string pfad) {
 }
 
 // Writes the master file of one converted booking circle.  A file created
-// here and not saved is removed again.
-void SchreibeStamm(const std::string& verzeichnis, int n, std::string_view satz) {
+// here and not saved is removed again.  The messages of opening and saving
+// go into `status`.
+void SchreibeStamm(const std::string& verzeichnis, int n, std::string_view satz, Status& status) {
   char name[32];
   std::snprintf(name, sizeof name, "stamm%.3i.dat", n);
   std::string pfad = Verbinde(verzeichnis, name);
   bool neu = !DateiExistiert(pfad);
   CIniDatei stamm;
   stamm.SetzeDateiname(pfad);
-  if (stamm.Oeffnen(0) != 1) {
+  if (stamm.Oeffnen(0, status) != 1) {
     if (neu) LoescheDatei(pfad);
     return;
   }
@@ -152,7 +157,7 @@ void SchreibeStamm(const std::string& verzeichnis, int n, std::string_view satz)
   stamm.SchreibeWert(s, W("Währung2"), "");
   stamm.SchreibeWert(s, W("Währungsfaktor"), "");
   stamm.SchreibeWert(s, "Auto-Beleg", OhneLeerzeichen(Feld(satz, 62, 6)));
-  int ok = stamm.Speichern();
+  int ok = stamm.Speichern(status);
   stamm.Schliessen();
   if (ok != 1 && neu) LoescheDatei(pfad);
 }
@@ -169,47 +174,43 @@ std::string Oem850Zu1252(std::string_view text) {
   return s;
 }
 
-int LegeVerzeichnisAn(const std::string& pfad) {
+Status LegeVerzeichnisAn(const std::string& pfad) {
   // A bare drive of a Windows path: nothing to create.
   if ((pfad.size() == 2 && pfad[1] == ':') ||
       (pfad.size() == 3 && pfad[1] == ':' && (pfad[2] == '\\' || pfad[2] == '/'))) {
     char l = pfad[0];
-    if ((l >= 'a' && l <= 'z') || (l >= 'A' && l <= 'Z')) return 1;
-    Meldung("Fehlerhafte Laufwerksangabe !", 16);
-    return 0;
+    if ((l >= 'a' && l <= 'z') || (l >= 'A' && l <= 'Z')) return {};
+    return Meldung::Fehler("Fehlerhafte Laufwerksangabe !");
   }
-  if (VerzeichnisExistiert(pfad)) return 1;
+  if (VerzeichnisExistiert(pfad)) return {};
 
   if (DateiExistiert(pfad)) {
     // A file of the same name is in the way: move it aside, never delete it.
+    Status status;
     std::string neu = pfad + ".$$$";
     if (!DateiExistiert(neu) && BenenneUm(LoesePfadAuf(pfad), neu)) {
-      Meldung(W("Folgende Datei mußte umbenannt werden:\nAlt:\t") + pfad + "\nNeu:\t" + neu, 64);
-      if (ErzeugeVerzeichnis(pfad) && VerzeichnisExistiert(pfad)) return 1;
+      status.Dazu(
+          Hinweis(W("Folgende Datei mußte umbenannt werden:\nAlt:\t") + pfad + "\nNeu:\t" + neu));
+      if (ErzeugeVerzeichnis(pfad) && VerzeichnisExistiert(pfad)) return status;
     }
-    Meldung(Ersetze(W("Folgendes Verzeichnis konnte nicht angelegt werden:\n%s\nLöschen Sie "
-                      "manuell die schon vorhandene Datei mit gleichem Namen"),
-                    pfad),
-            64);
-    return 0;
+    return status.Uebernimm(
+        Hinweis(Ersetze(W("Folgendes Verzeichnis konnte nicht angelegt werden:\n%s\nLöschen Sie "
+                          "manuell die schon vorhandene Datei mit gleichem Namen"),
+                        pfad)));
   }
 
   std::string eltern = Elternverzeichnis(pfad);
-  if (!eltern.empty() && !VerzeichnisExistiert(eltern)) {
-    Meldung(Ersetze("Folgender Pfadname ist nicht korrekt:\n%s\nDas neue Unterverzeichnis "
-                    "konnte nicht angelegt werden !",
-                    pfad),
-            16);
-    return 0;
-  }
-  if (ErzeugeVerzeichnis(pfad) && VerzeichnisExistiert(pfad)) return 1;
+  if (!eltern.empty() && !VerzeichnisExistiert(eltern))
+    return Meldung::Fehler(Ersetze("Folgender Pfadname ist nicht korrekt:\n%s\nDas neue "
+                                   "Unterverzeichnis konnte nicht angelegt werden !",
+                                   pfad));
+  if (ErzeugeVerzeichnis(pfad) && VerzeichnisExistiert(pfad)) return {};
   // Not reported as success: the caller would write into a directory that
   // is not there.
-  Meldung(Ersetze("Folgendes Verzeichnis konnte nicht angelegt werden:\n%s", pfad), 16);
-  return 0;
+  return Meldung::Fehler(Ersetze("Folgendes Verzeichnis konnte nicht angelegt werden:\n%s", pfad));
 }
 
-int KonvertiereAltdaten(std::string_view programmverzeichnis) {
+Status KonvertiereAltdaten(std::string_view programmverzeichnis) {
   Fortschrittsanzeige anzeige;
   anzeige.Einrichten("Stammdatenkonvertierung",
                      "Stammdaten und Programmkonfiguration wird konvertiert", "", "", 9,
@@ -222,9 +223,8 @@ int KonvertiereAltdaten(std::string_view programmverzeichnis) {
   const bool hatSetup = DateiExistiert(setup);
   if (!hatSetup) {
     anzeige.Schliessen();
-    if (hatInstall) return 1;  // nothing this program can convert
-    Meldung("Konnte keine alte Initialisierungsdatei gefunden !", 16);
-    return 0;
+    if (hatInstall) return {};  // nothing this program can convert
+    return Meldung::Fehler("Konnte keine alte Initialisierungsdatei gefunden !");
   }
 
   // The whole old file is read and checked before anything is written.
@@ -232,11 +232,9 @@ int KonvertiereAltdaten(std::string_view programmverzeichnis) {
   int gelesen = LiesAltdatei(setup, roh);
   if (gelesen != 1) {
     anzeige.Schliessen();
-    Meldung(gelesen == 2
-                ? W("Die alte Initialisierungsdatei KVSETUP.INI ist unvollständig !")
-                : W("Konnte alte Initialisierungsdatei KVSETUP.INI nicht öffnen !"),
-            16);
-    return 0;
+    return Meldung::Fehler(gelesen == 2
+                               ? W("Die alte Initialisierungsdatei KVSETUP.INI ist unvollständig !")
+                               : W("Konnte alte Initialisierungsdatei KVSETUP.INI nicht öffnen !"));
   }
   const std::string alt = Oem850Zu1252(roh);
 
@@ -244,10 +242,12 @@ int KonvertiereAltdaten(std::string_view programmverzeichnis) {
   const bool iniNeu = !DateiExistiert(iniPfad);
   CIniDatei ini;
   ini.SetzeDateiname(iniPfad);
-  if (ini.Oeffnen(0) != 1) {
+  Status status;
+  if (ini.Oeffnen(0, status) != 1) {
     anzeige.Schliessen();
     if (iniNeu) LoescheDatei(iniPfad);
-    return 0;
+    status.SetzeFehlschlag();  // also when opening had nothing to say
+    return status;
   }
 
   anzeige.Einrichten("Stammdatenkonvertierung",
@@ -300,11 +300,11 @@ int KonvertiereAltdaten(std::string_view programmverzeichnis) {
   schreibe("Font Nutzung", "16,06,0700,Arial");
   // One save for the whole configuration: a failure leaves no half-written
   // configuration that the next start would take for a converted one.
-  if (ini.Speichern() != 1) {
+  if (ini.Speichern(status) != 1) {
     ini.Schliessen();
     if (iniNeu) LoescheDatei(iniPfad);
     anzeige.Schliessen();
-    return 0;
+    return status;
   }
   ini.Schliessen();
 
@@ -327,11 +327,15 @@ int KonvertiereAltdaten(std::string_view programmverzeichnis) {
     char bk[16];
     std::snprintf(bk, sizeof bk, "BK%.6i", static_cast<int>(i + 1));
     std::string verzeichnis = basis + bk;
-    if (LegeVerzeichnisAn(verzeichnis) != 1) continue;
-    SchreibeStamm(verzeichnis, static_cast<int>(i + 1), satz);
+    const Status angelegt = LegeVerzeichnisAn(verzeichnis);
+    NimmMeldungen(status, angelegt);
+    if (!angelegt) continue;
+    Status stamm;
+    SchreibeStamm(verzeichnis, static_cast<int>(i + 1), satz, stamm);
+    NimmMeldungen(status, stamm);
   }
   anzeige.Schliessen();
-  return 1;
+  return status;
 }
 
 }  // namespace kv

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "basis/meldung.h"
+
 namespace kv {
 
 inline constexpr std::string_view kAlteSetupdatei = "kvsetup.ini";
@@ -24,15 +26,17 @@ std::string Oem850Zu1252(std::string_view text);
 
 // Runs the whole conversion with the files in `programmverzeichnis` (""
 // = working directory); a relative data directory of the old file is taken
-// relative to it as well.  1 when it succeeded or there was nothing to
-// convert ("install.buc" alone), 0 on failure (message shown).  A failure
-// before the configuration is written leaves no new files behind.
-int KonvertiereAltdaten(std::string_view programmverzeichnis = "");
+// relative to it as well.  Succeeds when it converted or there was nothing
+// to convert ("install.buc" alone); fails with its message otherwise.  A
+// failure before the configuration is written leaves no new files behind.
+// A circle whose directory or master file could not be made does not make
+// the conversion fail; its messages come along, in the order they arose.
+Status KonvertiereAltdaten(std::string_view programmverzeichnis = "");
 
-// Creates one directory.  1 when it exists afterwards.  A bare drive ("C:",
-// "C:\") counts as existing.  A file in the way is renamed to <path>.$$$
-// (with a message); a missing parent gives "Folgender Pfadname ist nicht
-// korrekt: ...".
-int LegeVerzeichnisAn(const std::string& pfad);
+// Creates one directory.  Succeeds when it exists afterwards.  A bare drive
+// ("C:", "C:\") counts as existing.  A file in the way is renamed to
+// <path>.$$$ (with a message, also on success); a missing parent gives
+// "Folgender Pfadname ist nicht korrekt: ...".
+Status LegeVerzeichnisAn(const std::string& pfad);
 
 }  // namespace kv

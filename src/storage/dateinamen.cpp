@@ -110,7 +110,7 @@ void Dateisatz::LeereDateinamen() {
     s->clear();
 }
 
-int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n) {
+int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n, Status& status) {
   satz.daten = std::string(daten);
   satz.buchungskreis = n;
   satz.stammdatei = NameStammdatei(daten, n);
@@ -120,7 +120,7 @@ int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n) {
   }
   CIniDatei stamm;
   stamm.SetzeDateiname(satz.stammdatei);
-  if (stamm.Oeffnen(0) != 1) {
+  if (stamm.Oeffnen(0, status) != 1) {
     satz.LeereDateinamen();
     return 0;
   }
@@ -134,8 +134,8 @@ int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n) {
   return 1;
 }
 
-int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n) {
-  return BildeDateisatz(satz, konfiguration.konfiguration.daten, n);
+int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n, Status& status) {
+  return BildeDateisatz(satz, konfiguration.konfiguration.daten, n, status);
 }
 
 bool IstAbsoluterName(std::string_view name) {

@@ -19,6 +19,7 @@
 namespace kv {
 
 class CIniSB;
+class Status;
 
 // The longest name the companion program can hold (260-byte fields).
 inline constexpr std::size_t kMaxDateiname = 259;
@@ -76,10 +77,10 @@ struct Dateisatz {
 // Fills `satz` for booking circle n in data directory `daten`: probes the
 // master file; when it is not usable every other name is emptied and the
 // result is 0.  Otherwise reads "Jahr" and "Kontenrahmen" from it, builds
-// all names and returns 1.
-int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n);
+// all names and returns 1.  The messages of opening it go into `status`.
+int BildeDateisatz(Dateisatz& satz, std::string_view daten, int n, Status& status);
 // Same, with the data directory from the loaded configuration ("Daten").
-int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n);
+int BildeDateisatz(Dateisatz& satz, const CIniSB& konfiguration, int n, Status& status);
 
 // True for "/x", "\x" and "X:..." names.
 bool IstAbsoluterName(std::string_view name);

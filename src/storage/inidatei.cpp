@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 
-#include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 #include "basis/zahlen.h"
 
@@ -66,12 +65,11 @@ std::string CIniDatei::Entschluessele(std::string_view gespeichert) {
   return s;
 }
 
-void CIniDatei::Fehlermeldung(std::string_view muster) const {
+void CIniDatei::Fehlermeldung(std::string_view muster, Status& status) const {
   std::string text(muster);
   auto p = text.find("%s");
   if (p != std::string::npos) text.replace(p, 2, pfad_);
-  if (!still_) ZeigeMeldung(text, MeldungsUeberschrift(16), 16);
-  gemeldet_ = true;
+  status.Uebernimm(Meldung::Fehler(std::move(text)));
 }
 
 void CIniDatei::SetzeDateiname(std::string_view pfad) {
@@ -79,37 +77,36 @@ void CIniDatei::SetzeDateiname(std::string_view pfad) {
   pfad_.assign(pfad.substr(0, kMaxPfadlaenge));
 }
 
-int CIniDatei::Beginne() {
+int CIniDatei::Beginne(Status& status) {
   Schliessen();
   text_.clear();
   vollstaendig_ = true;
-  gemeldet_ = false;
   if (pfad_.find_first_not_of(' ') == std::string::npos) return 64;
   // A path cut to the field width names some other file; never create or
   // change that one.
   if (pfadGekuerzt_) {
-    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
+    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"), status);
     return 0;
   }
   return 1;
 }
 
-int CIniDatei::Oeffnen(int exklusiv) {
+int CIniDatei::Oeffnen(int exklusiv, Status& status) {
   // Shared opening is what the probe tries itself: the file is opened at
   // once and probed only when that fails.
   int probe = 0;
   if (exklusiv != 1) {
-    probe = OeffneVorhandene();
+    probe = OeffneVorhandene(status);
     if (probe == 1 || probe == 64 || pfadGekuerzt_) return probe;
   } else {
-    const int bereit = Beginne();
+    const int bereit = Beginne(status);
     if (bereit != 1) return bereit;
     probe = PruefeDatei(pfad_);
   }
   if (probe == 2) {
     Datei neu;
     if (!neu.Oeffnen(pfad_, Datei::Anlegen)) {
-      Fehlermeldung("Konnte Datei '%s' nicht anlegen !");
+      Fehlermeldung("Konnte Datei '%s' nicht anlegen !", status);
       return 0;
     }
     datei_ = std::move(neu);
@@ -117,9 +114,9 @@ int CIniDatei::Oeffnen(int exklusiv) {
     exklusiv_ = false;
     text_.assign(kIniKopfzeile);
     text_ += kZeilenende;
-    const int gespeichert = Speichern();
+    const int gespeichert = Speichern(status);
     Schliessen();
-    if (gespeichert != 1) return 0;  // the message has been shown
+    if (gespeichert != 1) return 0;  // with Speichern's message
     probe = 1;
   }
   if (probe != 1) return probe;
@@ -127,62 +124,62 @@ int CIniDatei::Oeffnen(int exklusiv) {
   exklusiv_ = exklusiv == 1;
   if (!datei_.Oeffnen(pfad_, exklusiv_ ? Datei::Lesen : Datei::LesenSchreiben,
                       exklusiv_ ? Datei::Exklusiv : Datei::Geteilt)) {
-    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"));
+    Fehlermeldung(W("Allgemeiner Fehler: \r\nKonnte Datei '%s' nicht öffnen !"), status);
     return 0;
   }
   offen_ = true;
-  Einlesen();
+  Einlesen(status);
   return 1;
 }
 
-int CIniDatei::OeffneVorhandene() {
-  const int bereit = Beginne();
+int CIniDatei::OeffneVorhandene(Status& status) {
+  const int bereit = Beginne(status);
   if (bereit != 1) return bereit;
   if (!datei_.Oeffnen(pfad_, Datei::LesenSchreiben, Datei::Geteilt))
     return ProbeVon(datei_.Fehler());
   offen_ = true;
   exklusiv_ = false;
-  Einlesen();
+  Einlesen(status);
   return 1;
 }
 
-int CIniDatei::LadeNurLesend() {
-  const int bereit = Beginne();
+int CIniDatei::LadeNurLesend(Status& status) {
+  const int bereit = Beginne(status);
   if (bereit != 1) return bereit;
   if (!datei_.Oeffnen(pfad_, Datei::Lesen, Datei::Geteilt)) return ProbeVon(datei_.Fehler());
   offen_ = true;
   exklusiv_ = false;
-  const int gelesen = Einlesen();
+  const int gelesen = Einlesen(status);
   Schliessen();
   return gelesen == 1 ? 1 : 0;
 }
 
-int CIniDatei::Einlesen() {
+int CIniDatei::Einlesen(Status& status) {
   text_.clear();
   vollstaendig_ = false;
   if (!offen_) {
-    Fehlermeldung(W("Konnte aus Datei '%s' nicht lesen!\r\nDatei ist nicht geöffnet !"));
+    Fehlermeldung(W("Konnte aus Datei '%s' nicht lesen!\r\nDatei ist nicht geöffnet !"), status);
     return 32;
   }
   const int64_t laenge = datei_.Laenge();
   if (laenge < 0 || !datei_.Positioniere(0)) {
-    Fehlermeldung("Konnte aus Datei '%s' nicht lesen !");
+    Fehlermeldung("Konnte aus Datei '%s' nicht lesen !", status);
     return 0;
   }
   if (laenge > kMaxDateigroesse) {
-    Fehlermeldung(W("Datei '%s' konnte nicht vollständig gelesen werden !"));
+    Fehlermeldung(W("Datei '%s' konnte nicht vollständig gelesen werden !"), status);
     return 0;
   }
   text_.resize(static_cast<std::size_t>(laenge));
   const int64_t gelesen = datei_.Lies(text_.data(), text_.size());
   if (gelesen < 0) {
     text_.clear();
-    Fehlermeldung("Konnte aus Datei '%s' nicht lesen !");
+    Fehlermeldung("Konnte aus Datei '%s' nicht lesen !", status);
     return 0;
   }
   if (gelesen < laenge) {
     text_.resize(static_cast<std::size_t>(gelesen));
-    Fehlermeldung(W("Datei '%s' konnte nicht vollständig gelesen werden !"));
+    Fehlermeldung(W("Datei '%s' konnte nicht vollständig gelesen werden !"), status);
     return 0;
   }
   vollstaendig_ = true;
@@ -285,18 +282,19 @@ int CIniDatei::SchreibeWert(std::string_view sektion, std::string_view schluesse
   return 3000;
 }
 
-int CIniDatei::Speichern() {
+int CIniDatei::Speichern(Status& status) {
   if (!offen_) {
-    Fehlermeldung(W("Konnte in Datei '%s' nicht schreiben!\r\nDatei ist nicht geöffnet !"));
+    Fehlermeldung(W("Konnte in Datei '%s' nicht schreiben!\r\nDatei ist nicht geöffnet !"),
+                  status);
     return 32;
   }
   if (!vollstaendig_) {
-    Fehlermeldung("Konnte in Datei '%s' nicht schreiben !");
+    Fehlermeldung("Konnte in Datei '%s' nicht schreiben !", status);
     return 0;
   }
   const std::string ziel = datei_.Pfad().empty() ? pfad_ : datei_.Pfad();
   if (SpeichereSicher(ziel, text_) != DateiFehler::Keiner) {
-    Fehlermeldung("Konnte in Datei '%s' nicht schreiben !");
+    Fehlermeldung("Konnte in Datei '%s' nicht schreiben !", status);
     return 0;
   }
   // The file was replaced: hold the new one the way the old one was held.

@@ -23,12 +23,19 @@
 // Calling order: SetzeDateiname, Oeffnen(0) (reads the text), LeseWert /
 // SchreibeWert, Speichern when anything was written, Schliessen.  The text
 // stays loaded after Schliessen, so values can still be read.
+//
+// Nothing here shows a message.  An operation that can fail adds its
+// messages to the `status` it is given (each one an error, which marks the
+// status as failed), in the order they arise; its result says what
+// happened.  A caller that opens a file only to try (and tries again later)
+// simply drops them.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "basis/datei.h"
+#include "basis/meldung.h"
 
 namespace kv {
 
@@ -58,21 +65,24 @@ class CIniDatei {
   // the header line.  exklusiv 1: read only, nobody else may open it;
   // 0: read and write, shared.  Result: 1 opened; 64 path empty or blank;
   // 4 access denied / in use / locked / read-only; 16 disk full; 0 other
-  // failure (message shown when creating or opening failed).
-  int Oeffnen(int exklusiv);
+  // failure (a message when creating or opening failed).  1 with a message
+  // is a file opened but read only in part.  The probe's 4, 16 and 0 come
+  // without a message: a caller that must not fail silently says so itself.
+  int Oeffnen(int exklusiv, Status& status);
   // As Oeffnen(0) for a file that is there; a missing one is not created.
   // 1 opened; otherwise what the file probe gives (2 missing, 4 in use ...),
   // without a message.
-  int OeffneVorhandene();
+  int OeffneVorhandene(Status& status);
   // Loads the text of a file that is there through a read-only open and
   // closes it again, for a file that may be read but not written (a
   // read-only file or directory): nothing can be saved into it afterwards.
   // 1 loaded; 0 read error (message); otherwise what the file probe gives
   // for the failed open (2 missing, 4 in use by an exclusive holder or not
   // readable ...), without a message.
-  int LadeNurLesend();
-  // Reloads the whole text.  1 read; 0 read error (message); 32 not open.
-  int Einlesen();
+  int LadeNurLesend(Status& status);
+  // Reloads the whole text.  1 read; 0 read error (message); 32 not open
+  // (message).
+  int Einlesen(Status& status);
   // Value of `schluessel` after the section `sektion` (bracketed text).
   // 1 found; 0 not found (destination "") or section/key empty (destination
   // untouched).  Values are cut to 128 characters, and further to the
@@ -90,17 +100,10 @@ class CIniDatei {
   int SchreibeWert(std::string_view sektion, std::string_view schluessel, std::string_view wert);
   // Writes the whole text.  1 written; 0 write error (message, old file
   // unchanged); 32 not open (message).
-  int Speichern();
+  int Speichern(Status& status);
   void Schliessen();
 
   bool IstOffen() const { return offen_; }
-  // True when a failure since the last Oeffnen has been reported; Oeffnen
-  // passes on the probe's 4, 16 and 0 without a message, and a caller that
-  // must not fail silently then reports them itself.
-  bool FehlerGemeldet() const { return gemeldet_; }
-  // Failures are only counted (FehlerGemeldet), not shown: for a caller
-  // that tries again in the open and reports then.
-  void Still(bool still) { still_ = still; }
   // The loaded text, as it would be written.
   const std::string& Text() const { return text_; }
 
@@ -117,8 +120,9 @@ class CIniDatei {
  private:
   // Closes, forgets the text and checks the path: 1 to go on, otherwise
   // what Oeffnen returns (64 blank path, 0 cut path with its message).
-  int Beginne();
-  void Fehlermeldung(std::string_view muster) const;
+  int Beginne(Status& status);
+  // The error `muster` with "%s" as the path, added to `status`.
+  void Fehlermeldung(std::string_view muster, Status& status) const;
 
   std::string pfad_;
   bool pfadGekuerzt_ = false;
@@ -129,8 +133,6 @@ class CIniDatei {
   // False after a failed or partial read: saving such a text would replace
   // the file with a fragment of it.
   bool vollstaendig_ = true;
-  mutable bool gemeldet_ = false;
-  bool still_ = false;
 };
 
 // Where the value of `schluessel` begins in `text`, found the way LeseWert

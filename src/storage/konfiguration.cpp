@@ -8,7 +8,6 @@
 #include <string>
 #include <variant>
 
-#include "basis/oberflaeche.h"
 #include "basis/text1252.h"
 
 namespace kv {
@@ -268,7 +267,7 @@ std::string KeineKonfigurationText(std::string_view pfad) {
            "und bleibt unverändert.\nEs gelten die Standardeinstellungen !");
 }
 
-int CIniSB::LeseKonfiguration() {
+int CIniSB::LeseKonfiguration(Status& status) {
   if (!IstKonfigurationstext(Text())) {
     // Not the companion program's file: completing it would bury whatever
     // it holds under a few keys and make it pass for a configuration.  It
@@ -282,7 +281,7 @@ int CIniSB::LeseKonfiguration() {
   const bool ergaenzt = LeseSatz();
   // Only a file held open is completed; one that could only be read (a
   // read-only file) keeps its text, and the record has the defaults.
-  return ergaenzt && IstOffen() ? Speichern() : 1;
+  return ergaenzt && IstOffen() ? Speichern(status) : 1;
 }
 
 bool CIniSB::LeseSatz() {
@@ -300,16 +299,16 @@ bool CIniSB::LeseSatz() {
   return ergaenzt;
 }
 
-int CIniSB::SchreibeKonfiguration() {
+int CIniSB::SchreibeKonfiguration(Status& status) {
   if (Dateiname().empty()) SetzeDateiname(kKonfigurationsdatei);
-  const int geoeffnet = Oeffnen(0);
-  if (geoeffnet != 1) {
-    // The settings were not saved: say so, also when the file probe failed
-    // without a message of its own.
-    if (!FehlerGemeldet())
-      ZeigeMeldung("Konnte in Datei '" + Dateiname() + "' nicht schreiben !", "FEHLER", 16);
-    return geoeffnet;
-  }
+  Status offen;
+  const int geoeffnet = Oeffnen(0, offen);
+  // The settings were not saved: say so, also when the file probe failed
+  // without a message of its own.
+  if (geoeffnet != 1 && offen.Meldungen().empty())
+    offen.Uebernimm(Meldung::Fehler("Konnte in Datei '" + Dateiname() + "' nicht schreiben !"));
+  status.Uebernimm(std::move(offen));
+  if (geoeffnet != 1) return geoeffnet;
 
   Programmkonfiguration& k = konfiguration;
   if (k.aufloesung.hoehe < kMinZeichenhoehe || k.aufloesung.hoehe > kMaxZeichenhoehe)
@@ -324,17 +323,17 @@ int CIniSB::SchreibeKonfiguration() {
   for (const Schluessel& s : kSchluessel)
     if (s.feld) SchreibeWert(s.sektion, s.name, Wertetext(s, k));
 
-  const int gespeichert = Speichern();
+  const int gespeichert = Speichern(status);
   Schliessen();
   return gespeichert;
 }
 
-int CIniSB::SchreibeStandardKonfiguration(std::string_view pfad) {
+int CIniSB::SchreibeStandardKonfiguration(Status& status, std::string_view pfad) {
   SetzeDateiname(pfad);
-  const int geoeffnet = Oeffnen(0);
+  const int geoeffnet = Oeffnen(0, status);
   if (geoeffnet != 1) return geoeffnet;
   SchreibeStandardwerte();
-  const int gespeichert = Speichern();
+  const int gespeichert = Speichern(status);
   Schliessen();
   return gespeichert;
 }
@@ -348,13 +347,13 @@ void CIniSB::SchreibeStandardwerte() {
   }
 }
 
-int CIniSB::AktualisiereKonfiguration(std::string_view pfad) {
+int CIniSB::AktualisiereKonfiguration(Status& status, std::string_view pfad) {
   SetzeDateiname(pfad);
-  const int geoeffnet = Oeffnen(0);
+  const int geoeffnet = Oeffnen(0, status);
   if (geoeffnet != 1) return geoeffnet;
-  Einlesen();
+  Einlesen(status);
   const bool konfigurationstext = IstKonfigurationstext(Text());
-  int ergebnis = LeseKonfiguration();
+  int ergebnis = LeseKonfiguration(status);
   // LeseKonfiguration let such a file go unchanged; no upgrade either.
   if (!konfigurationstext) return ergebnis;
 
@@ -366,7 +365,7 @@ int CIniSB::AktualisiereKonfiguration(std::string_view pfad) {
     for (std::string_view name : kSchriftfolge)
       if (!LeseWert(S, name, w)) SchreibeWert(S, name, Eintrag(name).standard);
     SchreibeWert(S, "Version", kKonfigurationsversion);
-    ergebnis = Speichern();
+    ergebnis = Speichern(status);
   }
   // Saved by whoever saves next.
   for (const Schluessel& s : kSchluessel)
@@ -386,13 +385,13 @@ int CIniSB::BerechneAufloesung() {
   return hoehe == quelle.hoehe && breite == quelle.breite;
 }
 
-Fenstergroesse BerechneFenstergroesse(std::string_view pfad) {
+Fenstergroesse BerechneFenstergroesse(Status& status, std::string_view pfad) {
   Aufloesung a;  // 25 x 8
   if (PruefeDatei(std::string(pfad)) == 1) {
     CIniDatei ini;
     ini.SetzeDateiname(pfad);
     std::string w;
-    if (ini.Oeffnen(0) == 1 && ini.LeseWert(S, kAufloesung, w) && w.size() >= 5)
+    if (ini.Oeffnen(0, status) == 1 && ini.LeseWert(S, kAufloesung, w) && w.size() >= 5)
       a = AufloesungAus(w);
     ini.Schliessen();
   }

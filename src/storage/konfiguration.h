@@ -100,27 +100,32 @@ class CIniSB : public CIniDatei {
  public:
   Programmkonfiguration konfiguration;
 
+  // The messages of the file operations go into `status` (see inidatei.h).
+
   // Start-up upgrade of an older layout: opens, reads and upgrades the file
   // (the resolution and the four font keys when missing, then the version),
   // and adds missing online keys.  The result of Oeffnen when that fails,
   // 0 for a text that is no configuration (nothing changed, file closed),
   // else 1 (or the failed save's result).
-  int AktualisiereKonfiguration(std::string_view pfad = kKonfigurationsdatei);
+  int AktualisiereKonfiguration(Status& status, std::string_view pfad = kKonfigurationsdatei);
   // Fills `konfiguration` from the loaded text.  Missing online keys get
   // their defaults, which are saved at once while the file is open.  1, or
   // the result of that save.  A text that is no configuration is neither
   // completed nor saved: the file is closed, the loaded text becomes that
   // of a new file (in memory only), the record is filled from it, and the
-  // result is 0.  No message; the caller tells the user.
-  int LeseKonfiguration();
+  // result is 0.  No message about that; the caller tells the user.
+  int LeseKonfiguration(Status& status);
   // Opens the file, writes every key from the record (after clamping the
   // resolution and the fonts into their ranges), saves and closes.  The
-  // result of Oeffnen when that fails, else that of Speichern.
-  int SchreibeKonfiguration();
+  // result of Oeffnen when that fails (with "Konnte in Datei '...' nicht
+  // schreiben !" when opening had no message of its own), else that of
+  // Speichern.
+  int SchreibeKonfiguration(Status& status);
   // Creates (or resets) the file with every key at its default, in the
   // order the companion program writes them.  The result of Oeffnen when
   // that fails, else that of Speichern.
-  int SchreibeStandardKonfiguration(std::string_view pfad = kKonfigurationsdatei);
+  int SchreibeStandardKonfiguration(Status& status,
+                                    std::string_view pfad = kKonfigurationsdatei);
   // Takes the resolution from the booking font, or from the screen font
   // when 110 columns of it need more room than 80 of the booking font,
   // clamped into the valid ranges.  1 when nothing had to be clamped.
@@ -137,11 +142,13 @@ class CIniSB : public CIniDatei {
 
 // Initial size of the main window from "Auflösung" of the configuration file
 // (width = cell width * 112 + 64, height = cell height * 30 + 48); a missing
-// file or unusable value counts as "25,08".  Never creates the file.
+// file or unusable value counts as "25,08".  Never creates the file; a file
+// read only in part says so in `status`.
 struct Fenstergroesse {
   int breite = 0;
   int hoehe = 0;
 };
-Fenstergroesse BerechneFenstergroesse(std::string_view pfad = kKonfigurationsdatei);
+Fenstergroesse BerechneFenstergroesse(Status& status,
+                                      std::string_view pfad = kKonfigurationsdatei);
 
 }  // namespace kv

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "basis/datei.h"
-#include "basis/oberflaeche.h"
 #include "storage/sindex.h"
 #include "storage/texte.h"
 
@@ -14,7 +13,7 @@ namespace {
 
 constexpr int kMeldungSchreibfehler = 58100;  // "Konto konnte nicht in Saldendatei gespeichert werden !"
 
-void MeldeSchreibfehler() { ZeigeMeldung(kMeldungSchreibfehler, "FEHLER", 16); }
+Status Schreibfehler() { return Meldung::Fehler(kMeldungSchreibfehler); }
 
 bool IstLeer(const char* s, size_t n) {
   for (size_t i = 0; i < n; ++i)
@@ -129,7 +128,7 @@ int CSalden::Lese(int satz) {
   return kontonummer_;
 }
 
-int CSalden::LeseGeprueft(int satz) {
+int CSalden::LeseGeprueft(int satz, Status& status) {
   satznummer_ = satz;
   if (!LiesRoh(satz)) {
     LeererSatz();
@@ -140,24 +139,18 @@ int CSalden::LeseGeprueft(int satz) {
   const bool gueltig = HatSatzende(roh_) && !IstLeer(roh_ + kSatzKonto, kBreiteKonto) &&
                        !IstLeer(roh_ + kSatzName, kBreiteName) && kontoart_ != 1;
   if (!gueltig) return 0;
-  if (leereBetraege) Schreibe();
+  if (leereBetraege) status.Uebernimm(Schreibe());
   return 1;
 }
 
-int CSalden::Schreibe() {
+Status CSalden::Schreibe() {
   // A current record that could not be read is not written back: it would
   // overwrite whatever the file holds there with blanks.
-  if (!datei_ || leer_ || satznummer_ < 0 || satznummer_ > Anzahl()) {
-    MeldeSchreibfehler();
-    return 0;
-  }
+  if (!datei_ || leer_ || satznummer_ < 0 || satznummer_ > Anzahl()) return Schreibfehler();
   std::string texte[kAnzahlBetraege];
   for (int i = 0; i < kAnzahlBetraege; ++i) {
     texte[i] = BetragsText12(betrag_[i]);
-    if (texte[i].empty()) {  // would overflow its 12 characters
-      MeldeSchreibfehler();
-      return 0;
-    }
+    if (texte[i].empty()) return Schreibfehler();  // would overflow its 12 characters
   }
   for (int i = 0; i < kAnzahlBetraege; ++i) SetzeText(text_.Betrag[i], texte[i]);
 
@@ -170,29 +163,22 @@ int CSalden::Schreibe() {
   // S2: a record read with a damaged end is written back whole.
   SchreibeSatzende(satz);
 
-  if (!datei_->SchreibeBei(static_cast<int64_t>(satznummer_) * kSatzLaenge, satz, kSatzLaenge)) {
-    MeldeSchreibfehler();
-    return 0;
-  }
+  if (!datei_->SchreibeBei(static_cast<int64_t>(satznummer_) * kSatzLaenge, satz, kSatzLaenge))
+    return Schreibfehler();
   std::memcpy(roh_, satz, kSatzLaenge);
   std::memcpy(text_.Endezeichen, "*", 2);
   std::memcpy(text_.Zeilenende, "\r\n", 3);
-  return 1;
+  return {};
 }
 
-int CSalden::Anlegen(const std::string& kontoText, const std::string& name, double anfangsbestand) {
-  if (!datei_) return 0;
+Status CSalden::Anlegen(const std::string& kontoText, const std::string& name,
+                        double anfangsbestand) {
+  if (!datei_) return Status::Fehlschlag();
   int64_t laenge = datei_->Laenge();
-  if (laenge < 0) {
-    MeldeSchreibfehler();
-    return 0;
-  }
+  if (laenge < 0) return Schreibfehler();
   const int neu = Anzahl();
   // S6: no record makes a file longer than a balances file can be.
-  if (neu < 0 || neu >= kMaxSaetze) {
-    MeldeSchreibfehler();
-    return 0;
-  }
+  if (neu < 0 || neu >= kMaxSaetze) return Schreibfehler();
 
   std::memset(&text_, 0, sizeof text_);
   std::memset(text_.Kontobezeichnung, ' ', kBreiteName);
@@ -218,36 +204,29 @@ int CSalden::Anlegen(const std::string& kontoText, const std::string& name, doub
   kontonummer_ = KontoWert(std::string_view(konto, kBreiteKonto));
   kontoart_ = KontoartDesSatzes(kontonummer_, kontenrahmen_);
   Berechne();
-  if (!Schreibe()) return 0;
-  if (!datei_->SetzeLaenge(static_cast<int64_t>(neu + 1) * kSatzLaenge)) {
-    MeldeSchreibfehler();
-    return 0;
-  }
-  return 1;
+  if (Status geschrieben = Schreibe(); !geschrieben) return geschrieben;
+  if (!datei_->SetzeLaenge(static_cast<int64_t>(neu + 1) * kSatzLaenge)) return Schreibfehler();
+  return {};
 }
 
-int CSalden::Loesche() {
-  if (!datei_) return 0;
+Status CSalden::Loesche() {
+  if (!datei_) return Status::Fehlschlag();
   const int anzahl = Anzahl();
   const int aktuell = satznummer_;
   // S6: the records behind are moved one by one; not billions of them.
-  if (aktuell < 0 || aktuell >= anzahl || anzahl > kMaxSaetze) return 0;
+  if (aktuell < 0 || aktuell >= anzahl || anzahl > kMaxSaetze) return Status::Fehlschlag();
   char puffer[kSatzLaenge];
   for (int i = aktuell + 1; i < anzahl; ++i) {
-    if (!datei_->LiesBei(static_cast<int64_t>(i) * kSatzLaenge, puffer, kSatzLaenge)) return 0;
-    if (!datei_->SchreibeBei(static_cast<int64_t>(i - 1) * kSatzLaenge, puffer, kSatzLaenge)) {
-      MeldeSchreibfehler();
-      return 0;
-    }
+    if (!datei_->LiesBei(static_cast<int64_t>(i) * kSatzLaenge, puffer, kSatzLaenge))
+      return Status::Fehlschlag();
+    if (!datei_->SchreibeBei(static_cast<int64_t>(i - 1) * kSatzLaenge, puffer, kSatzLaenge))
+      return Schreibfehler();
   }
-  if (!datei_->SetzeLaenge(static_cast<int64_t>(anzahl - 1) * kSatzLaenge)) {
-    MeldeSchreibfehler();
-    return 0;
-  }
+  if (!datei_->SetzeLaenge(static_cast<int64_t>(anzahl - 1) * kSatzLaenge)) return Schreibfehler();
   // The current record is now the one that moved into its place (or the
   // empty record when the last one was removed).
   Lese(aktuell);
-  return 1;
+  return {};
 }
 
 int CSalden::Slot(int monat) const {
@@ -276,18 +255,18 @@ double CSalden::Summe(int von, int bis) const {
   return summe;
 }
 
-int CSalden::LegeSteuerkontenAn() {
+Status CSalden::LegeSteuerkontenAn() {
   const int anzahl = Anzahl();
-  if (anzahl >= 2) return 1;
+  if (anzahl >= 2) return {};
   // A file whose length is unknown may well hold records already.
-  if (anzahl < 0) return 0;
+  if (anzahl < 0) return Status::Fehlschlag();
   const bool kr03 = kontenrahmen_ == 3;
-  int ok = Anlegen(kr03 ? " 1570" : " 1400", "VORSTEUER", 0.0);
+  Status ok = Anlegen(kr03 ? " 1570" : " 1400", "VORSTEUER", 0.0);
   if (ok) ok = Anlegen(kr03 ? " 1770" : " 3800", "MEHRWERTSTEUER", 0.0);
   return ok;
 }
 
-int CSalden::Buche(int monat, double betrag, int eroeffnung) {
+Status CSalden::Buche(int monat, double betrag, int eroeffnung) {
   int slot;
   const char altesKennzeichen = text_.Kennzeichen[0];
   if (eroeffnung) {
@@ -298,20 +277,21 @@ int CSalden::Buche(int monat, double betrag, int eroeffnung) {
     if (text_.Kennzeichen[0] != '9') text_.Kennzeichen[0] = '1';
   }
   text_.Kennzeichen[1] = '\0';
-  if (slot < 0 || slot >= kAnzahlBetraege) return 0;
+  if (slot < 0 || slot >= kAnzahlBetraege) return Status::Fehlschlag();
   const double alterBetrag = betrag_[slot];
   char alterText[sizeof text_.Betrag[0]];
   std::memcpy(alterText, text_.Betrag[slot], sizeof alterText);
   betrag_[slot] += betrag;
-  if (Schreibe()) return 1;
+  Status geschrieben = Schreibe();
+  if (geschrieben) return geschrieben;
   // A booking that could not be written leaves the current record as it was.
   betrag_[slot] = alterBetrag;
   std::memcpy(text_.Betrag[slot], alterText, sizeof alterText);
   text_.Kennzeichen[0] = altesKennzeichen;
-  return 0;
+  return geschrieben;
 }
 
-int CSalden::LeereBewegungen() {
+Status CSalden::LeereBewegungen() {
   const int ab = text_.Kennzeichen[0] == '9' ? 0 : 1;
   for (int i = ab; i < kAnzahlBetraege; ++i) betrag_[i] = 0.0;
   text_.Kennzeichen[0] = ' ';
@@ -340,7 +320,8 @@ int CSalden::SucheKonto(CSIndex& index, std::string& kontoText, std::string& sal
   if (r == kGleich && !kontoText.empty()) {
     Lese(satz);
     if (HatSatz()) {  // an entry beyond the end of the file finds nothing
-      saldoText = FormatiereZahl(Saldo(), kFormat12_2);
+      Status bekannt;  // the format is one of the known ones
+      saldoText = FormatiereZahl(Saldo(), kFormat12_2, bekannt);
       name = Bezeichnung();
       kontoText = KontoText();
       return 0;

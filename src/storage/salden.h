@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <string>
 
+#include "basis/meldung.h"
 #include "storage/saldensatz.h"
 
 namespace kv {
@@ -63,21 +64,22 @@ class CSalden {
   // read gives the empty record (S3) and 0.
   int Lese(int satz);
 
+  // The writing operations below fail with "Konto konnte nicht in
+  // Saldendatei gespeichert werden !" (FEHLER) when a write fails; where
+  // they fail before writing anything they say nothing.
+
   // Writes the current record back at its record number (amounts formatted
-  // from their values).  A write error shows "Konto konnte nicht in
-  // Saldendatei gespeichert werden !".  1 on success.
-  int Schreibe();
+  // from their values).
+  Status Schreibe();
 
   // Appends a record (account text in "%5i" form, name cut to 25 characters,
   // opening balance, all other amounts 0, mark blank) and makes it current.
   // The index is not touched: the caller inserts the account there.
-  // 1 on success.
-  int Anlegen(const std::string& kontoText, const std::string& name, double anfangsbestand);
+  Status Anlegen(const std::string& kontoText, const std::string& name, double anfangsbestand);
 
   // Removes the current record from the file; the records behind it move one
   // place down (S5).  The caller adjusts the index first (CSIndex::Entferne).
-  // 1 on success.
-  int Loesche();
+  Status Loesche();
 
   // Amount of a calendar month (mapped to its period when the financial year
   // is split) or of slot 0 / 13 of the current record; 0 outside 0..13.
@@ -87,23 +89,23 @@ class CSalden {
   double Summe(int von, int bis) const;
 
   // Appends "VORSTEUER" and "MEHRWERTSTEUER" (KR03 1570/1770, otherwise
-  // 1400/3800) when the file holds fewer than two records.  1 on success or
+  // 1400/3800) when the file holds fewer than two records.  Succeeds also
   // when nothing was to be done.
-  int LegeSteuerkontenAn();
+  Status LegeSteuerkontenAn();
 
   // Adds `betrag` to the slot of `monat` (or to slot 0 with `eroeffnung`),
-  // sets the posting mark and writes the record.  1 when written.
-  int Buche(int monat, double betrag, int eroeffnung);
+  // sets the posting mark and writes the record.  Succeeds when written.
+  Status Buche(int monat, double betrag, int eroeffnung);
 
   // Clears the movements (with mark '9' also the opening balance), blanks the
-  // mark and writes the record.  1 when written.
-  int LeereBewegungen();
+  // mark and writes the record.  Succeeds when written.
+  Status LeereBewegungen();
 
   // As Lese without the zero tolerance, with a validity check: end mark,
   // CR LF, account and name not blank, account kind not 1.  Blank amount
   // fields read as 0; a valid record that had any is rewritten at once with
-  // formatted amounts.  1 when valid.
-  int LeseGeprueft(int satz);
+  // formatted amounts (a failed rewrite says so in `status`).  1 when valid.
+  int LeseGeprueft(int satz, Status& status);
 
   // ---- account lookups through the balances index (sindex.cpp) ----------
 

@@ -67,14 +67,18 @@ void CIniBK::SetzeStandardwerte() {
     if (!LeseWert(S, schluessel, w)) SchreibeWert(S, schluessel, "");
 }
 
-int CIniBK::LeseStamm() {
+int CIniBK::LeseStamm(Status& status) {
   std::string geladen = Text();
-  const int geoeffnet = Oeffnen(0);
+  Status offen;
+  const int geoeffnet = Oeffnen(0, offen);
   // A file that cannot be opened now (locked, read-only), or that could be
-  // read only in part, still has the text its owner loaded before; defaults
-  // in place of it would be wrong data.  (A text taken over this way is
-  // never saved: the incomplete read keeps Speichern from writing.)
-  if (geoeffnet != 1 || FehlerGemeldet()) SetzeText(std::move(geladen));
+  // read only in part (said so), still has the text its owner loaded
+  // before; defaults in place of it would be wrong data.  (A text taken
+  // over this way is never saved: the incomplete read keeps Speichern from
+  // writing.)
+  const bool teilweise = !offen.Meldungen().empty();
+  status.Uebernimm(std::move(offen));
+  if (geoeffnet != 1 || teilweise) SetzeText(std::move(geladen));
   if (!IstStammdateitext(Text())) {
     Schliessen();
     return 0;
@@ -82,7 +86,7 @@ int CIniBK::LeseStamm() {
   const bool ergaenzt = FuelleStamm(true);
   int ergebnis = geoeffnet;
   if (geoeffnet == 1) {
-    ergebnis = ergaenzt ? Speichern() : 1;
+    ergebnis = ergaenzt ? Speichern(status) : 1;
     Schliessen();
   }
   return ergebnis;

@@ -92,11 +92,12 @@ class CIniBK : public CIniDatei {
   // everything at once.
   void SetzeStandardwerte();
   // Fills `stamm` from the file, adding missing keys (saved only then).
-  // When the file cannot be opened, the text loaded before is used.
-  // 1, the failed save's result, or the result of Oeffnen when that failed;
-  // 0 when the text is no master file: then `stamm` is left as it was and
-  // nothing is written.
-  int LeseStamm();
+  // When the file cannot be opened, or only in part, the text loaded before
+  // is used.  1, the failed save's result, or the result of Oeffnen when
+  // that failed; 0 when the text is no master file: then `stamm` is left as
+  // it was and nothing is written.  The messages of opening and saving go
+  // into `status`.
+  int LeseStamm(Status& status);
   // Fills `stamm` from the text loaded before, a missing key with the value
   // of a new file, in the record only; the file is neither opened nor
   // written.  1, or 0 when the text is no master file (`stamm` unchanged).

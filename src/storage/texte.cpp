@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "basis/oberflaeche.h"
 #include "basis/format.h"
 #include "basis/zahlen.h"
 #include "basis/text1252.h"
@@ -13,7 +12,7 @@
 namespace kv {
 namespace {
 
-void Fehler(const std::string& text) { ZeigeMeldung(text, std::string("FEHLER"), 16); }
+Meldung NurNumerisch() { return Meldung::Fehler(W("Nur numerische Zeichen zulässig !")); }
 
 bool IstZiffer(char c) { return c >= '0' && c <= '9'; }
 
@@ -128,7 +127,7 @@ std::string GruppiereBetrag(std::string_view text, int breite) {
   return RechtsBuendig(kern, breite);
 }
 
-std::string FormatiereZahl(double wert, int code) {
+std::string FormatiereZahl(double wert, int code, Status& status) {
   // Cutting to an integer through "%.0f" of the truncated value avoids the
   // overflow of a cast for values beyond the int range.
   double ganz = std::trunc(wert);
@@ -142,20 +141,21 @@ std::string FormatiereZahl(double wert, int code) {
     case kFormatGanz1: return Format("%1.0f", ganz);
     case kFormatGanz2: return Format("%2.0f", ganz);
     default:
-      Fehler("Allgemeiner Fehler: Format unbekannt !");
+      status.Uebernimm(Meldung::Fehler("Allgemeiner Fehler: Format unbekannt !"));
       return {};
   }
 }
 
-int FormatiereZahl(std::string& text, int code) {
+Status FormatiereZahl(std::string& text, int code) {
   double wert = std::strtod(text.c_str(), nullptr);
-  text = FormatiereZahl(wert, code);
-  return (code >= kFormat11_2 && code <= kFormatGanz2) ? 1 : 0;
+  Status status;
+  text = FormatiereZahl(wert, code, status);
+  return status;
 }
 
 // ---- Account numbers and masks -------------------------------------------
 
-int PruefeKontoeingabe(std::string& text, bool meldung, bool maske) {
+Status PruefeKontoeingabe(std::string& text, bool maske) {
   std::string s = text;
   size_t start = s.find_first_not_of(' ');
   s = start == std::string::npos ? std::string() : s.substr(start);
@@ -206,12 +206,9 @@ int PruefeKontoeingabe(std::string& text, bool meldung, bool maske) {
       }
     }
   }
-  if (!gueltig) {
-    if (meldung) Fehler(W("Ungültige Kontonummer bzw. Kontenauswahl !"));
-    return 0;
-  }
+  if (!gueltig) return Meldung::Fehler(W("Ungültige Kontonummer bzw. Kontenauswahl !"));
   text = ergebnis;
-  return 1;
+  return {};
 }
 
 int PasstMaske(std::string_view konto, std::string_view maske) {
@@ -357,7 +354,7 @@ int LetzterTag(int monat, int jahr) {
 
 // ---- Edit-field input filters --------------------------------------------
 
-int FilterBetrag(std::string& text, double maximum) {
+Status FilterBetrag(std::string& text, double maximum) {
   std::string r;
   bool fremd = false, trenner = false;
   int dezimalen = 0;
@@ -380,35 +377,27 @@ int FilterBetrag(std::string& text, double maximum) {
     }
   }
   text = r;
-  if (fremd) {
-    Fehler(W("Nur numerische Zeichen zulässig !"));
-    return 0;
-  }
+  if (fremd) return NurNumerisch();
   double wert = std::strtod(text.c_str(), nullptr);
   if (wert > maximum) {
-    Fehler(Format("Maximaler Betrag: %.2f", maximum));
     text = "0.00";
-    return 0;
+    return Meldung::Fehler(Format("Maximaler Betrag: %.2f", maximum));
   }
-  return 1;
+  return {};
 }
 
-int FilterGanzzahl(std::string& text, double maximum) {
+Status FilterGanzzahl(std::string& text, double maximum) {
   std::string ziffern = NurZiffern(text);
   bool entfernt = ziffern.size() != text.size();
   double wert = ziffern.empty() ? 0.0 : std::strtod(ziffern.c_str(), nullptr);
-  int ergebnis = 1;
+  Status status;
   if (wert > maximum) {
-    Fehler(Format("Maximaler Betrag: %.0f", maximum));
+    status.Uebernimm(Meldung::Fehler(Format("Maximaler Betrag: %.0f", maximum)));
     wert = 0.0;
-    ergebnis = 0;
   }
   text = wert == 0.0 ? std::string("0") : Format("%.0f", wert);
-  if (entfernt) {
-    Fehler(W("Nur numerische Zeichen zulässig !"));
-    ergebnis = 0;
-  }
-  return ergebnis;
+  if (entfernt) status.Uebernimm(NurNumerisch());
+  return status;
 }
 
 int FilterZiffern(std::string& text) {

@@ -12,11 +12,13 @@
 //
 // The edit-field filters at the end are plain functions so the dialogs stay
 // thin: a dialog passes the field's text, shows the filtered text and, when
-// the result is 0, restores the previous text.  Messages go through the
-// program's message box (title "FEHLER", kind 16).
+// the result fails, restores the previous text.  Their messages (title
+// "FEHLER", kind Fehler) come back in the result, for the dialog to show.
 #pragma once
 #include <string>
 #include <string_view>
+
+#include "basis/meldung.h"
 
 namespace kv {
 
@@ -52,12 +54,13 @@ enum Zahlformat {
   kFormatGanz1 = 2105,  // "%1i"
   kFormatGanz2 = 2106,  // "%2i"
 };
-// Text of `wert` by format code; an unknown code shows
-// "Allgemeiner Fehler: Format unbekannt !" and gives "".
-std::string FormatiereZahl(double wert, int code);
+// Text of `wert` by format code; an unknown code gives "" and adds
+// "Allgemeiner Fehler: Format unbekannt !" to `status`.
+std::string FormatiereZahl(double wert, int code, Status& status);
 // Variant on a decimal text: reads it (standard conversion) and writes the
-// formatted result back.  1 on success, 0 for an unknown code (text "").
-int FormatiereZahl(std::string& text, int code);
+// formatted result back.  Fails for an unknown code (text ""), with that
+// message.
+Status FormatiereZahl(std::string& text, int code);
 
 // ---- Account numbers and masks -------------------------------------------
 
@@ -66,10 +69,9 @@ int FormatiereZahl(std::string& text, int code);
 // are laid over " 0000" from the second character ("14" -> " 1400").
 // Mask: digits, "?" and "!" ("!" becomes "?" and ends the mask); see the
 // implementation for the laying rules ("12!" -> "12???", "84" -> " 84??").
-// Leading blanks are removed first.  Invalid input with `meldung` shows
-// "Ungültige Kontonummer bzw. Kontenauswahl !".  1 when valid; the text is
-// changed only when valid.
-int PruefeKontoeingabe(std::string& text, bool meldung, bool maske);
+// Leading blanks are removed first.  Invalid input fails with "Ungültige
+// Kontonummer bzw. Kontenauswahl !"; the text is changed only when valid.
+Status PruefeKontoeingabe(std::string& text, bool maske);
 
 // 1 when `maske` fits the account text: compared position by position while
 // both have characters, differences allowed only where the mask has "?".
@@ -117,18 +119,23 @@ int PruefeTag(int& tag, int& monat, bool monatNullErlaubt = false);
 // Last day of a month in a year (31 for month 13 and invalid months).
 int LetzterTag(int monat, int jahr);
 
-// ---- Edit-field input filters (1 when the input was clean) ---------------
+// ---- Edit-field input filters --------------------------------------------
+
+// These two succeed when the input was clean, and fail with their messages
+// otherwise.
 
 // Amount field: "0123456789+-,." allowed, "," becomes ".", at most two
 // decimals, input stops at a second separator.  Above `maximum`:
 // "Maximaler Betrag: %.2f" and the text becomes "0.00".  A foreign character:
 // "Nur numerische Zeichen zulässig !" (and it is removed).
-int FilterBetrag(std::string& text, double maximum);
+Status FilterBetrag(std::string& text, double maximum);
 // Whole-number field: digits only, rewritten as "%.0f" ("0" when empty);
 // above `maximum`: "Maximaler Betrag: %.0f" and the value becomes 0.
-// Removed characters: "Nur numerische Zeichen zulässig !".
-int FilterGanzzahl(std::string& text, double maximum);
-// Removes every non-digit silently; 1 when nothing was removed.
+// Removed characters: "Nur numerische Zeichen zulässig !" (after the other).
+Status FilterGanzzahl(std::string& text, double maximum);
+// The rest are silent; 1 when the input was clean.
+
+// Removes every non-digit; 1 when nothing was removed.
 int FilterZiffern(std::string& text);
 // Full date "dd.mm.yy".  Empty input takes `vorher` (or "01.01.21"); missing
 // month or year parts come from `vorher`.  1 when nothing had to be

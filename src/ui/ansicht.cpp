@@ -70,7 +70,9 @@ void CKv02View::BaueDruckerschriften() {
   if (zurueck) {
     std::snprintf(k.fontPrnNormal, sizeof k.fontPrnNormal, "240");
     std::snprintf(k.fontPrnSchmal, sizeof k.fontPrnSchmal, "144");
-    dok_.Konfiguration.SchreibeKonfiguration();
+    kv::Status gespeichert;
+    dok_.Konfiguration.SchreibeKonfiguration(gespeichert);
+    kv::Zeige(gespeichert);
   }
 }
 

@@ -18,15 +18,18 @@ std::string LeseAufloesung() {
   const std::string datei(kv::kKonfigurationsdatei);
   if (kv::PruefeDatei(datei) == 2) return "25,08";
   kv::CIniSB ini;
-  ini.AktualisiereKonfiguration(datei);
+  // Shown once the size is known, in the order they arose.
+  kv::Status meldungen;
+  ini.AktualisiereKonfiguration(meldungen, datei);
   ini.SetzeDateiname(datei);
   std::string wert;
-  if (ini.Oeffnen(0) == 1) {
-    ini.Einlesen();
-    ini.LeseKonfiguration();
+  if (ini.Oeffnen(0, meldungen) == 1) {
+    ini.Einlesen(meldungen);
+    ini.LeseKonfiguration(meldungen);
     ini.LeseWert(kv::kKonfigurationssektion, kv::W("Auflösung"), wert);
     ini.Schliessen();
   }
+  kv::Zeige(meldungen);
   return wert;
 }
 

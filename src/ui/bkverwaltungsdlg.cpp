@@ -90,11 +90,14 @@ CSelMandantDlg::CSelMandantDlg(std::string daten, QWidget* parent)
 }
 
 void CSelMandantDlg::accept() {
-  const int n = kv::PruefeBuchungskreisnummer(W1252(nummer_->text()));
+  kv::Status geprueft;
+  const int n = kv::PruefeBuchungskreisnummer(W1252(nummer_->text()), geprueft);
+  kv::Zeige(geprueft);
   if (n > 0) {
     CMandantEinrichtDlg dlg(daten_, n, this);
     if (dlg.exec() == QDialog::Accepted) {
-      kv::ZeigeMeldung("Buchungskreis ist angelegt und wird neu eingelesen !", 58002, 64);
+      kv::Zeige(kv::Meldung::Text("Buchungskreis ist angelegt und wird neu eingelesen !", 58002,
+                                  kv::Meldungsart::Information));
       QDialog::accept();
       return;
     }
@@ -181,12 +184,15 @@ CMandantEinrichtDlg::CMandantEinrichtDlg(std::string daten, int n, QWidget* pare
   lay->addWidget(passwortHinweis_);
   lay->addLayout(knoepfe);
 
-  Zeige(kv::LeseStammeingaben(daten_, n_));
+  kv::Status gelesen;
+  const kv::Stammeingaben eingaben = kv::LeseStammeingaben(daten_, n_, gelesen);
+  kv::Zeige(gelesen);
+  Zeige(eingaben);
 
   Filtere(jahr_, [](std::string t) { return kv::NurZiffern(t, kv::kLaengeJahr); });
   connect(jahr_, &QLineEdit::textChanged, this, [this] { SchalteMonat(); });
   Filtere(monat_, [](std::string t) {
-    kv::FilterErsterMonat(t);
+    kv::Zeige(kv::FilterErsterMonat(t));
     return t;
   });
   Filtere(kontenrahmen_, [](std::string t) { return kv::NurZiffern(t, kv::kLaengeKontenrahmen); });
@@ -239,7 +245,7 @@ bool CMandantEinrichtDlg::eventFilter(QObject* objekt, QEvent* ereignis) {
     // Switching to another window or opening a menu is no leaving the field.
     if (grund != Qt::ActiveWindowFocusReason && grund != Qt::PopupFocusReason) {
       std::string text = W1252(kontenrahmen_->text());
-      kv::PruefeKontenrahmen(text);
+      kv::Zeige(kv::PruefeKontenrahmen(text));
       SetzeStill(kontenrahmen_, text);
     }
   }
@@ -262,9 +268,10 @@ void CMandantEinrichtDlg::accept() {
   e.euRechnung = euRechnung_->isChecked();
   e.autoBeleg = autoBeleg_->isChecked();
   e.belegnummer = W1252(beleg_->text());
-  if (kv::SpeichereStammdaten(daten_, n_, e, elsterVorgemerkt_ ? &*elsterVorgemerkt_ : nullptr) !=
-      1)
-    return;
+  const kv::Status gespeichert =
+      kv::SpeichereStammdaten(daten_, n_, e, elsterVorgemerkt_ ? &*elsterVorgemerkt_ : nullptr);
+  kv::Zeige(gespeichert);
+  if (!gespeichert) return;
   QDialog::accept();
 }
 
@@ -303,15 +310,19 @@ CElsterDatenDlg::CElsterDatenDlg(std::string daten, int n,
   connect(abbruch, &QPushButton::clicked, this, &QDialog::reject);
 
   kv::Elsterdaten werte;
-  if (kv::LeseElsterdaten(daten_, n_, werte) != 1 && vorgemerkt_ && *vorgemerkt_)
-    werte = **vorgemerkt_;
+  kv::Status gelesen;
+  const int gefunden = kv::LeseElsterdaten(daten_, n_, werte, gelesen);
+  kv::Zeige(gelesen);
+  if (gefunden != 1 && vorgemerkt_ && *vorgemerkt_) werte = **vorgemerkt_;
   for (std::size_t i = 0; i < werte.size(); ++i) felder_[i]->setText(Q(werte[i]));
 }
 
 void CElsterDatenDlg::accept() {
   kv::Elsterdaten werte;
   for (std::size_t i = 0; i < werte.size(); ++i) werte[i] = W1252(felder_[i]->text());
-  const int ergebnis = kv::SpeichereElsterdaten(daten_, n_, werte);
+  kv::Status gespeichert;
+  const int ergebnis = kv::SpeichereElsterdaten(daten_, n_, werte, gespeichert);
+  kv::Zeige(gespeichert);
   if (ergebnis == 0) return;
   if (ergebnis == 2 && vorgemerkt_) *vorgemerkt_ = werte;
   QDialog::accept();

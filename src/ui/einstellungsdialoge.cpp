@@ -61,6 +61,15 @@ void Waehle(QListWidget* liste, int zeile) {
   if (zeile >= 0) liste->setCurrentRow(zeile, QItemSelectionModel::ClearAndSelect);
 }
 
+// "&OK" writes the configuration and shows at once what that had to say.
+// The result of SchreibeKonfiguration.
+int Speichere(kv::CIniSB& konfiguration) {
+  kv::Status gespeichert;
+  const int ergebnis = konfiguration.SchreibeKonfiguration(gespeichert);
+  kv::Zeige(gespeichert);
+  return ergebnis;
+}
+
 }  // namespace
 
 // ---- "Programmverwaltung" ---------------------------------------------------
@@ -127,7 +136,7 @@ void CProgVerwDlg::accept() {
   kv::UebernehmeProgrammverwaltung(dok_.Konfiguration.konfiguration, gesondert_->isChecked(),
                                    W1252(datenpfad_->text()), W1252(programm_->text()),
                                    W1252(import_->text()));
-  dok_.Konfiguration.SchreibeKonfiguration();
+  Speichere(dok_.Konfiguration);
   QDialog::accept();
 }
 
@@ -216,7 +225,7 @@ void CBuchKonfigDlg::Schalte() {
 void CBuchKonfigDlg::accept() {
   kv::UebernehmeBuchungstechnik(dok_.Konfiguration.konfiguration, dreizehn_->isChecked(),
                                 passwortAn_->isChecked(), W1252(passwort_->text()));
-  dok_.Konfiguration.SchreibeKonfiguration();
+  Speichere(dok_.Konfiguration);
   QDialog::accept();
 }
 
@@ -249,7 +258,9 @@ CMwstSaetzeDlg::CMwstSaetzeDlg(kv::CKv02Doc& dokument, QWidget* parent)
       std::string text = W1252(alt);
       const std::size_t blanks = text.find_first_not_of(' ');
       text.erase(0, blanks == std::string::npos ? text.size() : blanks);
-      const bool sauber = kv::FilterMwst(text) != 0;
+      const kv::Status gefiltert = kv::FilterMwst(text);
+      kv::Zeige(gefiltert);
+      const bool sauber = gefiltert.Ok();
       const QString neu = Q(text);
       if (neu == alt) return;
       const int weg = int(alt.size()) - int(neu.size());
@@ -275,7 +286,9 @@ void CMwstSaetzeDlg::accept() {
   for (QLineEdit* e : {f7_, f8_}) {
     std::string text = W1252(e->text());
     text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
-    if (!kv::FilterMwst(text)) {
+    const kv::Status gefiltert = kv::FilterMwst(text);
+    kv::Zeige(gefiltert);
+    if (!gefiltert) {
       SetzeStill(e, Q(text), int(text.size()));
       e->setFocus();
       e->selectAll();
@@ -284,7 +297,7 @@ void CMwstSaetzeDlg::accept() {
   }
   kv::UebernehmeMwst(dok_.Konfiguration.konfiguration, W1252(f7_->text()), W1252(f8_->text()));
   for (QLineEdit* e : {f7_, f8_}) SetzeStill(e, Q(kv::MwstText(W1252(e->text()))), 5);
-  dok_.Konfiguration.SchreibeKonfiguration();
+  Speichere(dok_.Konfiguration);
   QDialog::accept();
 }
 
@@ -380,7 +393,8 @@ void CFontSizeAppDlg::accept() {
                                     bildschirmFett_->isChecked());
   // After a failed save the configuration has said so; the notice about the
   // next start would then be wrong.
-  if (dok_.Konfiguration.SchreibeKonfiguration() == 1) kv::ZeigeMeldung(34429, 58003, 64);
+  if (Speichere(dok_.Konfiguration) == 1)
+    kv::Zeige(kv::Meldung::Nr(34429, 58003, kv::Meldungsart::Information));
   QDialog::accept();
 }
 

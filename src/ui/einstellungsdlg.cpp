@@ -32,6 +32,13 @@ QWidget* Knoepfe(QDialog* dlg, const char* abbruchText) {
   return w;
 }
 
+// Shows what a filter had to say, as it was typed; whether the input was
+// clean.
+bool Gezeigt(const kv::Status& gefiltert) {
+  kv::Zeige(gefiltert);
+  return gefiltert.Ok();
+}
+
 // Runs a filter on every change; a dropped character puts the caret one
 // place back.
 template <class Filter>
@@ -71,15 +78,17 @@ CSeitenEinstellungDlg::CSeitenEinstellungDlg(kv::CKv02Doc& dokument, QWidget* pa
   lay->addWidget(l2);
   lay->addWidget(rand_);
   lay->addWidget(Knoepfe(this, "&Abbruch"));
-  Filtere(zeilen_, [](std::string& t) { return kv::FilterGanzzahl(t, 90) != 0; });
-  Filtere(rand_, [](std::string& t) { return kv::FilterGanzzahl(t, 3) != 0; });
+  Filtere(zeilen_, [](std::string& t) { return Gezeigt(kv::FilterGanzzahl(t, 90)); });
+  Filtere(rand_, [](std::string& t) { return Gezeigt(kv::FilterGanzzahl(t, 3)); });
 }
 
 void CSeitenEinstellungDlg::accept() {
   auto& k = dok_.Konfiguration.konfiguration;
   k.zeilenProSeite = zeilen_->text().toInt();
   k.randOben = rand_->text().toInt();
-  dok_.Konfiguration.SchreibeKonfiguration();
+  kv::Status gespeichert;
+  dok_.Konfiguration.SchreibeKonfiguration(gespeichert);
+  kv::Zeige(gespeichert);
   QDialog::accept();
 }
 
@@ -135,7 +144,9 @@ void CFontSizeDlg::accept() {
   auto& k = dok_.Konfiguration.konfiguration;
   std::snprintf(k.fontPrnNormal, sizeof k.fontPrnNormal, "%i", normal);
   std::snprintf(k.fontPrnSchmal, sizeof k.fontPrnSchmal, "%i", schmal);
-  dok_.Konfiguration.SchreibeKonfiguration();
+  kv::Status gespeichert;
+  dok_.Konfiguration.SchreibeKonfiguration(gespeichert);
+  kv::Zeige(gespeichert);
   if (ansicht_) ansicht_->BaueDruckerschriften();
   QDialog::accept();
 }

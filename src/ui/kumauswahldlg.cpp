@@ -47,7 +47,9 @@ void CKumAuswahlDlg::Filtere(QLineEdit* feld) {
   const int cursor = feld->cursorPosition();
   const int selStart = feld->selectionStart();
   const int selLaenge = feld->selectedText().size();
-  const QString neu = Q(kv::FiltereAuswahlfeld(W1252(vorher)));
+  kv::Status gefiltert;
+  const QString neu = Q(kv::FiltereAuswahlfeld(W1252(vorher), gefiltert));
+  kv::Zeige(gefiltert);
   if (neu == vorher) return;
   feld->setText(neu);  // runs the filter once more, which then settles
   if (selStart >= 0 && selLaenge > 0)
@@ -57,9 +59,11 @@ void CKumAuswahlDlg::Filtere(QLineEdit* feld) {
 }
 
 void CKumAuswahlDlg::accept() {
-  if (!kv::PruefeKumAuswahl(W1252(felder_[0]->text()), W1252(felder_[1]->text()),
-                            W1252(felder_[2]->text()), W1252(felder_[3]->text()), auswahl_))
-    return;
+  const kv::Status geprueft =
+      kv::PruefeKumAuswahl(W1252(felder_[0]->text()), W1252(felder_[1]->text()),
+                           W1252(felder_[2]->text()), W1252(felder_[3]->text()), auswahl_);
+  kv::Zeige(geprueft);
+  if (!geprueft) return;
   QDialog::accept();
 }
 

@@ -6,6 +6,7 @@
 #include "app/auswahl.h"
 #include "app/dokument.h"
 #include "basis/text1252.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -14,19 +15,20 @@ namespace {
 
 TEST(Auswahlfeld, FilterEntferntFremdzeichenUndBegrenzt) {
   kvtest::Aufzeichnung ui;
-  EXPECT_EQ(FiltereAuswahlfeld("0910"), "910");  // a leading zero goes, the value stays
-  EXPECT_EQ(FiltereAuswahlfeld("999999999"), "999999999");
-  EXPECT_EQ(FiltereAuswahlfeld("000000000000007"), "7");  // zeros are no size
+  // A leading zero goes, the value stays.
+  EXPECT_EQ(FiltereAuswahlfeld("0910", kvtest::Zeigend()), "910");
+  EXPECT_EQ(FiltereAuswahlfeld("999999999", kvtest::Zeigend()), "999999999");
+  EXPECT_EQ(FiltereAuswahlfeld("000000000000007", kvtest::Zeigend()), "7");  // zeros are no size
   EXPECT_TRUE(ui.meldungen.empty());
 
-  EXPECT_EQ(FiltereAuswahlfeld("1a2"), "12");
+  EXPECT_EQ(FiltereAuswahlfeld("1a2", kvtest::Zeigend()), "12");
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, W("Nur numerische Zeichen zulässig !"));
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   EXPECT_EQ(ui.meldungen[0].art, 16);
 
   ui.meldungen.clear();
-  EXPECT_EQ(FiltereAuswahlfeld("12345678901x"), "0");
+  EXPECT_EQ(FiltereAuswahlfeld("12345678901x", kvtest::Zeigend()), "0");
   ASSERT_EQ(ui.meldungen.size(), 2u);  // the size first, then the foreign character
   EXPECT_EQ(ui.meldungen[0].text, "Maximaler Betrag: 999999999");
   EXPECT_EQ(ui.meldungen[1].text, W("Nur numerische Zeichen zulässig !"));
@@ -58,7 +60,7 @@ TEST(Auswahl, PruefungenInIhrerReihenfolge) {
   EXPECT_EQ(a.jahr, "20101");  // five characters kept
 
   kvtest::Aufzeichnung ui;
-  EXPECT_FALSE(PruefeKumAuswahl("", "1", "1", "0", a));
+  EXPECT_FALSE(kvtest::Gezeigt(PruefeKumAuswahl("", "1", "1", "0", a)));
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].art, 0);  // the platform's box
   EXPECT_EQ(ui.meldungen[0].titel, "Fehler");

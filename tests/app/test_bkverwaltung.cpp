@@ -13,6 +13,7 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "storage/inidatei.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kvtest;
@@ -52,20 +53,21 @@ std::string Kopf(const char* jahr, const char* monat, const char* name, const ch
 TEST(Bkverwaltung, NummerUndBuchungsjahr) {
   Aufzeichnung a;
   for (const char* falsch : {"0", "1000", ""}) {
-    EXPECT_EQ(kv::PruefeBuchungskreisnummer(falsch), 0) << falsch;
+    EXPECT_EQ(kv::PruefeBuchungskreisnummer(falsch, kvtest::Zeigend()), 0) << falsch;
     EXPECT_TRUE(Gemeldet(a, "Nur Buchungskreisnummern von 1-999 zulässig !", 48));
   }
-  EXPECT_EQ(kv::PruefeBuchungskreisnummer("999"), 999);
-  EXPECT_EQ(kv::PruefeBuchungskreisnummer("012"), 12);
+  EXPECT_EQ(kv::PruefeBuchungskreisnummer("999", kvtest::Zeigend()), 999);
+  EXPECT_EQ(kv::PruefeBuchungskreisnummer("012", kvtest::Zeigend()), 12);
 
   // The first month only for a financial-year code of four digits.
   for (const char* code : {"0708", "9900", "2021"}) EXPECT_TRUE(kv::ErsterMonatFreigegeben(code));
   for (const char* kein : {"2007", "0709", "708"}) EXPECT_FALSE(kv::ErsterMonatFreigegeben(kein));
   a.meldungen.clear();
-  for (const char* gut : {"0708", "9900", "1950", "2050"}) EXPECT_TRUE(kv::PruefeBuchungsjahr(gut));
+  for (const char* gut : {"0708", "9900", "1950", "2050"})
+    EXPECT_TRUE(kvtest::Gezeigt(kv::PruefeBuchungsjahr(gut)));
   EXPECT_TRUE(a.meldungen.empty());
   for (const char* falsch : {"0709", "1949", "2051", ""}) {
-    EXPECT_FALSE(kv::PruefeBuchungsjahr(falsch)) << falsch;
+    EXPECT_FALSE(kvtest::Gezeigt(kv::PruefeBuchungsjahr(falsch))) << falsch;
     EXPECT_TRUE(Gemeldet(a, "Ungültiges Buchungsjahr !"));
   }
 }
@@ -83,16 +85,16 @@ TEST(Bkverwaltung, NeuerKreisWirdAngelegtUndVonDerKumulationGefunden) {
   EXPECT_EQ(e.kontenrahmen, "03");
   EXPECT_EQ(e.waehrung, "EUR");
   EXPECT_TRUE(e.mwst && e.euRechnung && !e.autoBeleg && !e.vorhanden);
-  EXPECT_EQ(kv::LeseStammeingaben(daten, 12).jahr, "2011");  // nothing there yet
+  EXPECT_EQ(kv::LeseStammeingaben(daten, 12, kvtest::Zeigend()).jahr, "2011");  // nothing there yet
 
-  ASSERT_EQ(kv::SpeichereStammdaten(daten, 12, e), 1);
+  ASSERT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 12, e)), 1);
   EXPECT_TRUE(a.meldungen.empty());
   EXPECT_EQ(LiesDatei(daten + "/BK000012/stamm012.dat"),
             Stammtext(Kopf("2011", "01", "", "03", "J", "J", "000000")));
 
   // The cumulation names the file STAMM012.DAT and still finds it.
   kv::BkKennwerte werte;
-  EXPECT_EQ(kv::LeseBkKennwerte(daten, 12, werte), 1);
+  EXPECT_EQ(kv::LeseBkKennwerte(daten, 12, werte, kvtest::Zeigend()), 1);
   EXPECT_EQ(werte.kontenrahmen, 3);
   EXPECT_EQ(werte.ersterMonat, 1);
 
@@ -105,10 +107,10 @@ TEST(Bkverwaltung, NeuerKreisWirdAngelegtUndVonDerKumulationGefunden) {
   e.euRechnung = false;
   e.autoBeleg = true;
   e.belegnummer = "42";
-  ASSERT_EQ(kv::SpeichereStammdaten(daten, 12, e), 1);
+  ASSERT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 12, e)), 1);
   EXPECT_EQ(LiesDatei(daten + "/BK000012/stamm012.dat"),
             Stammtext(Kopf(" 708", "07", "Gärtnerei Grünfeld", "04", "N", "N", "000042")));
-  kv::Stammeingaben gelesen = kv::LeseStammeingaben(daten, 12);
+  kv::Stammeingaben gelesen = kv::LeseStammeingaben(daten, 12, kvtest::Zeigend());
   EXPECT_TRUE(gelesen.vorhanden);
   EXPECT_EQ(gelesen.jahr, "0708");
   EXPECT_EQ(gelesen.ersterMonat, "07");
@@ -121,20 +123,20 @@ TEST(Bkverwaltung, NeuerKreisWirdAngelegtUndVonDerKumulationGefunden) {
 
   // The box cleared: no automatic numbers whatever the field holds.
   e.autoBeleg = false;
-  ASSERT_EQ(kv::SpeichereStammdaten(daten, 12, e), 1);
+  ASSERT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 12, e)), 1);
   EXPECT_NE(LiesDatei(daten + "/BK000012/stamm012.dat").find("Auto-Beleg=000000\r\n"),
             std::string::npos);
-  gelesen = kv::LeseStammeingaben(daten, 12);
+  gelesen = kv::LeseStammeingaben(daten, 12, kvtest::Zeigend());
   EXPECT_FALSE(gelesen.autoBeleg);
   EXPECT_EQ(gelesen.belegnummer, "0");
 
   // An invalid year or first month writes nothing; without a data
   // directory the circle goes into the working directory.
   e.jahr = "0709";
-  EXPECT_EQ(kv::SpeichereStammdaten(daten, 13, e), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 13, e)), 0);
   e.jahr = "0708";
   e.ersterMonat = "0";
-  EXPECT_EQ(kv::SpeichereStammdaten(daten, 13, e), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 13, e)), 0);
   EXPECT_TRUE(Gemeldet(a, "Monatseingabe von 1 bis 12 möglich!"));
   EXPECT_FALSE(kv::VerzeichnisExistiert(daten + "/BK000013"));
 }
@@ -149,21 +151,21 @@ TEST(Bkverwaltung, AendernBehaeltElsterDatenUndLoeschtPasswort) {
   {
     kv::CIniDatei ini;
     ini.SetzeDateiname(daten + "/BK000005/STAMM005.DAT");
-    ASSERT_EQ(ini.Oeffnen(0), 1);
+    ASSERT_EQ(ini.Oeffnen(0, kvtest::Zeigend()), 1);
     ini.SchreibeWert("[BUCHUNGSKREIS]", "Name", "Alt");
     ini.SchreibeWert("[BUCHUNGSKREIS]", "BK-Passwort", "geheim");
     ini.SchreibeWert("[BUCHUNGSKREIS]", "Jahr", "2010");
     ini.SchreibeWert("[BUCHUNGSKREIS]", "ElsterStNr", "111/333/12345");
     ini.SchreibeWert("[BUCHUNGSKREIS]", "ElsterOrt", "Hamburg");
     ini.SchreibeWert("[BUCHUNGSKREIS]", "DatevStbNr", "1234567");
-    ASSERT_EQ(ini.Speichern(), 1);
+    ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   }
-  kv::Stammeingaben e = kv::LeseStammeingaben(daten, 5);
+  kv::Stammeingaben e = kv::LeseStammeingaben(daten, 5, kvtest::Zeigend());
   ASSERT_TRUE(e.vorhanden);
   EXPECT_EQ(e.name, "Alt");
   EXPECT_FALSE(e.monatFreigegeben);
   e.name = "Neu";
-  ASSERT_EQ(kv::SpeichereStammdaten(daten, 5, e), 1);
+  ASSERT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 5, e)), 1);
 
   std::vector<std::string> namen;
   ASSERT_TRUE(kv::ListeVerzeichnis(daten + "/BK000005", namen));
@@ -182,13 +184,13 @@ TEST(Bkverwaltung, ElsterDaten) {
   kv::Elsterdaten werte = {"111/333/12345-999", "2741", "Muster GmbH", "Hauptstr. 1",
                            "20095", "Hamburg",      "040 123", "info@muster.de"};
   // No master file yet: nothing written, the caller keeps the values.
-  EXPECT_EQ(kv::SpeichereElsterdaten(t.Pfad(), 3, werte), 2);
+  EXPECT_EQ(kv::SpeichereElsterdaten(t.Pfad(), 3, werte, kvtest::Zeigend()), 2);
   EXPECT_FALSE(kv::VerzeichnisExistiert(t / "BK000003"));
 
-  ASSERT_EQ(kv::SpeichereStammdaten(t.Pfad(), 3, kv::NeueStammeingaben()), 1);
-  EXPECT_EQ(kv::SpeichereElsterdaten(t.Pfad(), 3, werte), 1);
+  ASSERT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(t.Pfad(), 3, kv::NeueStammeingaben())), 1);
+  EXPECT_EQ(kv::SpeichereElsterdaten(t.Pfad(), 3, werte, kvtest::Zeigend()), 1);
   kv::Elsterdaten gelesen;
-  ASSERT_EQ(kv::LeseElsterdaten(t.Pfad(), 3, gelesen), 1);
+  ASSERT_EQ(kv::LeseElsterdaten(t.Pfad(), 3, gelesen, kvtest::Zeigend()), 1);
   EXPECT_EQ(gelesen[0], "111/333/12345");  // cut to its field
   for (std::size_t i = 1; i < werte.size(); ++i) EXPECT_EQ(gelesen[i], werte[i]);
   EXPECT_TRUE(a.meldungen.empty());
@@ -200,7 +202,7 @@ TEST(Bkverwaltung, GescheitertesSpeichernBehaeltAlteDatei) {
   const std::string daten = t.Pfad();
   kv::Stammeingaben e = kv::NeueStammeingaben();
   e.name = "Alt";
-  ASSERT_EQ(kv::SpeichereStammdaten(daten, 7, e), 1);
+  ASSERT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 7, e)), 1);
   const std::string datei = daten + "/BK000007/stamm007.dat";
   const std::string alt = LiesDatei(datei);
   e.name = "Neu";
@@ -214,7 +216,7 @@ TEST(Bkverwaltung, GescheitertesSpeichernBehaeltAlteDatei) {
     SchreibeDatei(datei, alt);
     a.meldungen.clear();
     kv::Fehlerinjektion::Setze(n, kv::DateiFehler::Voll);
-    const int ergebnis = kv::SpeichereStammdaten(daten, 7, e);
+    const int ergebnis = kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 7, e));
     const bool ausgeloest = kv::Fehlerinjektion::Ausgeloest();
     kv::Fehlerinjektion::Aus();
     if (!ausgeloest) break;
@@ -233,7 +235,7 @@ TEST(Bkverwaltung, GescheitertesSpeichernBehaeltAlteDatei) {
   SchreibeDatei(datei, alt);
   ASSERT_EQ(::chmod(datei.c_str(), 0444), 0);
   a.meldungen.clear();
-  EXPECT_EQ(kv::SpeichereStammdaten(daten, 7, e), 0);
+  EXPECT_EQ(kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 7, e)), 0);
   EXPECT_EQ(LiesDatei(datei), alt);
   EXPECT_TRUE(Gemeldet(a, meldung));
   ASSERT_EQ(::chmod(datei.c_str(), 0644), 0);
@@ -247,7 +249,8 @@ TEST(Bkverwaltung, GescheitertesSpeichernBehaeltAlteDatei) {
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit grenze{100, 100};
     ::setrlimit(RLIMIT_FSIZE, &grenze);
-    const bool ok = kv::SpeichereStammdaten(daten, 7, e) == 0 && Gemeldet(imKind, meldung);
+    const bool ok =
+        kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 7, e)) == 0 && Gemeldet(imKind, meldung);
     ::_exit(ok ? 0 : 1);
   }
   int status = 0;
@@ -259,7 +262,7 @@ TEST(Bkverwaltung, GescheitertesSpeichernBehaeltAlteDatei) {
   for (long n = 1;; ++n) {
     kv::LoescheDatei(daten + "/BK000008/stamm008.dat");
     kv::Fehlerinjektion::Setze(n, kv::DateiFehler::Voll);
-    const int ergebnis = kv::SpeichereStammdaten(daten, 8, e);
+    const int ergebnis = kvtest::Gezeigt(kv::SpeichereStammdaten(daten, 8, e));
     const bool ausgeloest = kv::Fehlerinjektion::Ausgeloest();
     kv::Fehlerinjektion::Aus();
     if (!ausgeloest) break;
@@ -280,9 +283,9 @@ TEST(Bkverwaltung, KeineStammdateiWirdBeimOeffnenNichtBeschrieben) {
   for (const std::string& text : {std::string(), std::string("[BUCHUNGSKREIS]\nName=LF\nJahr=2010\n")}) {
     SchreibeDatei(datei, text);
     a.meldungen.clear();
-    EXPECT_FALSE(kv::LeseStammeingaben(daten, 4).vorhanden);
+    EXPECT_FALSE(kv::LeseStammeingaben(daten, 4, kvtest::Zeigend()).vorhanden);
     kv::Elsterdaten e;
-    EXPECT_EQ(kv::LeseElsterdaten(daten, 4, e), 0);
+    EXPECT_EQ(kv::LeseElsterdaten(daten, 4, e, kvtest::Zeigend()), 0);
     EXPECT_EQ(LiesDatei(datei), text);
     EXPECT_EQ(a.meldungen.size(), 2u);
     EXPECT_TRUE(Gemeldet(a, "Unerwarteter Fehler beim Lesen der Buchungskreisdaten !"));

@@ -7,6 +7,7 @@
 
 #include "app/einstellungsregeln.h"
 #include "basis/text1252.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -28,17 +29,17 @@ TEST(Einstellungsregeln, PfadeUndPasswortPassenInIhreFelder) {
 TEST(Einstellungsregeln, MwstSatzGrenzenUndFeldbreite) {
   kvtest::Aufzeichnung ui;
   std::string t = "-9.99";
-  EXPECT_EQ(FilterMwst(t), 1);
+  EXPECT_EQ(kvtest::Gezeigt(FilterMwst(t)), 1);
   EXPECT_EQ(MwstText(t), "-9.99");
   // "-10.00" would not fit the five characters of the field.
   t = "-10";
-  EXPECT_EQ(FilterMwst(t), 0);
+  EXPECT_EQ(kvtest::Gezeigt(FilterMwst(t)), 0);
   EXPECT_EQ(t, "0.00");
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, "Minimaler Betrag: -9.99");
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   t = "1.2.3";
-  EXPECT_EQ(FilterMwst(t), 1);
+  EXPECT_EQ(kvtest::Gezeigt(FilterMwst(t)), 1);
   EXPECT_EQ(t, "1.2");  // a second separator ends the input
 
   EXPECT_EQ(MwstText("-0"), " 0.00");

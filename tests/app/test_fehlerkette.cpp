@@ -424,7 +424,7 @@ TEST(Fehlerkette, KonfigurationUndStammdatei) {
         doc.Konfiguration.konfiguration.zeilenProSeite = 72;
       },
       [&] {
-        const bool ok = doc.Konfiguration.SchreibeKonfiguration() == 1;
+        const bool ok = doc.Konfiguration.SchreibeKonfiguration(kvtest::Zeigend()) == 1;
         if (ok && neuIni.empty()) neuIni = LiesDatei(ini);
         return ok;
       },
@@ -474,7 +474,7 @@ TEST(Fehlerkette, KonfigurationUndStammdatei) {
   neuStamm.clear();
   JedeOperation(
       "Buchungskreisverwaltung", [&] { SchreibeDatei(stamm, altStamm); },
-      [&] { return kv::SpeichereStammdaten("Daten", 3, eingaben) == 1; },
+      [&] { return kvtest::Gezeigt(kv::SpeichereStammdaten("Daten", 3, eingaben)) == 1; },
       [&](bool ok, const Aufzeichnung& ui) {
         if (ok && neuStamm.empty()) neuStamm = LiesDatei(stamm);
         EXPECT_TRUE(LiesDatei(stamm) == (ok ? neuStamm : altStamm));
@@ -501,9 +501,9 @@ TEST(Fehlerkette, KonfigurationUndStammdatei) {
         kv::CIniBK bk;
         bk.SetzeDateiname(stamm);
         // Loaded first, the way the document does.
-        if (bk.Oeffnen(0) == 1) bk.Schliessen();
+        if (bk.Oeffnen(0, kvtest::Zeigend()) == 1) bk.Schliessen();
         bk.stamm.jahr = 1011;
-        if (bk.LeseStamm() == 1 && ergaenzt.empty()) ergaenzt = LiesDatei(stamm);
+        if (bk.LeseStamm(kvtest::Zeigend()) == 1 && ergaenzt.empty()) ergaenzt = LiesDatei(stamm);
         EXPECT_STREQ(bk.stamm.name, "Drei OHG");
         EXPECT_EQ(bk.stamm.kontenrahmen, 4);
         EXPECT_EQ(bk.stamm.ersterPeriodenmonat, 7);
@@ -621,7 +621,7 @@ TEST(VollePlatte, KummulierungBerichtTextdateiUndSpeichern) {
   // The configuration and a master file: the old files stay as they were.
   k = ImKind(200, [&] {
     doc.Konfiguration.konfiguration.zeilenProSeite = 72;
-    return doc.Konfiguration.SchreibeKonfiguration();
+    return doc.Konfiguration.SchreibeKonfiguration(kvtest::Zeigend());
   });
   ASSERT_TRUE(k.normalBeendet);
   EXPECT_EQ(k.ergebnis, 0);

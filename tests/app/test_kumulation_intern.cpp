@@ -394,3 +394,56 @@ TEST(Dokument, BezugsstammUnlesbarMitMeldung) {
     EXPECT_FALSE(ui.meldungen.empty()) << k;
   }
 }
+
+// The result of a run says circle by circle what happened, the same on
+// both ways, and carries the messages shown, in order.
+TEST(Kumulationsergebnis, JederKreisMitAusgangUndGrund) {
+  std::vector<TKonto> bezug = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                               K(1200, "Bank", {99999999999LL})};
+  std::vector<TKonto> gut = {K(1570, "VORSTEUER", {1}), K(1770, "MEHRWERTSTEUER", {2}),
+                             K(4930, "Bürobedarf", {3}), K(8400, "Erlöse", {4})};
+  std::vector<TKonto> kr04 = {K(1400, "VORSTEUER", {1}), K(3800, "MEHRWERTSTEUER", {1})};
+  std::vector<TKonto> zuViel = {K(1570, "VORSTEUER", {}), K(1770, "MEHRWERTSTEUER", {}),
+                                K(1200, "Bank", {1})};
+  std::vector<TKonto> einer = {K(4000, "Wareneingang", {7})};
+  // Fresh books for each way: a run repairs circle 6 (tax accounts).
+  for (const auto weg : {kv::Kumulationsweg::Einzeln, kv::Kumulationsweg::Parallel}) {
+    Programm p;
+    p.Kreis(2, "Bezug", &bezug);
+    p.Kreis(1, "Gut", &gut);
+    p.Kreis(3, "Anderer Kontenrahmen", &kr04, 4);
+    p.Kreis(4, "Ohne Buecher", nullptr);
+    p.Kreis(5, "Zu viel", &zuViel);
+    p.Kreis(6, "Einer", &einer);
+    ImVerzeichnis im(p.Pfad());
+    Aufzeichnung ui;
+    kv::CKv02Doc doc;
+    doc.SetzeKumulationsweg(weg);
+    doc.LeseKonfiguration();
+    doc.UebernehmeAuswahl({2, 1, 7, "2010"});
+    const kv::Kumulationsergebnis& e = doc.LetzteKumulation();
+    EXPECT_TRUE(e.gelaufen);
+    EXPECT_TRUE(e.unvollstaendig);
+    EXPECT_EQ(e.bezug.nummer, 2);
+    ASSERT_EQ(e.kreise.size(), 6u);  // 1, 3, 4, 5, 6, 7
+    using A = kv::Kreisausgang;
+    const std::vector<std::pair<int, A>> soll = {{1, A::Addiert},     {3, A::Ausgelassen},
+                                                 {4, A::Ausgelassen}, {5, A::Teilweise},
+                                                 {6, A::Addiert},     {7, A::Ausgelassen}};
+    for (size_t i = 0; i < soll.size(); ++i) {
+      EXPECT_EQ(e.kreise[i].nummer, soll[i].first);
+      EXPECT_EQ(e.kreise[i].ausgang, soll[i].second) << e.kreise[i].nummer;
+    }
+    EXPECT_EQ(e.kreise[0].saetze, 4);
+    EXPECT_EQ(e.kreise[0].neueKonten, 2);  // 4930, 8400
+    ASSERT_EQ(e.kreise[1].meldungen.size(), 1u);
+    EXPECT_NE(e.kreise[1].meldungen[0].text.find("anderen Kontenrahmen"), std::string::npos);
+    EXPECT_TRUE(e.kreise[2].meldungen.empty());  // no books for the year: silent
+    EXPECT_EQ(e.kreise[3].nichtAddiert, std::vector<std::string>{"1200"});
+    EXPECT_TRUE(e.kreise[4].steuerkonten);
+    EXPECT_TRUE(e.kreise[4].indexNeu);
+    // Every message of the run, in the order shown.
+    ASSERT_EQ(e.meldungen.size(), ui.meldungen.size());
+    for (size_t i = 0; i < e.meldungen.size(); ++i) EXPECT_EQ(e.meldungen[i].text, ui.meldungen[i].text);
+  }
+}

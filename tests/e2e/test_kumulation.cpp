@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "basis/datei.h"
+#include "gezeigt.h"
 #include "kumulationsdaten.h"
 #include "storage/inidatei.h"
 
@@ -286,9 +287,9 @@ TEST(Kommandozeile, Programmpasswort) {
   // The password goes into the configuration scrambled, as the settings do.
   kv::CIniDatei ini;
   ini.SetzeDateiname(d.p.Pfad() + "/kalvento.ini");
-  ASSERT_EQ(ini.Oeffnen(0), 1);
+  ASSERT_EQ(ini.Oeffnen(0, kvtest::Zeigend()), 1);
   ini.SchreibeWert("[KALVENTO]", "Passwort", "Geheim123");
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   ini.Schliessen();
   const std::string falsch = "INFORMATION: Das eingebene Passwort ist leider falsch!\n";
   auto l = d.p.Kumuliere(2010, 1, 3, 2);

@@ -42,7 +42,8 @@ bool IstLeer(std::string_view s) { return s.find_first_not_of(' ') == std::strin
 std::string Wert(const std::string& pfad, std::string_view sektion, std::string_view schluessel) {
   kv::CIniDatei ini;
   ini.SetzeDateiname(pfad);
-  FUZZ_PRUEFE(ini.Oeffnen(1) == 1);
+  kv::Status meldungen;
+  FUZZ_PRUEFE(ini.Oeffnen(1, meldungen) == 1);
   std::string w;
   ini.LeseWert(sektion, schluessel, w);
   return w;
@@ -58,7 +59,7 @@ void Verzeichnisanlage(FuzzedDataProvider& f, const std::string& prog) {
   const std::string pfad = drive ? name : prog + "/" + name;
   const bool datei = !drive && f.ConsumeBool() && name.find('/') == std::string::npos;
   if (datei) kvfuzz::SchreibeDatei(Sys(pfad), "im Weg");
-  const int r = kv::LegeVerzeichnisAn(pfad);
+  const int r = kv::LegeVerzeichnisAn(pfad).Ok() ? 1 : 0;
   if (drive) return;
   FUZZ_PRUEFE(r == (fs::is_directory(Sys(pfad)) ? 1 : 0));
   // A file in the way is moved aside, never lost.
@@ -101,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (datenDa && setup && !daten.empty()) fs::create_directory(Sys(prog + "/" + daten));
 
-  const int r = kv::KonvertiereAltdaten(prog);
+  const int r = kv::KonvertiereAltdaten(prog).Ok() ? 1 : 0;
 
   FUZZ_PRUEFE(fs::exists(prog));
   for (const auto& e : fs::directory_iterator(kvfuzz::Verzeichnis()))

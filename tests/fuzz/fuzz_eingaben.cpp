@@ -55,7 +55,7 @@ void Monat(FuzzedDataProvider& f, std::string text) {
 
 void Betrag(FuzzedDataProvider& f, std::string text) {
   const double maximum = f.ConsumeBool() ? 999999999.99 : std::fabs(f.ConsumeFloatingPoint<double>());
-  const int r = kv::FilterBetrag(text, maximum);
+  const int r = kv::FilterBetrag(text, maximum).Ok() ? 1 : 0;
   FUZZ_PRUEFE(NurAus(text, "0123456789+-."));
   const size_t punkt = text.find('.');
   if (punkt != std::string::npos) {
@@ -66,7 +66,7 @@ void Betrag(FuzzedDataProvider& f, std::string text) {
   // the previous text back, so only clean results are typed on.)
   if (r == 1) {
     std::string nochmal = text;
-    FUZZ_PRUEFE(kv::FilterBetrag(nochmal, maximum) == 1 && nochmal == text);
+    FUZZ_PRUEFE(kv::FilterBetrag(nochmal, maximum).Ok() && nochmal == text);
   }
 }
 
@@ -75,17 +75,18 @@ void Ganzzahl(FuzzedDataProvider& f, std::string text) {
   kv::FilterGanzzahl(text, maximum);
   FUZZ_PRUEFE(NurZiffern(text) && !text.empty());
   std::string nochmal = text;
-  FUZZ_PRUEFE(kv::FilterGanzzahl(nochmal, maximum) == 1 && nochmal == text);
+  FUZZ_PRUEFE(kv::FilterGanzzahl(nochmal, maximum).Ok() && nochmal == text);
 
   std::string z = f.ConsumeRandomLengthString(40);
   const std::string vorher = z;
   const int r = kv::FilterZiffern(z);
   FUZZ_PRUEFE(NurZiffern(z) && r == (z == vorher ? 1 : 0));
 
-  const std::string feld = kv::FiltereAuswahlfeld(vorher);
+  kv::Status meldungen;
+  const std::string feld = kv::FiltereAuswahlfeld(vorher, meldungen);
   FUZZ_PRUEFE(NurZiffern(feld) && !feld.empty() && feld.size() <= 9);
   FUZZ_PRUEFE(feld == "0" || feld[0] != '0');
-  FUZZ_PRUEFE(kv::FiltereAuswahlfeld(feld) == feld);
+  FUZZ_PRUEFE(kv::FiltereAuswahlfeld(feld, meldungen) == feld);
 }
 
 void Datum(FuzzedDataProvider& f, std::string text) {
@@ -114,7 +115,7 @@ void Datum(FuzzedDataProvider& f, std::string text) {
 void Konto(FuzzedDataProvider& f, std::string text) {
   const bool maske = f.ConsumeBool();
   std::string t = text;
-  if (kv::PruefeKontoeingabe(t, f.ConsumeBool(), maske) == 1) {
+  if (kv::PruefeKontoeingabe(t, maske).Ok()) {
     FUZZ_PRUEFE(t.size() == 5);
     if (maske) {
       FUZZ_PRUEFE(NurAus(t, "0123456789? "));
@@ -128,7 +129,7 @@ void Konto(FuzzedDataProvider& f, std::string text) {
       FUZZ_PRUEFE(kv::PasstMaske(t, t) == 1);
     }
     std::string nochmal = t;
-    FUZZ_PRUEFE(kv::PruefeKontoeingabe(nochmal, false, maske) == 1 && nochmal == t);
+    FUZZ_PRUEFE(kv::PruefeKontoeingabe(nochmal, maske).Ok() && nochmal == t);
   } else {
     FUZZ_PRUEFE(t == text);  // unchanged when invalid
   }
@@ -162,7 +163,7 @@ void Zahlen(FuzzedDataProvider& f) {
   (void)kv::GruppiereBetrag(f.ConsumeRandomLengthString(30), breite);
   std::string z = f.ConsumeRandomLengthString(30);
   const int code = f.ConsumeIntegralInRange(2099, 2107);
-  const int r = kv::FormatiereZahl(z, code);
+  const int r = kv::FormatiereZahl(z, code).Ok() ? 1 : 0;
   FUZZ_PRUEFE(r == (code >= 2100 && code <= 2106 ? 1 : 0));
   double gerundet = wert;
   kv::RundeBetrag(gerundet);

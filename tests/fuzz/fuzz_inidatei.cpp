@@ -130,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     CIniDatei ini;
     ini.SetzeDateiname(pfad);
-    FUZZ_PRUEFE(ini.Oeffnen(exklusiv) == 1);
+    kv::Status meldungen;  // nobody to show them to
+    FUZZ_PRUEFE(ini.Oeffnen(exklusiv, meldungen) == 1);
     if (!vorhanden) {
       inhalt = Kopf();
       FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == inhalt);
@@ -147,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           Schreibe(ini, f);
           break;
         case 2: {
-          const int r = ini.Speichern();
+          const int r = ini.Speichern(meldungen);
           if (!ini.IstOffen()) {
             FUZZ_PRUEFE(r == 32);
           } else if (r == 1) {
@@ -169,13 +170,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         ini.LeseWert("[KALVENTO]", "Daten", b));
             FUZZ_PRUEFE(ini.Text() == geladen);
           } else {
-            FUZZ_PRUEFE(ini.Oeffnen(exklusiv) == 1);
+            FUZZ_PRUEFE(ini.Oeffnen(exklusiv, meldungen) == 1);
             FUZZ_PRUEFE(ini.Text() == aufDisk);
           }
           break;
         }
         case 4: {
-          const int r = ini.Einlesen();
+          const int r = ini.Einlesen(meldungen);
           if (ini.IstOffen()) {
             FUZZ_PRUEFE(r == 1);
             FUZZ_PRUEFE(ini.Text() == aufDisk);

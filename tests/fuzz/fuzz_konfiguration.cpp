@@ -119,7 +119,8 @@ void Konfiguration(FuzzedDataProvider& f, const std::string& inhalt) {
   const bool vorhanden = f.ConsumeBool();
   if (vorhanden) kvfuzz::SchreibeDatei(pfad, inhalt);
 
-  const kv::Fenstergroesse fenster = kv::BerechneFenstergroesse(pfad);
+  kv::Status m;  // the messages: nobody to show them to
+  const kv::Fenstergroesse fenster = kv::BerechneFenstergroesse(m, pfad);
   FUZZ_PRUEFE(fenster.breite >= -9 * 112 + 64 && fenster.breite <= 99 * 112 + 64);
   FUZZ_PRUEFE(fenster.hoehe >= -9 * 30 + 48 && fenster.hoehe <= 99 * 30 + 48);
   FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == (vorhanden ? inhalt : ""));  // never created here
@@ -128,13 +129,13 @@ void Konfiguration(FuzzedDataProvider& f, const std::string& inhalt) {
   // A file that is no configuration text (empty, binary, without CR LF
   // lines) is left as it is: the record holds the defaults.
   const bool lesbar = !vorhanden || kv::IstKonfigurationstext(inhalt);
-  FUZZ_PRUEFE(sb.AktualisiereKonfiguration(pfad) == (lesbar ? 1 : 0));
+  FUZZ_PRUEFE(sb.AktualisiereKonfiguration(m, pfad) == (lesbar ? 1 : 0));
   FUZZ_PRUEFE(AlleTerminiert(sb.konfiguration));
   if (!lesbar) FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == inhalt);
   if (lesbar) {
     kv::CIniDatei ini;
     ini.SetzeDateiname(pfad);
-    FUZZ_PRUEFE(ini.Oeffnen(0) == 1);
+    FUZZ_PRUEFE(ini.Oeffnen(0, m) == 1);
     std::string v;
     FUZZ_PRUEFE(ini.LeseWert("[KALVENTO]", "Version", v) == 1);
     FUZZ_PRUEFE(kv::Ganzzahl(v.size() > 1 ? v.substr(1) : "") >= 1002);
@@ -147,13 +148,13 @@ void Konfiguration(FuzzedDataProvider& f, const std::string& inhalt) {
     FUZZ_PRUEFE(sb.konfiguration.aufloesung.breite >= 4 &&
                 sb.konfiguration.aufloesung.breite <= 20);
   }
-  FUZZ_PRUEFE(sb.SchreibeKonfiguration() == 1);
+  FUZZ_PRUEFE(sb.SchreibeKonfiguration(m) == 1);
   const std::string erste = kvfuzz::LiesDatei(pfad);
 
   kv::CIniSB zwei;
   zwei.SetzeDateiname(pfad);
-  FUZZ_PRUEFE(zwei.Oeffnen(0) == 1);
-  FUZZ_PRUEFE(zwei.LeseKonfiguration() == (kv::IstKonfigurationstext(erste) ? 1 : 0));
+  FUZZ_PRUEFE(zwei.Oeffnen(0, m) == 1);
+  FUZZ_PRUEFE(zwei.LeseKonfiguration(m) == (kv::IstKonfigurationstext(erste) ? 1 : 0));
   zwei.Schliessen();
   // In a file with stray CR or LF bytes, rewriting a line ends it with
   // CR LF and may bring to light a key that hid behind a bare LF (nothing
@@ -164,7 +165,7 @@ void Konfiguration(FuzzedDataProvider& f, const std::string& inhalt) {
   // The value is written with six decimals and read back from at most 128
   // characters: far beyond any real factor, the text does not survive.
   if (std::fabs(sb.konfiguration.euroFaktor) < 1e100) {
-    FUZZ_PRUEFE(zwei.SchreibeKonfiguration() == 1);
+    FUZZ_PRUEFE(zwei.SchreibeKonfiguration(m) == 1);
     FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == erste);
   }
 }
@@ -176,30 +177,31 @@ void Stamm(FuzzedDataProvider& f, const std::string& inhalt) {
   kvfuzz::SchreibeDatei(pfad, inhalt);  // the directory was made by the caller
 
   // Readers that take single values.
+  kv::Status m;  // the messages: nobody to show them to
   kv::Dateisatz satz;
-  FUZZ_PRUEFE(kv::BildeDateisatz(satz, daten, 1) == 1);
+  FUZZ_PRUEFE(kv::BildeDateisatz(satz, daten, 1, m) == 1);
   FUZZ_PRUEFE(satz.saldendatei.size() < 400 && !satz.saldenindex.empty());
   kv::BkKennwerte werte;
   if (!kv::IstStammdateitext(inhalt)) {
     // No master file at all: not usable anywhere, and never written into.
-    FUZZ_PRUEFE(kv::LeseBkKennwerte(daten, 1, werte) == 0);
-    FUZZ_PRUEFE(kv::Buchungskreiszeile(daten, 1).empty());
+    FUZZ_PRUEFE(kv::LeseBkKennwerte(daten, 1, werte, m) == 0);
+    FUZZ_PRUEFE(kv::Buchungskreiszeile(daten, 1, m).empty());
     kv::CIniBK bk;
     bk.SetzeDateiname(pfad);
-    FUZZ_PRUEFE(bk.LeseStamm() == 0);
+    FUZZ_PRUEFE(bk.LeseStamm(m) == 0);
     FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == inhalt);
     return;
   }
-  FUZZ_PRUEFE(kv::LeseBkKennwerte(daten, 1, werte) == 1);
+  FUZZ_PRUEFE(kv::LeseBkKennwerte(daten, 1, werte, m) == 1);
   FUZZ_PRUEFE(werte.abweichendesWJ == (werte.ersterMonat != 1 ? 1 : 0));
-  const std::string zeile = kv::Buchungskreiszeile(daten, 1);
+  const std::string zeile = kv::Buchungskreiszeile(daten, 1, m);
   FUZZ_PRUEFE(zeile.rfind("BK-Nr.: 001,  ", 0) == 0);
   FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == inhalt);  // none of them writes
 
   kv::CIniBK bk;
   bk.SetzeDateiname(pfad);
   bk.stamm.jahr = f.ConsumeIntegral<int32_t>();
-  FUZZ_PRUEFE(bk.LeseStamm() == 1);
+  FUZZ_PRUEFE(bk.LeseStamm(m) == 1);
   FUZZ_PRUEFE(AlleTerminiert(bk.stamm));
   const std::string nachLesen = kvfuzz::LiesDatei(pfad);
 
@@ -207,20 +209,20 @@ void Stamm(FuzzedDataProvider& f, const std::string& inhalt) {
   kv::CIniBK zwei;
   zwei.SetzeDateiname(pfad);
   zwei.stamm.jahr = bk.stamm.jahr;
-  FUZZ_PRUEFE(zwei.LeseStamm() == 1);
+  FUZZ_PRUEFE(zwei.LeseStamm(m) == 1);
   FUZZ_PRUEFE(kvfuzz::LiesDatei(pfad) == nachLesen);
   FUZZ_PRUEFE(GleicherStamm(bk.stamm, zwei.stamm));
 
   // The values of a new file written over it, as the administration does
   // before its own: the first keys reset, every key there.
   if (f.ConsumeBool()) {
-    FUZZ_PRUEFE(bk.Oeffnen(0) == 1);
+    FUZZ_PRUEFE(bk.Oeffnen(0, m) == 1);
     bk.SetzeStandardwerte();
-    FUZZ_PRUEFE(bk.Speichern() == 1);
+    FUZZ_PRUEFE(bk.Speichern(m) == 1);
     bk.Schliessen();
     kv::CIniDatei ini;
     ini.SetzeDateiname(pfad);
-    FUZZ_PRUEFE(ini.Oeffnen(0) == 1);
+    FUZZ_PRUEFE(ini.Oeffnen(0, m) == 1);
     std::string w;
     FUZZ_PRUEFE(ini.LeseWert(kv::kStammsektion, "Jahr", w) == 1 && w == "2010");
     FUZZ_PRUEFE(ini.LeseWert(kv::kStammsektion, "Auto-Beleg", w) == 1 && w == "000000");

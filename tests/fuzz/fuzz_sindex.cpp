@@ -230,7 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const int konto = f.ConsumeIntegralInRange(-3, 29999);
           const std::string name = f.ConsumeRandomLengthString(28);
           const int speichern = f.ConsumeBool() ? 1 : 0;
-          FUZZ_PRUEFE(s.Anlegen(KontoText(konto), name, 0.0) == 1);
+          FUZZ_PRUEFE(s.Anlegen(KontoText(konto), name, 0.0).Ok());
           FUZZ_PRUEFE(x.FuegeEin(satze, konto, name, speichern) == 1);
           gespeichert = speichern == 1;
           break;
@@ -246,7 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const std::string name = f.ConsumeBool() ? s.Bezeichnung() : f.ConsumeRandomLengthString(12);
           x.Entferne(text, name);
           s.Lese(satz);
-          FUZZ_PRUEFE(s.Loesche() == 1);
+          FUZZ_PRUEFE(s.Loesche().Ok());
           gespeichert = true;
           break;
         }

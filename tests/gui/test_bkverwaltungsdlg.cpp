@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "basis/format.h"
+#include "gezeigt.h"
 #include "guihilfe.h"
 #include "storage/inidatei.h"
 #include "ui/bkverwaltungsdlg.h"
@@ -200,13 +201,13 @@ void TestBkverwaltungsdlg::bestehenderBuchungskreis() {
   e.ersterMonat = "7";
   e.name = "Muster GmbH";
   kv::Elsterdaten elster = {"1", "2", "3", "4", "5", "Hamburg", "7", "8"};
-  QCOMPARE(kv::SpeichereStammdaten(daten_, 5, e, &elster), 1);
+  QCOMPARE(kvtest::Gezeigt(kv::SpeichereStammdaten(daten_, 5, e, &elster)), 1);
   {
     kv::CIniDatei ini;
     ini.SetzeDateiname(Stamm(5));
-    QCOMPARE(ini.Oeffnen(0), 1);
+    QCOMPARE(ini.Oeffnen(0, kvtest::Zeigend()), 1);
     ini.SchreibeWert("[BUCHUNGSKREIS]", "BK-Passwort", "geheim");
-    QCOMPARE(ini.Speichern(), 1);
+    QCOMPARE(ini.Speichern(kvtest::Zeigend()), 1);
   }
 
   CMandantEinrichtDlg d(daten_, 5);
@@ -248,7 +249,7 @@ void TestBkverwaltungsdlg::uebersicht() {
   kv::Stammeingaben e = kv::NeueStammeingaben();
   for (int n : {17, 2, 1}) {
     e.name = "Kreis " + std::to_string(n);
-    QCOMPARE(kv::SpeichereStammdaten(daten_, n, e), 1);
+    QCOMPARE(kvtest::Gezeigt(kv::SpeichereStammdaten(daten_, n, e)), 1);
   }
   CBkUebersichtDlg d(daten_);
   QCOMPARE(d.Liste()->count(), 3);

@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "basis/datei.h"
+#include "gezeigt.h"
 #include "guihilfe.h"
 #include "ui/einstellungsdialoge.h"
 
@@ -24,8 +25,8 @@ QByteArray Datei(const char* name = "kalvento.ini") {
 kv::Programmkonfiguration Gelesen() {
   kv::CIniSB ini;
   ini.SetzeDateiname("kalvento.ini");
-  ini.Oeffnen(0);
-  ini.LeseKonfiguration();
+  ini.Oeffnen(0, kvtest::Zeigend());
+  ini.LeseKonfiguration(kvtest::Zeigend());
   ini.Schliessen();
   return ini.konfiguration;
 }
@@ -79,13 +80,13 @@ void TestEinstellungsdialoge::NeuesDokument() {
   dok_.reset();
   if (!QFile::exists("kalvento.ini")) {
     kv::CIniSB ini;
-    QCOMPARE(ini.SchreibeStandardKonfiguration(), 1);
+    QCOMPARE(ini.SchreibeStandardKonfiguration(kvtest::Zeigend()), 1);
   }
   dok_ = std::make_unique<kv::CKv02Doc>();
   auto& ini = dok_->Konfiguration;
   ini.SetzeDateiname("kalvento.ini");
-  QCOMPARE(ini.Oeffnen(0), 1);
-  ini.LeseKonfiguration();
+  QCOMPARE(ini.Oeffnen(0, kvtest::Zeigend()), 1);
+  ini.LeseKonfiguration(kvtest::Zeigend());
   ini.Schliessen();
 }
 

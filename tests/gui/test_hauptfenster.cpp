@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "gezeigt.h"
 #include "guihilfe.h"
 #include "ui/ansicht.h"
 #include "ui/ausgabewahl.h"
@@ -356,14 +357,14 @@ void TestHauptfenster::passwortAbbruchVerwirftDokument() {
   // the sequence without a document and without a message.
   {
     kv::CIniSB ini;
-    QCOMPARE(ini.AktualisiereKonfiguration("kalvento.ini"), 1);
+    QCOMPARE(ini.AktualisiereKonfiguration(kvtest::Zeigend(), "kalvento.ini"), 1);
     ini.SetzeDateiname("kalvento.ini");
-    QCOMPARE(ini.Oeffnen(0), 1);
-    ini.Einlesen();
-    ini.LeseKonfiguration();
+    QCOMPARE(ini.Oeffnen(0, kvtest::Zeigend()), 1);
+    ini.Einlesen(kvtest::Zeigend());
+    ini.LeseKonfiguration(kvtest::Zeigend());
     ini.Schliessen();
     std::snprintf(ini.konfiguration.passwort, sizeof ini.konfiguration.passwort, "abc");
-    QCOMPARE(ini.SchreibeKonfiguration(), 1);
+    QCOMPARE(ini.SchreibeKonfiguration(kvtest::Zeigend()), 1);
   }
   bool gefragt = false;
   kvtest::BeiDialog([&](QWidget* w) {

@@ -79,9 +79,9 @@ class Buecher {
     for (const Eintrag& e : konten_) {
       char text[16];
       std::snprintf(text, sizeof text, "%5i", e.nummer);
-      ASSERT_EQ(salden_.Anlegen(text, e.name, e.betraege[0]), 1);
+      ASSERT_EQ(kvtest::Gezeigt(salden_.Anlegen(text, e.name, e.betraege[0])), 1);
       for (int s = 1; s < 14; ++s) salden_.SetzeBetragSlot(s, e.betraege[s]);
-      ASSERT_EQ(salden_.Schreibe(), 1);
+      ASSERT_EQ(kvtest::Gezeigt(salden_.Schreibe()), 1);
     }
     index_ = std::make_unique<kv::CSIndex>();
     index_->Verbinde(&indexdatei_, &saldendatei_, sal, sdx);

@@ -64,6 +64,60 @@ void PruefeArbeitsdatei(const kv::Druckzustand& z, const kv::Druckauswahl& a,
   }
 }
 
+// Every report of the cumulation on the books of `k`, with its record width.
+struct Lauf {
+  std::string name;
+  size_t w;
+  std::function<int(kv::Druckauswahl&, kv::Druckzustand&)> erzeuge;
+};
+
+std::vector<Lauf> Laeufe(const kv::Berichtskontext& k) {
+  kv::Saldenlistenauswahl alle;
+  alle.kontengruppe = "?????";
+  alle.bisKonto = 29999;
+  alle.vonMonat = 2;
+  alle.bisMonat = 13;
+  return {
+      {"Saldenbilanz", 67,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::FuelleSaldenbilanzAuswahl(k, 13, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeSaldenbilanz(k, a, z));
+       }},
+      {"Erfolgsrechnung", 67,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::FuelleErfolgsAuswahl(k, 0, 12, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeErfolgsrechnung(k, a, z));
+       }},
+      {"Bilanz", 67,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::FuelleBilanzAuswahl(k, 6, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeBilanz(k, a, z));
+       }},
+      {"Saldenliste breit", 112,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::FuelleSaldenlistenAuswahl(k, alle, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeSaldenlisteBreit(k, a, z));
+       }},
+      {"Saldenliste schmal alphabetisch", 67,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::Saldenlistenauswahl s = alle;
+         s.alphabetisch = true;
+         kv::FuelleSaldenlistenAuswahl(k, s, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeSaldenlisteSchmal(k, a, z));
+       }},
+      {"Auswertung", 112,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::FuelleAuswertungAuswahl(k, 5, true, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeAuswertung(k, a, z));
+       }},
+      {"Kontenverlauf", 112,
+       [=, &k](kv::Druckauswahl& a, kv::Druckzustand& z) {
+         kv::FuelleKontenverlaufAuswahl(k, 0, "", 1, 29999, 12, kDruck, a);
+         return kvtest::Gezeigt(kv::DruckeKontenverlauf(k, a, z));
+       }},
+  };
+}
+
 class GrosseBuecher : public ::testing::TestWithParam<int> {};
 
 TEST_P(GrosseBuecher, AlleBerichteSindGanzeSaetze) {
@@ -76,56 +130,7 @@ TEST_P(GrosseBuecher, AlleBerichteSindGanzeSaetze) {
   k.randOben = 3;
   k.euRechnung = kontenrahmen == 3 ? 1 : 0;
 
-  struct Lauf {
-    std::string name;
-    size_t w;
-    std::function<int(kv::Druckauswahl&, kv::Druckzustand&)> erzeuge;
-  };
-  kv::Saldenlistenauswahl alle;
-  alle.kontengruppe = "?????";
-  alle.bisKonto = 29999;
-  alle.vonMonat = 2;
-  alle.bisMonat = 13;
-  std::vector<Lauf> laeufe = {
-      {"Saldenbilanz", 67,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::FuelleSaldenbilanzAuswahl(k, 13, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeSaldenbilanz(k, a, z));
-       }},
-      {"Erfolgsrechnung", 67,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::FuelleErfolgsAuswahl(k, 0, 12, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeErfolgsrechnung(k, a, z));
-       }},
-      {"Bilanz", 67,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::FuelleBilanzAuswahl(k, 6, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeBilanz(k, a, z));
-       }},
-      {"Saldenliste breit", 112,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::FuelleSaldenlistenAuswahl(k, alle, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeSaldenlisteBreit(k, a, z));
-       }},
-      {"Saldenliste schmal alphabetisch", 67,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::Saldenlistenauswahl s = alle;
-         s.alphabetisch = true;
-         kv::FuelleSaldenlistenAuswahl(k, s, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeSaldenlisteSchmal(k, a, z));
-       }},
-      {"Auswertung", 112,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::FuelleAuswertungAuswahl(k, 5, true, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeAuswertung(k, a, z));
-       }},
-      {"Kontenverlauf", 112,
-       [&](kv::Druckauswahl& a, kv::Druckzustand& z) {
-         kv::FuelleKontenverlaufAuswahl(k, 0, "", 1, 29999, 12, kDruck, a);
-         return kvtest::Gezeigt(kv::DruckeKontenverlauf(k, a, z));
-       }},
-  };
-  for (const Lauf& lauf : laeufe) {
+  for (const Lauf& lauf : Laeufe(k)) {
     kv::Druckauswahl a;
     kv::Druckzustand z;
     ASSERT_EQ(lauf.erzeuge(a, z), 1) << lauf.name;
@@ -135,5 +140,25 @@ TEST_P(GrosseBuecher, AlleBerichteSindGanzeSaetze) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BeideKontenrahmen, GrosseBuecher, ::testing::Values(3, 4));
+
+// The booking-year line of a head: a year code below 1000 (a financial
+// year 2009/10 is 0910) shows its leading zero in the Saldenbilanz and the
+// Bilanz only.
+TEST(Seitenkopf, JahrescodeUnterTausend) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(1000, "Kasse", 100, 10);
+  kv::Berichtskontext& k = b.Kontext();
+  k.buchungsjahr = 910;
+  for (const Lauf& lauf : Laeufe(k)) {
+    kv::Druckauswahl a;
+    kv::Druckzustand z;
+    ASSERT_EQ(lauf.erzeuge(a, z), 1) << lauf.name;
+    const std::string zeile4 = b.Arbeitsdatei().substr(3 * lauf.w, 17);
+    const bool nullen = lauf.name == "Saldenbilanz" || lauf.name == "Bilanz";
+    EXPECT_EQ(zeile4, nullen ? "Buchungsjahr 0910" : "Buchungsjahr  910") << lauf.name;
+  }
+  EXPECT_TRUE(ui.meldungen.empty());
+}
 
 }  // namespace

@@ -16,13 +16,13 @@ void LegeKreisAn(const std::string& daten, int n, const std::string& name, const
   kv::CIniBK bk;
   bk.SetzeDateiname(kv::NameStammdatei(daten, n));
   ASSERT_EQ(kvtest::SchreibeStandardStamm(bk), 1);
-  ASSERT_EQ(bk.Oeffnen(0), 1);
+  ASSERT_EQ(bk.Oeffnen(0, kvtest::Zeigend()), 1);
   bk.SchreibeWert(kv::kStammsektion, "Name", kv::W(name));
   bk.SchreibeWert(kv::kStammsektion, "Kontenrahmen", kr);
   bk.SchreibeWert(kv::kStammsektion, "Jahr", jahr);
   bk.SchreibeWert(kv::kStammsektion, "MwSt", mwst);
   bk.SchreibeWert(kv::kStammsektion, kv::W("EÜ-Rechnung"), eue);
-  ASSERT_EQ(bk.Speichern(), 1);
+  ASSERT_EQ(bk.Speichern(kvtest::Zeigend()), 1);
   bk.Schliessen();
 }
 
@@ -51,7 +51,8 @@ TEST(Buchungskreisuebersicht, DreiKreiseListeUndBericht) {
   LegeKreisAn(u.k.datenverzeichnis, 1, "Muster GmbH", "03", "2010", "N", "J");
   LegeKreisAn(u.k.datenverzeichnis, 2, "Beispiel KG", "03", "2011", "J", "J");
 
-  std::vector<std::string> liste = kv::BuchungskreisListe(u.k.datenverzeichnis, kvtest::ZeigeSofort);
+  std::vector<std::string> liste =
+      kv::BuchungskreisListe(u.k.datenverzeichnis, kvtest::ZeigeSofort);
   ASSERT_EQ(liste.size(), 3u);
   EXPECT_EQ(liste[0], "  001   " + L("Muster GmbH", 60));
   EXPECT_EQ(liste[1], "  002   " + L("Beispiel KG", 60));

@@ -28,8 +28,9 @@ TEST(Textdatei, NamenspruefungBeimTippen) {
   EXPECT_TRUE(ui.meldungen.empty());
   EXPECT_EQ(kv::PruefeTextdateiname("kv txt", kvtest::Zeigend()), 2);
   EXPECT_EQ(kv::PruefeTextdateiname(kv::W("kö.txt"), kvtest::Zeigend()), 1);
-  EXPECT_EQ(kv::PruefeTextdateiname("ab:c", kvtest::Zeigend()), 2);  // ":" only as second character
-  EXPECT_EQ(kv::PruefeTextdateiname("1:c", kvtest::Zeigend()), 1);   // and only after a drive letter
+  // ":" only as second character, and only after a drive letter
+  EXPECT_EQ(kv::PruefeTextdateiname("ab:c", kvtest::Zeigend()), 2);
+  EXPECT_EQ(kv::PruefeTextdateiname("1:c", kvtest::Zeigend()), 1);
   ASSERT_EQ(ui.meldungen.size(), 4u);
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   EXPECT_EQ(ui.meldungen[0].text,
@@ -59,7 +60,8 @@ TEST(Textdatei, FehlerBeimOeffnen) {
   EXPECT_EQ(ui.meldungen[0].text, kv::W("Temporäre Datei konnte nicht geöffnet werden !"));
   SchreibeDatei(dir / "~print~.tmp", "abc");
   EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / "nicht/da/kv.txt")), 0);
-  EXPECT_EQ(kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / std::string(300, 'a'))), 0);
+  EXPECT_EQ(
+      kvtest::Gezeigt(kv::KopiereTextdatei(dir / "~print~.tmp", dir / std::string(300, 'a'))), 0);
   ASSERT_EQ(ui.meldungen.size(), 3u);
   EXPECT_EQ(ui.meldungen[1].text, kv::W("Die Textdatei konnte nicht geöffnet \nbzw. angelegt werden !"));
   EXPECT_EQ(ui.meldungen[2].text, ui.meldungen[1].text);

@@ -10,6 +10,7 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "storage/inidatei.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -93,7 +94,7 @@ TEST_F(Altdaten, TausendBytesGebenKonfigurationUndNeunBuchungskreise) {
   kvtest::SchreibeDatei(prog / "kvsetup.ini", datei);
   kvtest::Shell("mkdir '" + prog.Pfad() + "/DATEN'");
 
-  ASSERT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  ASSERT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 1);
   EXPECT_TRUE(ui.meldungen.empty());
   EXPECT_EQ(kvtest::LiesDatei(prog / "kvsetup.ini"), datei);  // old file untouched
 
@@ -160,7 +161,7 @@ TEST_F(Altdaten, AbsolutesDatenverzeichnisUndSignalton) {
   std::string datei = Buchungskreis("Eins", 'N', '1', "2010") + einst;
   kvtest::SchreibeDatei(prog / "kvsetup.ini", datei);
 
-  ASSERT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  ASSERT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 1);
   kvtest::Shell("rm -f " + kurz);
   std::string ini = kvtest::LiesDatei(prog / "kalvento.ini");
   EXPECT_EQ(Wert(ini, "Daten"), kurz);
@@ -173,21 +174,21 @@ TEST_F(Altdaten, AbsolutesDatenverzeichnisUndSignalton) {
 }
 
 TEST_F(Altdaten, NichtsZuKonvertieren) {
-  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 0);
+  EXPECT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 0);
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, "Konnte keine alte Initialisierungsdatei gefunden !");
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   EXPECT_FALSE(kvtest::Existiert(prog / "kalvento.ini"));
 
   kvtest::SchreibeDatei(prog / "install.buc", "x");
-  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  EXPECT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 1);
   EXPECT_EQ(ui.meldungen.size(), 1u);
   EXPECT_FALSE(kvtest::Existiert(prog / "kalvento.ini"));
 }
 
 TEST_F(Altdaten, AbgeschnitteneDateiSchreibtNichts) {
   kvtest::SchreibeDatei(prog / "kvsetup.ini", std::string(99, ' '));
-  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 0);
+  EXPECT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 0);
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].art, 16);
   EXPECT_FALSE(kvtest::Existiert(prog / "kalvento.ini"));
@@ -196,7 +197,7 @@ TEST_F(Altdaten, AbgeschnitteneDateiSchreibtNichts) {
 TEST_F(Altdaten, UnlesbareDateiSchreibtNichts) {
   kvtest::SchreibeDatei(prog / "kvsetup.ini", Standarddatei("DATEN"));
   Fehlerinjektion::Setze(3);  // open, length, then the read fails
-  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 0);
+  EXPECT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 0);
   Fehlerinjektion::Aus();
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, W("Konnte alte Initialisierungsdatei KVSETUP.INI nicht öffnen !"));
@@ -216,7 +217,7 @@ TEST(AltdatenFehler, NieHalbGeschrieben) {
     kvtest::SchreibeDatei(prog / "kvsetup.ini", datei);
     kvtest::Shell("mkdir '" + prog.Pfad() + "/DATEN'");
     Fehlerinjektion::Setze(n);
-    int ergebnis = KonvertiereAltdaten(prog.Pfad());
+    int ergebnis = kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad()));
     bool ausgeloest = Fehlerinjektion::Ausgeloest();
     Fehlerinjektion::Aus();
     std::string ini = kvtest::LiesDatei(prog / "kalvento.ini");
@@ -243,7 +244,7 @@ TEST(AltdatenFehler, NieHalbGeschrieben) {
 
 TEST_F(Altdaten, FehlendesDatenverzeichnisUeberspringtBuchungskreise) {
   kvtest::SchreibeDatei(prog / "kvsetup.ini", Standarddatei("/nix/da"));
-  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  EXPECT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 1);
   EXPECT_TRUE(kvtest::Existiert(prog / "kalvento.ini"));
   // One message per booking circle that could not get its directory.
   ASSERT_EQ(ui.meldungen.size(), 3u);
@@ -256,7 +257,7 @@ TEST_F(Altdaten, DatenverzeichnisEndetVorEinemZeilenende) {
   // The configuration cannot hold the line end; the books go where it points.
   ASSERT_EQ(kvtest::Shell("mkdir '" + prog / "DAT" + "'"), 0);
   kvtest::SchreibeDatei(prog / "kvsetup.ini", Standarddatei("DAT\rX"));
-  EXPECT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  EXPECT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 1);
   EXPECT_EQ(Wert(kvtest::LiesDatei(prog / "kalvento.ini"), "Daten"), "DAT");
   EXPECT_TRUE(kvtest::Existiert(prog / "DAT/BK000001/stamm001.dat"));
 }
@@ -269,10 +270,10 @@ TEST_F(Altdaten, VorhandeneKonfigurationZeigtAufDieBuchungskreise) {
   const char vorher[] = "[KALVENTO]\r\n13.Monat=J   \0\nDaten=alt\r\nRand oben=1\r\n";
   kvtest::SchreibeDatei(prog / "kalvento.ini", std::string(vorher, sizeof vorher - 1));
   kvtest::SchreibeDatei(prog / "kvsetup.ini", Standarddatei("DATEN"));
-  ASSERT_EQ(KonvertiereAltdaten(prog.Pfad()), 1);
+  ASSERT_EQ(kvtest::Gezeigt(KonvertiereAltdaten(prog.Pfad())), 1);
   CIniDatei ini;
   ini.SetzeDateiname(prog / "kalvento.ini");
-  ASSERT_EQ(ini.Oeffnen(1), 1);
+  ASSERT_EQ(ini.Oeffnen(1, kvtest::Zeigend()), 1);
   std::string w;
   for (auto [schluessel, erwartet] :
        {std::pair{"Daten", "DATEN"}, {"13.Monat", "N"}, {"Rand oben", "3"}}) {
@@ -285,27 +286,27 @@ TEST_F(Altdaten, VorhandeneKonfigurationZeigtAufDieBuchungskreise) {
 TEST(LegeVerzeichnisAn, Faelle) {
   kvtest::TempVerzeichnis tmp;
   kvtest::Aufzeichnung ui;
-  EXPECT_EQ(LegeVerzeichnisAn("C:"), 1);
-  EXPECT_EQ(LegeVerzeichnisAn("d:\\"), 1);
-  EXPECT_EQ(LegeVerzeichnisAn("1:"), 0);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn("C:")), 1);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn("d:\\")), 1);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn("1:")), 0);
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, "Fehlerhafte Laufwerksangabe !");
 
-  EXPECT_EQ(LegeVerzeichnisAn(tmp / "neu"), 1);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn(tmp / "neu")), 1);
   EXPECT_TRUE(kvtest::Existiert(tmp / "neu"));
-  EXPECT_EQ(LegeVerzeichnisAn(tmp / "neu"), 1);  // already there
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn(tmp / "neu")), 1);  // already there
   EXPECT_EQ(ui.meldungen.size(), 1u);
 
   // A file in the way is moved aside, not lost.
   kvtest::SchreibeDatei(tmp / "BK000004", "Inhalt");
-  EXPECT_EQ(LegeVerzeichnisAn(tmp / "BK000004"), 1);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn(tmp / "BK000004")), 1);
   EXPECT_EQ(kvtest::LiesDatei(tmp / "BK000004.$$$"), "Inhalt");
   ASSERT_EQ(ui.meldungen.size(), 2u);
   EXPECT_EQ(ui.meldungen[1].art, 64);
   EXPECT_EQ(ui.meldungen[1].text, W("Folgende Datei mußte umbenannt werden:\nAlt:\t") +
                                       tmp / "BK000004" + "\nNeu:\t" + tmp / "BK000004.$$$");
 
-  EXPECT_EQ(LegeVerzeichnisAn(tmp / "fehlt/BK000001"), 0);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn(tmp / "fehlt/BK000001")), 0);
   EXPECT_EQ(ui.meldungen.back().titel, "FEHLER");
   EXPECT_FALSE(kvtest::Existiert(tmp / "fehlt"));
 }
@@ -314,7 +315,7 @@ TEST(LegeVerzeichnisAn, ScheiternIstKeinErfolg) {
   kvtest::TempVerzeichnis tmp;
   kvtest::Aufzeichnung ui;
   Fehlerinjektion::Setze(1, DateiFehler::Zugriff);
-  EXPECT_EQ(LegeVerzeichnisAn(tmp / "BK000001"), 0);
+  EXPECT_EQ(kvtest::Gezeigt(LegeVerzeichnisAn(tmp / "BK000001")), 0);
   Fehlerinjektion::Aus();
   EXPECT_FALSE(kvtest::Existiert(tmp / "BK000001"));
   ASSERT_EQ(ui.meldungen.size(), 1u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "basis/datei.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -68,7 +69,7 @@ TEST(Dateisatz, AusDerStammdatei) {
   kvtest::TempVerzeichnis tmp;
   SchreibeStamm(tmp, "BK000007/STAMM007.DAT", 2011, 4);
   Dateisatz s;
-  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 7), 1);
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 7, kvtest::Zeigend()), 1);
   EXPECT_EQ(s.jahr, 2011);
   EXPECT_EQ(s.kontenrahmen, 4);
   EXPECT_EQ(s.saldendatei, tmp / "BK000007/A2011007.sal");
@@ -83,7 +84,7 @@ TEST(Dateisatz, UebergrosseZahlenSaettigen) {
   kvtest::SchreibeDatei(tmp / "BK000002/STAMM002.DAT",
                         "[BUCHUNGSKREIS]\r\nKontenrahmen=-99999999999\r\nJahr= 2010x\r\n");
   Dateisatz s;
-  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 2), 1);
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 2, kvtest::Zeigend()), 1);
   EXPECT_EQ(s.jahr, 2010);
   EXPECT_EQ(s.kontenrahmen, -2147483647);
 }
@@ -92,7 +93,7 @@ TEST(Dateisatz, StammdateiInKleinschreibungWirdGefunden) {
   kvtest::TempVerzeichnis tmp;
   SchreibeStamm(tmp, "bk000003/stamm003.dat", 1011, 3);
   Dateisatz s;
-  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 3), 1);
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 3, kvtest::Zeigend()), 1);
   EXPECT_EQ(s.saldendatei, tmp / "BK000003/B1011003.sal");
 }
 
@@ -100,7 +101,7 @@ TEST(Dateisatz, OhneStammdateiLeer) {
   kvtest::TempVerzeichnis tmp;
   Dateisatz s;
   s.Setze(tmp.Pfad(), 1, 2010, 4);  // stale names from before
-  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 5), 0);
+  EXPECT_EQ(BildeDateisatz(s, tmp.Pfad(), 5, kvtest::Zeigend()), 0);
   EXPECT_EQ(s.stammdatei, tmp / "BK000005/STAMM005.DAT");
   EXPECT_TRUE(s.saldendatei.empty());
   EXPECT_TRUE(s.saldenindex.empty());

@@ -4,6 +4,7 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "storage/inidatei.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -18,7 +19,7 @@ const std::string kKopf = "; Diese Datei darf in keinem Fall manuell bearbeitet 
 // Opens `pfad` with flag 0 and returns the result.
 int Oeffne(CIniDatei& ini, const std::string& pfad) {
   ini.SetzeDateiname(pfad);
-  return ini.Oeffnen(0);
+  return ini.Oeffnen(0, kvtest::Zeigend());
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ TEST(IniDatei, NeueDateiBekommtKopfzeileUndSektionMitLeerzeile) {
   EXPECT_EQ(LiesDatei(t / "neu.ini"), kKopf);
   EXPECT_EQ(ini.SchreibeWert("[KALVENTO]", "Daten", "/daten"), 3000);
   EXPECT_EQ(ini.SchreibeWert("[KALVENTO]", "Import", ""), 3000);
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   ini.Schliessen();
   EXPECT_EQ(LiesDatei(t / "neu.ini"), kKopf + "\r\n[KALVENTO]\r\nDaten=/daten\r\nImport=\r\n");
 }
@@ -42,11 +43,11 @@ TEST(IniDatei, ErsetzenHaeltAlleAnderenZeilenUndKuerztDieDatei) {
   CIniDatei ini;
   ASSERT_EQ(Oeffne(ini, t / "a.ini"), 1);
   ini.SchreibeWert("[A]", "Zwei", "sehr viel laenger als vorher");
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   EXPECT_EQ(LiesDatei(t / "a.ini"),
             kKopf + "\r\n[A]\r\nEins=1\r\nZwei=sehr viel laenger als vorher\r\nDrei=3\r\n");
   ini.SchreibeWert("[A]", "Zwei", "");
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   ini.Schliessen();
   // A shorter text must not leave the tail of the old one behind.
   EXPECT_EQ(LiesDatei(t / "a.ini"), kKopf + "\r\n[A]\r\nEins=1\r\nZwei=\r\nDrei=3\r\n");
@@ -118,7 +119,7 @@ TEST(IniDatei, Zeilenenden) {
   ASSERT_EQ(Oeffne(ini, t / "e.ini"), 1);
   ini.SchreibeWert("[A]", "Neu", "n");
   EXPECT_EQ(ini.Text(), kKopf + "[A]\r\nLetzte=alt\r\nNeu=n\r\n");
-  ASSERT_EQ(ini.Oeffnen(0), 1);
+  ASSERT_EQ(ini.Oeffnen(0, kvtest::Zeigend()), 1);
   ini.SchreibeWert("[A]", "Letzte", "neu");
   EXPECT_EQ(ini.Text(), kKopf + "[A]\r\nLetzte=neu\r\n");
   // A value cannot smuggle in a line of its own.
@@ -157,7 +158,7 @@ TEST(IniDatei, PasswortRundreise) {
   }
   ini.SchreibeWert("[A]", "Passwort", W("Geheim-ä\\ß"));
   ini.SchreibeWert("[A]", "passwort", "klar");  // only the exact key names are scrambled
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   EXPECT_EQ(LiesDatei(t / "p.ini").find("Geheim"), std::string::npos);
   EXPECT_NE(LiesDatei(t / "p.ini").find("\r\npasswort=klar\r\n"), std::string::npos);
   CIniDatei neu;
@@ -181,7 +182,7 @@ TEST(IniDatei, GrosseDateiUeberlebtLesenUndSpeichern) {
   SchreibeDatei(t / "g.ini", inhalt);
   CIniDatei ini;
   ASSERT_EQ(Oeffne(ini, t / "g.ini"), 1);
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   EXPECT_EQ(LiesDatei(t / "g.ini"), inhalt);
   std::string w;
   ASSERT_EQ(ini.LeseWert("[KALVENTO]", "Ende", w), 1);
@@ -189,7 +190,7 @@ TEST(IniDatei, GrosseDateiUeberlebtLesenUndSpeichern) {
   // An edit that grows the text keeps everything else.
   ini.SchreibeWert("[KALVENTO]", "Daten", std::string(100, 'd'));
   for (int i = 0; i < 50; ++i) ini.SchreibeWert("[KALVENTO]", "Neu" + std::to_string(i), "n");
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   ini.Schliessen();
   const std::string nachher = LiesDatei(t / "g.ini");
   const auto pos = inhalt.find("Daten=alt");
@@ -251,13 +252,13 @@ TEST(IniDatei, ExklusivGeoeffneteDateiSperrtAndere) {
   kvtest::Aufzeichnung ui;
   CIniDatei ini;
   ini.SetzeDateiname(t / "x.ini");
-  ASSERT_EQ(ini.Oeffnen(1), 1);
+  ASSERT_EQ(ini.Oeffnen(1, kvtest::Zeigend()), 1);
   EXPECT_EQ(PruefeDatei(t / "x.ini"), 4);
   CIniDatei andere;
   EXPECT_EQ(Oeffne(andere, t / "x.ini"), 4);
   // Read only: saving fails and leaves the file alone.
   ini.SchreibeWert("[A]", "X", "2");
-  EXPECT_EQ(ini.Speichern(), 0);
+  EXPECT_EQ(ini.Speichern(kvtest::Zeigend()), 0);
   ini.Schliessen();
   EXPECT_EQ(LiesDatei(t / "x.ini"), kKopf + "[A]\r\nX=1\r\n");
   EXPECT_EQ(PruefeDatei(t / "x.ini"), 1);
@@ -275,8 +276,8 @@ TEST(IniDatei, FehlerBeimLesenUndSchreibenLassenDieDateiUnveraendert) {
   ini.SetzeDateiname(t / "f.ini");
 
   // Not open.
-  EXPECT_EQ(ini.Einlesen(), 32);
-  EXPECT_EQ(ini.Speichern(), 32);
+  EXPECT_EQ(ini.Einlesen(kvtest::Zeigend()), 32);
+  EXPECT_EQ(ini.Speichern(kvtest::Zeigend()), 32);
   ASSERT_EQ(ui.meldungen.size(), 2u);
   EXPECT_EQ(ui.meldungen[0].text,
             W("Konnte aus Datei '") + t / "f.ini" + W("' nicht lesen!\r\nDatei ist nicht geöffnet !"));
@@ -284,17 +285,17 @@ TEST(IniDatei, FehlerBeimLesenUndSchreibenLassenDieDateiUnveraendert) {
             W("Konnte in Datei '") + t / "f.ini" + W("' nicht schreiben!\r\nDatei ist nicht geöffnet !"));
 
   // Every failing step of a save leaves the old file as it was.
-  ASSERT_EQ(ini.Oeffnen(0), 1);
+  ASSERT_EQ(ini.Oeffnen(0, kvtest::Zeigend()), 1);
   ini.SchreibeWert("[A]", "X", "neu");
   for (long n = 1; n <= 3; ++n) {
     Fehlerinjektion::Setze(n, DateiFehler::Voll);
-    EXPECT_EQ(ini.Speichern(), 0) << n;
+    EXPECT_EQ(ini.Speichern(kvtest::Zeigend()), 0) << n;
     Fehlerinjektion::Aus();
     EXPECT_EQ(LiesDatei(t / "f.ini"), inhalt) << n;
   }
   EXPECT_EQ(ui.meldungen.back().text, "Konnte in Datei '" + t / "f.ini" + "' nicht schreiben !");
   // The edit is still there and can be saved once the disk has room.
-  ASSERT_EQ(ini.Speichern(), 1);
+  ASSERT_EQ(ini.Speichern(kvtest::Zeigend()), 1);
   EXPECT_EQ(LiesDatei(t / "f.ini"), kKopf + "[A]\r\nX=neu\r\nY=2\r\n");
   struct stat st {};
   ASSERT_EQ(::stat((t / "f.ini").c_str(), &st), 0);
@@ -303,14 +304,14 @@ TEST(IniDatei, FehlerBeimLesenUndSchreibenLassenDieDateiUnveraendert) {
   // A failed read leaves a text that must not replace the file.
   const std::size_t vorher = ui.meldungen.size();
   Fehlerinjektion::Setze(3);  // length, seek, then the read itself
-  EXPECT_EQ(ini.Einlesen(), 0);
+  EXPECT_EQ(ini.Einlesen(kvtest::Zeigend()), 0);
   Fehlerinjektion::Aus();
   ASSERT_EQ(ui.meldungen.size(), vorher + 1);
   EXPECT_EQ(ui.meldungen.back().text, "Konnte aus Datei '" + t / "f.ini" + "' nicht lesen !");
   ini.SchreibeWert("[A]", "Z", "3");
-  EXPECT_EQ(ini.Speichern(), 0);
+  EXPECT_EQ(ini.Speichern(kvtest::Zeigend()), 0);
   EXPECT_EQ(LiesDatei(t / "f.ini"), kKopf + "[A]\r\nX=neu\r\nY=2\r\n");
-  EXPECT_EQ(ini.Einlesen(), 1);
+  EXPECT_EQ(ini.Einlesen(kvtest::Zeigend()), 1);
   EXPECT_EQ(ini.Text(), kKopf + "[A]\r\nX=neu\r\nY=2\r\n");
 }
 

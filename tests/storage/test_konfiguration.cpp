@@ -8,6 +8,7 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "storage/konfiguration.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -43,9 +44,9 @@ ino_t Inode(const std::string& pfad) {
 // Opens, reads the record and closes, as the program does at start-up.
 int Lies(CIniSB& sb, const std::string& pfad) {
   sb.SetzeDateiname(pfad);
-  const int r = sb.Oeffnen(0);
-  sb.Einlesen();
-  sb.LeseKonfiguration();
+  const int r = sb.Oeffnen(0, kvtest::Zeigend());
+  sb.Einlesen(kvtest::Zeigend());
+  sb.LeseKonfiguration(kvtest::Zeigend());
   sb.Schliessen();
   return r;
 }
@@ -61,7 +62,7 @@ void Ersetze(std::string& text, const std::string& alt, const std::string& neu) 
 TEST(Konfiguration, StandardDateiByteGenau) {
   TempVerzeichnis t;
   CIniSB sb;
-  ASSERT_EQ(sb.SchreibeStandardKonfiguration(t / "kalvento.ini"), 1);
+  ASSERT_EQ(sb.SchreibeStandardKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 1);
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), kStandardDatei);
 
   // Reading it back adds nothing and does not rewrite it.
@@ -91,7 +92,7 @@ TEST(Konfiguration, StandardNameIstKalventoIniImArbeitsverzeichnis) {
   ASSERT_NE(::getcwd(alt, sizeof alt), nullptr);
   ASSERT_EQ(::chdir(t.Pfad().c_str()), 0);
   CIniSB sb;
-  const int r = sb.SchreibeStandardKonfiguration();
+  const int r = sb.SchreibeStandardKonfiguration(kvtest::Zeigend());
   ASSERT_EQ(::chdir(alt), 0);
   EXPECT_EQ(r, 1);
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), kStandardDatei);
@@ -120,7 +121,7 @@ TEST(Konfiguration, FremdeSchluesselUndSektionenBleibenErhalten) {
 
   sb.konfiguration.zeilenProSeite = 72;
   std::strcpy(sb.konfiguration.daten, "/srv/buecher");
-  ASSERT_EQ(sb.SchreibeKonfiguration(), 1);
+  ASSERT_EQ(sb.SchreibeKonfiguration(kvtest::Zeigend()), 1);
   Ersetze(erwartet, "Zeilen pro Seite=68", "Zeilen pro Seite=72");
   Ersetze(erwartet, "\r\n[KALVENTO]\r\nVersion=W001002\r\nDaten=\r\n",
           "\r\n[KALVENTO]\r\nVersion=W001002\r\nDaten=/srv/buecher\r\n");
@@ -136,7 +137,7 @@ TEST(Konfiguration, FremdeSchluesselUndSektionenBleibenErhalten) {
   SchreibeDatei(t / "kalvento.ini", ohneSchriften);
   CIniSB ohne;
   ASSERT_EQ(Lies(ohne, t / "kalvento.ini"), 1);
-  ASSERT_EQ(ohne.SchreibeKonfiguration(), 1);
+  ASSERT_EQ(ohne.SchreibeKonfiguration(kvtest::Zeigend()), 1);
   const std::string schriften =
       "DatevExport=\r\nFont Buchung=23,08,0400,Courier New\r\n"
       "Font Dialog=23,08,0400,Courier New\r\nFont Nutzung=23,08,0400,Courier New\r\n"
@@ -156,7 +157,7 @@ TEST(Konfiguration, WerteFormateBeimSchreiben) {
   ASSERT_EQ(Lies(sb, t / "kalvento.ini"), 1);
   EXPECT_EQ(sb.konfiguration.signalton, 1);
   EXPECT_STREQ(sb.konfiguration.passwort, "geheim");
-  ASSERT_EQ(sb.SchreibeKonfiguration(), 1);
+  ASSERT_EQ(sb.SchreibeKonfiguration(kvtest::Zeigend()), 1);
   const std::string nachher = LiesDatei(t / "kalvento.ini");
   for (const char* zeile :
        {"\r\nSignalton=J\r\n", "\r\nEuro-Faktor=1.955830\r\n", "\r\nKvop=N\r\n", "\r\nFarbe=0\r\n",
@@ -168,7 +169,7 @@ TEST(Konfiguration, WerteFormateBeimSchreiben) {
   // A German locale in the desktop program must not put a comma in the file.
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "de_DE")) {
     sb.konfiguration.euroFaktor = 2.5;
-    ASSERT_EQ(sb.SchreibeKonfiguration(), 1);
+    ASSERT_EQ(sb.SchreibeKonfiguration(kvtest::Zeigend()), 1);
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_NE(LiesDatei(t / "kalvento.ini").find("\r\nEuro-Faktor=2.500000\r\n"),
               std::string::npos);
@@ -207,7 +208,7 @@ TEST(Konfiguration, AufloesungUndSchriftenBeimLesen) {
   EXPECT_EQ(sb.konfiguration.aufloesung.breite, 1);
   // ... and clamped when writing, in the record as well.
   sb.konfiguration.fontBildschirm = {5, 30, 50, "Courier New"};
-  ASSERT_EQ(sb.SchreibeKonfiguration(), 1);
+  ASSERT_EQ(sb.SchreibeKonfiguration(kvtest::Zeigend()), 1);
   EXPECT_EQ(sb.konfiguration.aufloesung.hoehe, 23);
   EXPECT_EQ(sb.konfiguration.aufloesung.breite, 8);
   EXPECT_EQ(sb.konfiguration.fontBildschirm.gewicht, 400);
@@ -244,7 +245,7 @@ TEST(Konfiguration, AltesFormatWirdAufgewertet) {
       "KvonlineProgramm=p\r\nKvonlineImport=i\r\nDatevExport=d\r\n";
   SchreibeDatei(t / "kalvento.ini", alt);
   CIniSB sb;
-  ASSERT_EQ(sb.AktualisiereKonfiguration(t / "kalvento.ini"), 1);
+  ASSERT_EQ(sb.AktualisiereKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 1);
   std::string erwartet = alt;
   Ersetze(erwartet, "Version=W001001", "Version=W001002");
   Ersetze(erwartet, "Aufl\xF6sung=9,7", "Aufl\xF6sung=25,08");
@@ -256,7 +257,7 @@ TEST(Konfiguration, AltesFormatWirdAufgewertet) {
 
   // Already current: a second run changes nothing and does not rewrite it.
   const ino_t vorher = Inode(t / "kalvento.ini");
-  ASSERT_EQ(sb.AktualisiereKonfiguration(t / "kalvento.ini"), 1);
+  ASSERT_EQ(sb.AktualisiereKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 1);
   EXPECT_EQ(Inode(t / "kalvento.ini"), vorher);
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), erwartet);
 
@@ -267,12 +268,12 @@ TEST(Konfiguration, AltesFormatWirdAufgewertet) {
           "KvonlineImport=C:\\Programme\\kvonline\\import\r\nDatevExport=\r\n",
           "");
   SchreibeDatei(t / "kalvento.ini", ohneOnline);
-  ASSERT_EQ(sb.AktualisiereKonfiguration(t / "kalvento.ini"), 1);
+  ASSERT_EQ(sb.AktualisiereKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 1);
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), kStandardDatei);
 
   // Without any version the file is upgraded too; an existing font stays.
   SchreibeDatei(t / "kalvento.ini", "[KALVENTO]\r\nFont Buchung=30,12,0700,Courier New\r\n");
-  ASSERT_EQ(sb.AktualisiereKonfiguration(t / "kalvento.ini"), 1);
+  ASSERT_EQ(sb.AktualisiereKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 1);
   const std::string ohneVersion = LiesDatei(t / "kalvento.ini");
   EXPECT_NE(ohneVersion.find("\r\nFont Buchung=30,12,0700,Courier New\r\n"), std::string::npos);
   EXPECT_NE(ohneVersion.find("\r\nVersion=W001002\r\n"), std::string::npos);
@@ -309,16 +310,16 @@ TEST(Konfiguration, BerechneAufloesung) {
 
 TEST(Konfiguration, Fenstergroesse) {
   TempVerzeichnis t;
-  Fenstergroesse g = BerechneFenstergroesse(t / "kalvento.ini");
+  Fenstergroesse g = BerechneFenstergroesse(kvtest::Zeigend(), t / "kalvento.ini");
   EXPECT_EQ(g.breite, 8 * 112 + 64);
   EXPECT_EQ(g.hoehe, 25 * 30 + 48);
   EXPECT_FALSE(kvtest::Existiert(t / "kalvento.ini"));
   SchreibeDatei(t / "kalvento.ini", "[KALVENTO]\r\nAufl\xF6sung=20,10\r\n");
-  g = BerechneFenstergroesse(t / "kalvento.ini");
+  g = BerechneFenstergroesse(kvtest::Zeigend(), t / "kalvento.ini");
   EXPECT_EQ(g.breite, 10 * 112 + 64);
   EXPECT_EQ(g.hoehe, 20 * 30 + 48);
   SchreibeDatei(t / "kalvento.ini", "[KALVENTO]\r\nAufl\xF6sung=2,1\r\n");
-  g = BerechneFenstergroesse(t / "kalvento.ini");
+  g = BerechneFenstergroesse(kvtest::Zeigend(), t / "kalvento.ini");
   EXPECT_EQ(g.breite, 8 * 112 + 64);
 }
 
@@ -334,12 +335,12 @@ TEST(Konfiguration, UnbrauchbareDateien) {
   {
     Datei halter;
     ASSERT_TRUE(halter.Oeffnen(t / "kalvento.ini", Datei::Lesen, Datei::SchreibenVerweigert));
-    EXPECT_EQ(sb.SchreibeKonfiguration(), 4);
-    EXPECT_EQ(sb.AktualisiereKonfiguration(t / "kalvento.ini"), 4);
+    EXPECT_EQ(sb.SchreibeKonfiguration(kvtest::Zeigend()), 4);
+    EXPECT_EQ(sb.AktualisiereKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 4);
   }
   ::chmod((t / "kalvento.ini").c_str(), 0444);
-  EXPECT_EQ(sb.SchreibeKonfiguration(), 4);
-  EXPECT_EQ(sb.SchreibeStandardKonfiguration(t / "kalvento.ini"), 4);
+  EXPECT_EQ(sb.SchreibeKonfiguration(kvtest::Zeigend()), 4);
+  EXPECT_EQ(sb.SchreibeStandardKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 4);
   ::chmod((t / "kalvento.ini").c_str(), 0644);
   EXPECT_EQ(LiesDatei(t / "kalvento.ini"), kStandardDatei);
   ASSERT_EQ(ui.meldungen.size(), 2u);
@@ -377,13 +378,13 @@ TEST(Konfiguration, UnbrauchbareDateien) {
     const ino_t vorher = Inode(t / "kalvento.ini");
     CIniSB leser;
     leser.SetzeDateiname(t / "kalvento.ini");
-    ASSERT_EQ(leser.Oeffnen(0), 1);
-    EXPECT_EQ(leser.LeseKonfiguration(), 0);
+    ASSERT_EQ(leser.Oeffnen(0, kvtest::Zeigend()), 1);
+    EXPECT_EQ(leser.LeseKonfiguration(kvtest::Zeigend()), 0);
     EXPECT_FALSE(leser.IstOffen());
     EXPECT_EQ(leser.konfiguration.zeilenProSeite, 68);
     EXPECT_EQ(leser.konfiguration.fontBuchung.hoehe, 25);
     EXPECT_STREQ(leser.konfiguration.kvonlineImport, "C:\\Programme\\kvonline\\import");
-    EXPECT_EQ(leser.AktualisiereKonfiguration(t / "kalvento.ini"), 0);
+    EXPECT_EQ(leser.AktualisiereKonfiguration(kvtest::Zeigend(), t / "kalvento.ini"), 0);
     EXPECT_EQ(LiesDatei(t / "kalvento.ini"), inhalt);
     EXPECT_EQ(Inode(t / "kalvento.ini"), vorher);
   }

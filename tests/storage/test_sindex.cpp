@@ -21,6 +21,7 @@
 #include "basis/text1252.h"
 #include "storage/salden.h"
 #include "storage/texte.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using kv::CSalden;
@@ -314,7 +315,7 @@ TEST_F(IndexTest, IndexThatMissesRecordsOfItsFileIsRebuilt_I3_I4) {
   Saldendatei("");
   ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   index.Schliesse();
-  ASSERT_EQ(salden.LegeSteuerkontenAn(), 1);
+  ASSERT_EQ(kvtest::Gezeigt(salden.LegeSteuerkontenAn()), 1);
   ASSERT_EQ(Gezeigt(index.Oeffnen()), 1);
   EXPECT_EQ(index.Anzahl(), 2);
   EXPECT_EQ(salden.KontoNummer(3800), 0);
@@ -594,7 +595,7 @@ TEST_F(IndexTest, EntferneThenLoescheKeepsBothArraysConsistent_I3) {
     if (runde % 17 == 0) name = "passt nicht";  // no name entry matches: rebuilt
     const int kapVorher = index.Kapazitaet();
     ASSERT_EQ(Gezeigt(index.Entferne(salden.KontoText(), name)), 1);
-    ASSERT_EQ(salden.Loesche(), 1);
+    ASSERT_EQ(kvtest::Gezeigt(salden.Loesche()), 1);
     if (index.Kapazitaet() < kapVorher) geschrumpft = true;
     if (runde % 10 == 0 || index.Kapazitaet() < kapVorher) {
       SCOPED_TRACE(runde);
@@ -621,7 +622,7 @@ TEST_F(IndexTest, DuplicateKeysAreBothFoundAndTheMatchingOneRemoved) {
   EXPECT_EQ(saetze, std::vector<int>({1, 2, 3}));
   ASSERT_EQ(Gezeigt(index.Entferne(" 1210", "Bank")), 1);
   salden.Lese(2);
-  ASSERT_EQ(salden.Loesche(), 1);
+  ASSERT_EQ(kvtest::Gezeigt(salden.Loesche()), 1);
   PruefeInvarianten(index, Sdx(), Sal());
   EXPECT_EQ(index.Anzahl(), 3);
 }
@@ -671,8 +672,8 @@ TEST_F(IndexTest, FilesBeyondAnyValidLengthAreRefusedAtOnce_I6) {
     kvtest::SchreibeDatei(sdxPfad, gut);
     // The balances reader neither shifts its records nor appends (S6).
     salden.Lese(0);
-    EXPECT_EQ(salden.Loesche(), 0);
-    EXPECT_EQ(salden.Anlegen(" 4711", "NEU", 0.0), 0);
+    EXPECT_EQ(kvtest::Gezeigt(salden.Loesche()), 0);
+    EXPECT_EQ(kvtest::Gezeigt(salden.Anlegen(" 4711", "NEU", 0.0)), 0);
     EXPECT_EQ(std::filesystem::file_size(salPfad), uint64_t(saetze) * kv::kSatzLaenge);
     EXPECT_LT(Uhr::now() - start, std::chrono::seconds(1));
   }
@@ -741,7 +742,7 @@ TEST_F(IndexTest, RandomAndTruncatedFilesOpenAndWalkWithoutHarm) {
     for (int r = index.ErsterName(name); r >= 0; r = index.NaechsterName(name)) salden.Lese(r);
     int von = 0, nummer = 0;
     for (int r = index.ErsterAb(von, 29999); r >= 0; r = index.Naechster(nummer, 29999))
-      salden.LeseGeprueft(r);
+      salden.LeseGeprueft(r, kvtest::Zeigend());
     std::string konto = "1", saldo, n;
     int flag;
     salden.SucheKonto(index, konto, saldo, n, flag);

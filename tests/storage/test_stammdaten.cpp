@@ -4,6 +4,7 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "storage/stammdaten.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -52,10 +53,10 @@ void Stammdatei(const std::string& pfad, const std::string& rumpf) {
 // Loads as the owners do (open, read, close), then fills the record.
 int Lade(CIniBK& bk, const std::string& pfad, int jahr) {
   bk.SetzeDateiname(pfad);
-  bk.Oeffnen(0);
+  bk.Oeffnen(0, kvtest::Zeigend());
   bk.Schliessen();
   bk.stamm.jahr = jahr;
-  return bk.LeseStamm();
+  return bk.LeseStamm(kvtest::Zeigend());
 }
 
 }  // namespace
@@ -200,7 +201,7 @@ TEST(Stammdaten, GesperrteSchreibgeschuetzteUndKaputteDateien) {
   for (int fall = 0; fall < 2; ++fall) {
     CIniBK bk;
     bk.SetzeDateiname(pfad);
-    ASSERT_EQ(bk.Oeffnen(0), 1);
+    ASSERT_EQ(bk.Oeffnen(0, kvtest::Zeigend()), 1);
     bk.Schliessen();
     Datei halter;
     if (fall == 0)
@@ -208,7 +209,7 @@ TEST(Stammdaten, GesperrteSchreibgeschuetzteUndKaputteDateien) {
     else
       ::chmod(pfad.c_str(), 0444);
     bk.stamm.jahr = 2010;
-    EXPECT_EQ(bk.LeseStamm(), 4);
+    EXPECT_EQ(bk.LeseStamm(kvtest::Zeigend()), 4);
     EXPECT_STREQ(bk.stamm.name, "Gesperrt KG");
     EXPECT_EQ(bk.stamm.kontenrahmen, 4);
     EXPECT_EQ(kvtest::SchreibeStandardStamm(bk), 4);

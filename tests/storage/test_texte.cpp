@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "basis/text1252.h"
+#include "gezeigt.h"
 #include "testhilfe.h"
 
 using namespace kv;
@@ -63,34 +64,35 @@ TEST(Betrag, ZuBreiterBetragVerliertWederVorzeichenNochZiffern) {
 }
 
 TEST(Betrag, FormatCodes) {
-  EXPECT_EQ(FormatiereZahl(3.14159, kFormat11_2), "       3.14");
-  EXPECT_EQ(FormatiereZahl(3.14159, kFormat5_2), " 3.14");
-  EXPECT_EQ(FormatiereZahl(-3.14159, kFormat12_2), "       -3.14");
-  EXPECT_EQ(FormatiereZahl(1e6, kFormat_2), "1000000.00");
-  EXPECT_EQ(FormatiereZahl(7.9, kFormatGanz), "7");
-  EXPECT_EQ(FormatiereZahl(-7.9, kFormatGanz), "-7");
-  EXPECT_EQ(FormatiereZahl(-0.4, kFormatGanz), "0");
-  EXPECT_EQ(FormatiereZahl(5, kFormatGanz2), " 5");
-  EXPECT_EQ(FormatiereZahl(5e12, kFormatGanz), "5000000000000");  // beyond int, no overflow
+  EXPECT_EQ(FormatiereZahl(3.14159, kFormat11_2, kvtest::Zeigend()), "       3.14");
+  EXPECT_EQ(FormatiereZahl(3.14159, kFormat5_2, kvtest::Zeigend()), " 3.14");
+  EXPECT_EQ(FormatiereZahl(-3.14159, kFormat12_2, kvtest::Zeigend()), "       -3.14");
+  EXPECT_EQ(FormatiereZahl(1e6, kFormat_2, kvtest::Zeigend()), "1000000.00");
+  EXPECT_EQ(FormatiereZahl(7.9, kFormatGanz, kvtest::Zeigend()), "7");
+  EXPECT_EQ(FormatiereZahl(-7.9, kFormatGanz, kvtest::Zeigend()), "-7");
+  EXPECT_EQ(FormatiereZahl(-0.4, kFormatGanz, kvtest::Zeigend()), "0");
+  EXPECT_EQ(FormatiereZahl(5, kFormatGanz2, kvtest::Zeigend()), " 5");
+  // Beyond int, no overflow.
+  EXPECT_EQ(FormatiereZahl(5e12, kFormatGanz, kvtest::Zeigend()), "5000000000000");
 
   std::string t = "12.5";
-  EXPECT_EQ(FormatiereZahl(t, kFormat12_2), 1);
+  EXPECT_EQ(kvtest::Gezeigt(FormatiereZahl(t, kFormat12_2)), 1);
   EXPECT_EQ(t, "       12.50");
 
   kvtest::Aufzeichnung ui;
-  EXPECT_EQ(FormatiereZahl(1.0, 2107), "");
+  EXPECT_EQ(FormatiereZahl(1.0, 2107, kvtest::Zeigend()), "");
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, "Allgemeiner Fehler: Format unbekannt !");
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
   t = "1";
-  EXPECT_EQ(FormatiereZahl(t, 2099), 0);
+  EXPECT_EQ(kvtest::Gezeigt(FormatiereZahl(t, 2099)), 0);
   EXPECT_EQ(t, "");
 }
 
 namespace {
-// "result:text" of PruefeKontoeingabe without message.
+// "result:text" of PruefeKontoeingabe, its message dropped.
 std::string Konto(std::string t, bool maske) {
-  int r = PruefeKontoeingabe(t, false, maske);
+  int r = PruefeKontoeingabe(t, maske).Ok() ? 1 : 0;
   return std::to_string(r) + ":" + t;
 }
 }  // namespace
@@ -107,12 +109,14 @@ TEST(Konto, UngueltigeNummernUndMeldung) {
   kvtest::Aufzeichnung ui;
   for (std::string t : {"30000", "0", "", "12a", "123456", "-14", "00000"}) {
     std::string vorher = t;
-    EXPECT_EQ(PruefeKontoeingabe(t, false, false), 0) << vorher;
+    const Status geprueft = PruefeKontoeingabe(t, false);
+    EXPECT_FALSE(geprueft.Ok()) << vorher;
+    EXPECT_EQ(geprueft.Meldungen().size(), 1u) << vorher;
     EXPECT_EQ(t, vorher);
   }
-  EXPECT_TRUE(ui.meldungen.empty());
+  EXPECT_TRUE(ui.meldungen.empty());  // the check shows nothing itself
   std::string t = "x";
-  EXPECT_EQ(PruefeKontoeingabe(t, true, false), 0);
+  EXPECT_EQ(kvtest::Gezeigt(PruefeKontoeingabe(t, false)), 0);
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].text, W("Ungültige Kontonummer bzw. Kontenauswahl !"));
   EXPECT_EQ(ui.meldungen[0].art, 16);
@@ -240,7 +244,7 @@ std::string Gefiltert(F filter, std::string text) {
 
 TEST(Filter, Betrag) {
   kvtest::Aufzeichnung ui;
-  auto betrag = [](std::string& t) { return FilterBetrag(t, 100); };
+  auto betrag = [](std::string& t) { return kvtest::Gezeigt(FilterBetrag(t, 100)); };
   EXPECT_EQ(Gefiltert(betrag, "12,345"), "1:12.34");
   EXPECT_EQ(Gefiltert(betrag, "1.5.7"), "1:1.5");  // a second separator ends the input
   EXPECT_EQ(Gefiltert(betrag, "-3"), "1:-3");
@@ -254,7 +258,7 @@ TEST(Filter, Betrag) {
 
 TEST(Filter, GanzzahlUndZiffern) {
   kvtest::Aufzeichnung ui;
-  auto ganz = [](std::string& t) { return FilterGanzzahl(t, 999999999); };
+  auto ganz = [](std::string& t) { return kvtest::Gezeigt(FilterGanzzahl(t, 999999999)); };
   EXPECT_EQ(Gefiltert(ganz, "0910"), "1:910");
   EXPECT_EQ(Gefiltert(ganz, ""), "1:0");
   EXPECT_TRUE(ui.meldungen.empty());

@@ -110,7 +110,9 @@ bool Lauf::LegeArbeitsdateienAn() {
     // opened; an old work index must not stand in for it.
     return aufgeben(UnerwarteterFehler(dateien_.indexName));
   }
-  const std::string zeile = Buchungskreiszeile(daten, bezug);
+  Status zeilenstatus;
+  const std::string zeile = Buchungskreiszeile(daten, bezug, zeilenstatus);
+  Melde(zeilenstatus);
   if (!zeile.empty()) beobachter_.Kreiszeile(zeile);
   return true;
 }
@@ -158,8 +160,11 @@ bool Lauf::ZieheArbeitsdateienAuf() {
   if (saetze < 2) {
     // Each of the document's five readers of the work file used to try in
     // turn; a try after a failed one tries again (and says so again).
-    for (int i = 0; i < 5; ++i)
-      if (leser.LegeSteuerkontenAn() != 1) Unvollstaendig();
+    for (int i = 0; i < 5; ++i) {
+      const Status angelegt = leser.LegeSteuerkontenAn();
+      Melde(angelegt);
+      if (!angelegt) Unvollstaendig();
+    }
     ergebnis_.bezug.steuerkonten = true;
     // Records appended for the tax accounts are in no index yet: build the
     // work index from the file instead of trusting the copy (K3).

@@ -23,18 +23,16 @@ struct Quellzeile {
 
 class Einzeln : public Kumulationsstrategie {
  public:
-  explicit Einzeln(Lauf& lauf) : lauf_(lauf), index_(lauf.Dateien().index) {}
+  explicit Einzeln(Lauf& lauf)
+      : Kumulationsstrategie(false), lauf_(lauf), index_(lauf.Dateien().index) {}
 
-  bool PrueftBeimLesen() const override { return false; }
   bool Beginne() override;
+  // Reads the records through the balances reader; the index was checked
+  // against them when it was opened.
   bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) override;
   void Addiere(Kreisbericht& bericht) override;
-  void Vergiss() override { zeilen_.clear(); }
   bool Beende() override;
-  void Verwirf() override {
-    zeilen_.clear();
-    indexUngeschrieben_ = false;
-  }
+  void Verwirf() override { indexUngeschrieben_ = false; }
 
  private:
   // The record of the account, appended (and indexed) when it is new; -1
@@ -87,7 +85,9 @@ int Einzeln::SatzFuer(const Quellzeile& z, Kreisbericht& bericht) {
   if (z.konto >= 1 && z.konto <= 29999 && index_.SucheNummerWert(z.konto, satz) == kGleich &&
       satz >= 0 && satz < kum_.Anzahl())
     return satz;
-  if (kum_.Anlegen(z.kontoText, z.name, 0.0) != 1) return -1;
+  const Status angelegt = kum_.Anlegen(z.kontoText, z.name, 0.0);
+  lauf_.Melde(angelegt);
+  if (!angelegt) return -1;
   satz = kum_.Satznummer();
   ++bericht.neueKonten;
   const Status eingefuegt = index_.FuegeEin(satz, z.konto, z.name);
@@ -112,7 +112,9 @@ bool Einzeln::AddiereZeile(const Quellzeile& z, int satz) {
     if (BetragsText12(summe[j]).empty()) return false;  // K4: left as it was
   }
   for (int j = 0; j < kAnzahlBetraege; ++j) kum_.SetzeBetragSlot(j, summe[j]);
-  if (kum_.Schreibe() != 1) lauf_.Unvollstaendig();
+  const Status geschrieben = kum_.Schreibe();
+  lauf_.Melde(geschrieben);
+  if (!geschrieben) lauf_.Unvollstaendig();
   return true;
 }
 
@@ -127,20 +129,7 @@ void Einzeln::Addiere(Kreisbericht& bericht) {
     else if (!AddiereZeile(z, satz))
       verfehlt.push_back(&z);
   }
-  for (const Quellzeile* z : verfehlt) {
-    lauf_.Unvollstaendig();
-    bericht.ausgang = Kreisausgang::Teilweise;
-    std::string konto = z->kontoText;
-    konto.erase(0, konto.find_first_not_of(' '));
-    konto.erase(konto.find_last_not_of(' ') + 1);
-    bericht.nichtAddiert.push_back(konto);
-    char text[300];
-    std::snprintf(text, sizeof text,
-                  "Die Summe passt nicht in das Betragsfeld:\n"
-                  "Konto %s aus Buchungskreis %i wurde nicht addiert !",
-                  konto.c_str(), bericht.nummer);
-    lauf_.Melde(Meldung::Fehler(W(text)));
-  }
+  for (const Quellzeile* z : verfehlt) lauf_.NichtAddiert(bericht, z->kontoText);
 }
 
 bool Einzeln::Beende() {

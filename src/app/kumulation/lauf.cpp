@@ -1,6 +1,7 @@
 // The run: the reference, the work files, the circles of the range in turn.
 #include "app/kumulation/lauf.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <new>
@@ -74,6 +75,18 @@ void Lauf::Melde(const Status& s) {
   for (const Meldung& m : s.Meldungen()) Melde(m);
 }
 
+void Lauf::NichtAddiert(Kreisbericht& bericht, const std::string& kontoText) {
+  Unvollstaendig();
+  bericht.ausgang = Kreisausgang::Teilweise;
+  std::string konto = kontoText;
+  konto.erase(0, konto.find_first_not_of(' '));
+  konto.erase(konto.find_last_not_of(' ') + 1);
+  bericht.nichtAddiert.push_back(konto);
+  Melde(Meldung::Fehler(W(Format("Die Summe passt nicht in das Betragsfeld:\n"
+                                 "Konto %s aus Buchungskreis %i wurde nicht addiert !",
+                                 konto.c_str(), bericht.nummer))));
+}
+
 void Lauf::Fuehre() {
   ergebnis_.bezug.nummer = auftrag_.bezug;
   aktuell_ = &ergebnis_.bezug;
@@ -131,10 +144,15 @@ void Lauf::SchliesseArbeitsdateien() {
 bool Lauf::LeseBezug() {
   const std::string& daten = auftrag_.datenverzeichnis;
   const int bezug = auftrag_.bezug;
-  if (LeseBkKennwerte(daten, bezug, bezug_)) {
+  Status gelesen;
+  const int kennwerte = LeseBkKennwerte(daten, bezug, bezug_, gelesen);
+  Melde(gelesen);
+  if (kennwerte) {
     ergebnis_.bezug.name = bezug_.name;
     beobachter_.Bezugswerte(bezug_);
-    const std::string zeile = Buchungskreiszeile(daten, bezug);
+    Status zeilenstatus;
+    const std::string zeile = Buchungskreiszeile(daten, bezug, zeilenstatus);
+    Melde(zeilenstatus);
     if (!zeile.empty()) beobachter_.Bezugszeile(zeile);
     // Only the two charts of accounts have books to cumulate.
     return bezug_.kontenrahmen == 3 || bezug_.kontenrahmen == 4;
@@ -155,6 +173,8 @@ bool Lauf::LeseBezug() {
 void Lauf::AddiereBereich() {
   const int bezug = auftrag_.bezug;
   const auto naechster = [bezug](int n) { return n == bezug ? n + 1 : n; };
+  // The reports point into the list: it must not move while they are made.
+  ergebnis_.kreise.reserve(static_cast<size_t>(std::max(0, auftrag_.bis - auftrag_.von + 1)));
   int aktiv = 0;
   for (int n = naechster(auftrag_.von); n <= auftrag_.bis; n = naechster(n + 1)) {
     ergebnis_.kreise.push_back({});
@@ -205,12 +225,14 @@ void Lauf::AddiereKreis(int n, Quelle& q, Quelle& andere, int folgender) {
     bericht.ausgang = Kreisausgang::Unlesbar;
     Melde(UnerwarteterFehler(q.saldendatei.Pfad()));
   }
-  strategie_->Vergiss();
 }
 
 bool Lauf::PruefeKennwerte(int n, Quelle& q, bool vorab) {
   BkKennwerte werte;
-  if (!LeseBkKennwerte(auftrag_.datenverzeichnis, n, werte, vorab)) {
+  Status gelesen;
+  const int kennwerte = LeseBkKennwerte(auftrag_.datenverzeichnis, n, werte, gelesen);
+  if (!vorab) Melde(gelesen);  // ahead of its turn nothing is said: the turn says it
+  if (!kennwerte) {
     if (!vorab)
       Melde(Meldung::Standard(Format(
           "Stammdaten f\xFCr Buchungskreis Nummer %i \n nicht gefunden, in Verwendung oder gesperrt!", n)));
@@ -270,7 +292,7 @@ bool Lauf::OeffneQuelle(int n, Quelle& q, bool vorab) {
     return false;
   }
   if (saetze < 2) {
-    q.salden.LegeSteuerkontenAn();
+    Melde(q.salden.LegeSteuerkontenAn());
     aktuell_->steuerkonten = true;
     // The circle's own index does not know the appended tax accounts: let
     // it be rebuilt, as the companion program would need it.

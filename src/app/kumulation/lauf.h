@@ -35,11 +35,12 @@ class Lauf;
 // How the circles get into the work files (einzeln.cpp, parallel.cpp).
 class Kumulationsstrategie {
  public:
+  explicit Kumulationsstrategie(bool prueftBeimLesen) : prueftBeimLesen_(prueftBeimLesen) {}
   virtual ~Kumulationsstrategie() = default;
   // Whether a circle's index is checked against its records as they are
   // read (then it is opened with a later check, and a circle may be opened
   // ahead while another is read).
-  virtual bool PrueftBeimLesen() const = 0;
+  bool PrueftBeimLesen() const { return prueftBeimLesen_; }
   // The work files are open and hold the reference: takes them over.
   // False (the messages given) when they cannot be used.
   virtual bool Beginne() = 0;
@@ -48,13 +49,14 @@ class Kumulationsstrategie {
   virtual bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) = 0;
   // Adds the circle read last, in file order.
   virtual void Addiere(Kreisbericht& bericht) = 0;
-  // Forgets the circle read last.
-  virtual void Vergiss() = 0;
   // Everything reaches the disk.  False when the work files must not be
   // reported on (then closed).
   virtual bool Beende() = 0;
   // A run left by an exception: nothing more is written.
   virtual void Verwirf() = 0;
+
+ private:
+  const bool prueftBeimLesen_;
 };
 
 std::unique_ptr<Kumulationsstrategie> EinzelneStrategie(Lauf& lauf);
@@ -78,6 +80,9 @@ class Lauf {
   void Melde(Meldung m);
   void Melde(const Status& s);
   void Unvollstaendig() { ergebnis_.unvollstaendig = true; }
+  // K4: the sum for the account with this account field did not fit; the
+  // account stays as it was.
+  void NichtAddiert(Kreisbericht& bericht, const std::string& kontoText);
   // Work-file reader settings from the reference's master data.
   const Saldenform& Form() const { return form_; }
 

@@ -13,25 +13,22 @@
 namespace kv {
 namespace {
 
-std::string OhneRandblanks(std::string s) {
-  size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return {};
-  return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
 
 class Parallel : public Kumulationsstrategie {
  public:
   explicit Parallel(Lauf& lauf)
-      : lauf_(lauf), salden_(lauf.Dateien().salden), index_(lauf.Dateien().index) {}
+      : Kumulationsstrategie(true),
+        lauf_(lauf),
+        salden_(lauf.Dateien().salden),
+        index_(lauf.Dateien().index) {}
 
-  bool PrueftBeimLesen() const override { return true; }
+  // Reads the image (checking the index against it) and builds the table.
   bool Beginne() override;
+  // Reads on both threads, adding while loading where the table allows.
   bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) override;
   void Addiere(Kreisbericht& bericht) override;
-  void Vergiss() override { quelle_.Leere(); }
   bool Beende() override;
   void Verwirf() override {
-    quelle_.Leere();
     tabelle_ = false;
     indexUngeschrieben_ = false;
   }
@@ -137,18 +134,8 @@ void Parallel::Addiere(Kreisbericht& bericht) {
   bericht.neueKonten = abbild_.Anzahl() - vorher;
   bericht.ausgang = Kreisausgang::Addiert;
   for (int i = 0; i < anzahl && (quelle_.Offen() > 0 || einzeln); ++i) {
-    if (!verfehlt[i]) continue;
-    lauf_.Unvollstaendig();
-    bericht.ausgang = Kreisausgang::Teilweise;
     const Quellsatz& q = quelle_.Satz(i);
-    const std::string konto = OhneRandblanks(std::string(q.kontoText, ::strnlen(q.kontoText, 5)));
-    bericht.nichtAddiert.push_back(konto);
-    char text[300];
-    std::snprintf(text, sizeof text,
-                  "Die Summe passt nicht in das Betragsfeld:\n"
-                  "Konto %s aus Buchungskreis %i wurde nicht addiert !",
-                  konto.c_str(), bericht.nummer);
-    lauf_.Melde(Meldung::Fehler(W(text)));  // K4: the account stays as it was
+    if (verfehlt[i]) lauf_.NichtAddiert(bericht, std::string(q.kontoText, ::strnlen(q.kontoText, 5)));
   }
 }
 
