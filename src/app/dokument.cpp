@@ -207,9 +207,9 @@ int CKv02Doc::Menuebefehl() const { return Stamm.stamm.euRechnung == 1 ? kMenueE
 
 bool CKv02Doc::PruefeKumulationBereit() const {
   if (kumulationBereit_) return true;
-  ZeigeMeldung(W("Es liegt keine Kummulierung vor: die Kummulierung konnte nicht\n"
-                 "ausgeführt werden. Bitte wählen Sie die Kummulierungsdaten neu aus !"),
-               "INFORMATION", 64);
+  Zeige(Meldung::Text(W("Es liegt keine Kummulierung vor: die Kummulierung konnte nicht\n"
+                        "ausgeführt werden. Bitte wählen Sie die Kummulierungsdaten neu aus !"),
+                      "INFORMATION", Meldungsart::Information));
   return false;
 }
 

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
     const int geoeffnet = doc.OnNewDocument(
         [&](kv::Passwortpruefung& pruefung) {
           if (a.passwort && pruefung.IstRichtig(kv::W(*a.passwort))) return true;
-          kv::ZeigeMeldung(kv::PasswortFalschText(), "INFORMATION", 64);
+          kv::Zeige(kv::Meldung::Text(kv::PasswortFalschText(), "INFORMATION",
+                                      kv::Meldungsart::Information));
           passwortFalsch = true;
           return false;
         },
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
   } catch (const std::bad_alloc&) {
-    kv::ZeigeMeldung(58148, "INFORMATION", 64);
+    kv::Zeige(kv::Meldung::Nr(58148, "INFORMATION", kv::Meldungsart::Information));
     ergebnis = 1;
   }
   kv::SetzeOberflaeche(nullptr);

@@ -244,7 +244,9 @@ void CKv02View::Ausgabewahl() {
       }
       break;
   }
-  if (!ok) kv::ZeigeMeldung(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001, 16);
+  if (!ok)
+    kv::Zeige(kv::Meldung::Text(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001,
+                                kv::Meldungsart::Fehler));
 }
 
 void CKv02View::OeffneBildschirmausgabe() {
@@ -258,7 +260,8 @@ void CKv02View::OeffneBildschirmausgabe() {
 
 void CKv02View::Drucke() {
   if (!DruckeMitDialog(this, dok_.Druck, ausgabeart_, auswahl_.RandOben, druckSchriften_))
-    kv::ZeigeMeldung(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001, 16);
+    kv::Zeige(kv::Meldung::Text(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001,
+                                kv::Meldungsart::Fehler));
 }
 
 }  // namespace kvui

@@ -121,7 +121,8 @@ CProgVerwDlg::CProgVerwDlg(kv::CKv02Doc& dokument, QWidget* parent)
   Schalte();
   connect(gemeinsam_, &QRadioButton::toggled, this, [this] { Schalte(); });
   connect(verzeichnis_, &QPushButton::clicked, this, [] {
-    kv::ZeigeMeldung(kv::W("Path Selector Box steht nicht zur Verfügung !"), 58002, 64);
+    kv::Zeige(kv::Meldung::Text(kv::W("Path Selector Box steht nicht zur Verfügung !"), 58002,
+                                kv::Meldungsart::Information));
   });
 }
 

@@ -135,7 +135,8 @@ void CFontSizeDlg::accept() {
   const int normal = std::atoi(W1252(normal_->text()).c_str());
   const int schmal = std::atoi(W1252(schmal_->text()).c_str());
   if (const int falsch = PruefeDruckgroessen(normal, schmal)) {
-    kv::ZeigeMeldung(kv::W("Nur Werte von 100 bis 300 zulässig !"), 58002, 64);
+    kv::Zeige(kv::Meldung::Text(kv::W("Nur Werte von 100 bis 300 zulässig !"), 58002,
+                                kv::Meldungsart::Information));
     QLineEdit* e = falsch == 2 ? schmal_ : normal_;
     e->setFocus();
     e->selectAll();

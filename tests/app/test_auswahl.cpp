@@ -5,6 +5,7 @@
 
 #include "app/auswahl.h"
 #include "app/dokument.h"
+#include "basis/datei.h"
 #include "basis/text1252.h"
 #include "gezeigt.h"
 #include "testhilfe.h"
@@ -64,6 +65,42 @@ TEST(Auswahl, PruefungenInIhrerReihenfolge) {
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].art, 0);  // the platform's box
   EXPECT_EQ(ui.meldungen[0].titel, "Fehler");
+}
+
+// Every file operation of reading a circle's values fails in turn: a read
+// error gives 0 with its message in the status, and the reader shows
+// nothing itself, so a circle opened ahead of its turn says nothing.
+TEST(BkKennwerte, LesefehlerKommtImStatus) {
+  kvtest::TempVerzeichnis t;
+  ASSERT_TRUE(ErzeugeVerzeichnis(t / "BK000001"));
+  kvtest::SchreibeDatei(t / "BK000001/STAMM001.DAT",
+                        "; Kopf\r\n\r\n[BUCHUNGSKREIS]\r\nName=Eins\r\nKontenrahmen=04\r\n"
+                        "1.Monat=07\r\n");
+  kvtest::Aufzeichnung ui;
+  int mitMeldung = 0;
+  for (long k = 1;; ++k) {
+    Fehlerinjektion::Setze(k);
+    BkKennwerte werte;
+    Status status;
+    const int gelesen = LeseBkKennwerte(t.Pfad(), 1, werte, status);
+    const bool ausgeloest = Fehlerinjektion::Ausgeloest();
+    Fehlerinjektion::Aus();
+    EXPECT_TRUE(ui.meldungen.empty()) << k;
+    if (!ausgeloest) {
+      EXPECT_EQ(gelesen, 1);
+      EXPECT_TRUE(status.Ok() && status.Meldungen().empty());
+      EXPECT_EQ(werte.kontenrahmen, 4);
+      EXPECT_EQ(werte.abweichendesWJ, 1);
+      break;
+    }
+    if (!status.Meldungen().empty()) {
+      ++mitMeldung;
+      EXPECT_EQ(gelesen, 0) << k;
+      EXPECT_FALSE(status.Ok()) << k;
+      EXPECT_EQ(status.Meldungen()[0].art, Meldungsart::Fehler);
+    }
+  }
+  EXPECT_GT(mitMeldung, 0);
 }
 
 TEST(Passwort, VergleichNachAbschneidenDerBlanks) {

@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_PRUEFE(salDatei.Oeffnen(salPfad, kv::Datei::LesenSchreiben));
     CSIndex x;
     x.Verbinde(&sdxDatei, &salDatei, salPfad, sdxPfad);
-    FUZZ_PRUEFE(x.Oeffnen() == 1);
+    FUZZ_PRUEFE(x.Oeffnen().Ok());
     CSalden s;
     s.Verbinde(&salDatei, &x, 0, 1, 4);
     PruefeIndex(x, kvfuzz::LiesDatei(salPfad));
@@ -231,7 +231,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const std::string name = f.ConsumeRandomLengthString(28);
           const int speichern = f.ConsumeBool() ? 1 : 0;
           FUZZ_PRUEFE(s.Anlegen(KontoText(konto), name, 0.0).Ok());
-          FUZZ_PRUEFE(x.FuegeEin(satze, konto, name, speichern) == 1);
+          FUZZ_PRUEFE(x.FuegeEin(satze, konto, name).Ok());
+          if (speichern) FUZZ_PRUEFE(x.SchreibeIndex().Ok());
           gespeichert = speichern == 1;
           break;
         }
@@ -251,26 +252,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           break;
         }
         case 7:
-          FUZZ_PRUEFE(x.Neuaufbau() == 1);
+          FUZZ_PRUEFE(x.Neuaufbau().Ok());
           gespeichert = true;
           break;
         case 8:
-          FUZZ_PRUEFE(x.SchreibeIndex() == 1);
+          FUZZ_PRUEFE(x.SchreibeIndex().Ok());
           gespeichert = true;
           break;
         case 9: {
           // What was saved is read back as it is, not rebuilt.
-          if (!gespeichert) FUZZ_PRUEFE(x.SchreibeIndex() == 1);
+          if (!gespeichert) FUZZ_PRUEFE(x.SchreibeIndex().Ok());
           const auto nummern = x.Nummern();
           x.Schliesse();
           FUZZ_PRUEFE(sdxDatei.Oeffnen(sdxPfad, kv::Datei::LesenSchreiben));
-          FUZZ_PRUEFE(x.LeseIndex() == 1);
+          kv::Status gelesen;
+          FUZZ_PRUEFE(x.LeseIndex(gelesen) == kv::CSIndex::Lesebefund::Gelesen);
           FUZZ_PRUEFE(x.Nummern().size() == nummern.size());
           for (size_t k = 0; k < nummern.size(); ++k)
             FUZZ_PRUEFE(x.Nummern()[k].konto == nummern[k].konto &&
                         x.Nummern()[k].satz == nummern[k].satz);
           sdxDatei.Schliessen();
-          FUZZ_PRUEFE(x.Oeffnen() == 1);
+          FUZZ_PRUEFE(x.Oeffnen().Ok());
           gespeichert = true;
           break;
         }
