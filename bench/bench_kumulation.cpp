@@ -185,7 +185,7 @@ int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, 
     doc.UebernehmeAuswahl({1, 1, kreise, "2010"});
     const double z = Sekunden(k0, Uhr::now());
     const double c = CpuSekunden() - c0;
-    kumuliert = doc.Kumulationsindex.Anzahl();
+    kumuliert = doc.Kumulationsindex().Anzahl();
     if (!doc.KumulationBereit()) std::fprintf(stderr, "Kummulierung lief nicht / did not run\n");
     kv::Berichtskontext kontext = doc.Kontext();
     kv::Saldenlistenauswahl s;

@@ -80,7 +80,7 @@ std::string LeseVerwaltungsverzeichnis() {
   // open one untouched.
   CKv02Doc dok;
   dok.LeseKonfiguration();
-  return dok.Datenverzeichnis;
+  return dok.Datenverzeichnis();
 }
 
 std::string Verwaltungsverzeichnis(std::string_view daten, int n) {

@@ -1,7 +1,6 @@
 #include "app/dokument.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "basis/fortschritt.h"
 #include "basis/oberflaeche.h"
@@ -54,13 +53,10 @@ void Passwortpruefung::Sperre(const std::function<void()>& warte) const {
 
 // ---- document -------------------------------------------------------------------
 
-CKv02Doc::CKv02Doc() {
-  std::error_code ec;
-  Programmverzeichnis = W(std::filesystem::current_path(ec).string());
-}
+CKv02Doc::CKv02Doc() = default;
 
 CKv02Doc::~CKv02Doc() {
-  if (KumulationAktiv == 1 || kumulationBereit_) SchliesseKumulationsdateien();
+  if (kumulationAktiv_ == 1 || kumulationBereit_) SchliesseKumulationsdateien();
 }
 
 void CKv02Doc::LeseKonfiguration() {
@@ -111,7 +107,7 @@ void CKv02Doc::LeseKonfiguration() {
   for (char& c : daten)
     if (c == '\\') c = '/';
   while (daten.size() > 1 && daten.back() == '/') daten.pop_back();
-  Datenverzeichnis = daten;
+  datenverzeichnis_ = daten;
 }
 
 bool CKv02Doc::PasswortGesetzt() const { return Konfiguration.konfiguration.passwort[0] != '\0'; }
@@ -133,77 +129,76 @@ int CKv02Doc::OnNewDocument(const PasswortDialog& passwort, const AuswahlDialog&
 }
 
 void CKv02Doc::UebernehmeAuswahl(const Kumulationsauswahl& auswahl) {
-  Bezugsbuchungskreis = auswahl.bezug;
-  Buchungsjahr = DezimalWert(auswahl.jahr);
-  Stamm.stamm.jahr = Buchungsjahr;
-  Kumulieren(auswahl.von, auswahl.bis, Bezugsbuchungskreis, auswahl.jahr);
+  bezug_ = auswahl.bezug;
+  buchungsjahr_ = DezimalWert(auswahl.jahr);
+  stamm_.stamm.jahr = buchungsjahr_;
+  Kumulieren(auswahl.von, auswahl.bis, bezug_, auswahl.jahr);
   LeseStammdaten();
   BildeTitel();
-  KumulationAktiv = 1;
-  DruckAngefordert = 0;
+  kumulationAktiv_ = 1;
   Ueberschreibmodus = 1;
 }
 
 void CKv02Doc::Neuauswahl(const Kumulationsauswahl& auswahl) {
-  Bezugsbuchungskreis = auswahl.bezug;
-  Stamm.stamm.jahr = DezimalWert(auswahl.jahr);
+  bezug_ = auswahl.bezug;
+  stamm_.stamm.jahr = DezimalWert(auswahl.jahr);
   SchliesseKumulationsdateien();
   LeereKumulationsanzeige();
-  Kumulieren(auswahl.von, auswahl.bis, Bezugsbuchungskreis, auswahl.jahr);
+  Kumulieren(auswahl.von, auswahl.bis, bezug_, auswahl.jahr);
   LeseStammdaten();
   BildeTitel();
 }
 
 void CKv02Doc::LeseStammdaten() {
-  Dateien.stammdatei = NameStammdatei(Datenverzeichnis, Bezugsbuchungskreis);
+  dateien_.stammdatei = NameStammdatei(datenverzeichnis_, bezug_);
   // Reading a master file completes missing keys, and opening a missing one
   // would create it: only a usable file of an existing circle is read.
-  const int probe = PruefeDatei(Dateien.stammdatei);
+  const int probe = PruefeDatei(dateien_.stammdatei);
   if (probe == 1) {
-    Stamm.SetzeDateiname(Dateien.stammdatei);
-    Stamm.stamm.jahr = Buchungsjahr;
+    stamm_.SetzeDateiname(dateien_.stammdatei);
+    stamm_.stamm.jahr = buchungsjahr_;
     // Loaded first: when LeseStamm cannot open or fully read the file
     // itself, it keeps to this text instead of filling the record with
     // default values (another name, another chart of accounts).
     Status gelesen;
-    if (Stamm.Oeffnen(0, gelesen) == 1) Stamm.Schliessen();
-    Stamm.LeseStamm(gelesen);
+    if (stamm_.Oeffnen(0, gelesen) == 1) stamm_.Schliessen();
+    stamm_.LeseStamm(gelesen);
     Zeige(gelesen);
     // A file that is no master file (empty, binary, LF line ends) was
     // neither read nor completed: the reference has no master data, as
     // when its file is missing.
-    if (IstStammdateitext(Stamm.Text())) {
-      stammGelesen_ = Dateien.stammdatei;
-      stammJahr_ = Buchungsjahr;
+    if (IstStammdateitext(stamm_.Text())) {
+      stammGelesen_ = dateien_.stammdatei;
+      stammJahr_ = buchungsjahr_;
       return;
     }
-  } else if (probe != 2 && stammGelesen_ == Dateien.stammdatei && stammJahr_ == Buchungsjahr) {
+  } else if (probe != 2 && stammGelesen_ == dateien_.stammdatei && stammJahr_ == buchungsjahr_) {
     // Read moments ago by the cumulation and unusable now (in use, a
     // failing disk): the values read are still the reference's; empty ones
     // would head every report with a wrong name.
     return;
   }
-  Stamm.stamm = Stammdaten{};
-  Stamm.stamm.jahr = Buchungsjahr;
+  stamm_.stamm = Stammdaten{};
+  stamm_.stamm.jahr = buchungsjahr_;
   stammGelesen_.clear();
 }
 
 void CKv02Doc::BildeTitel() {
-  std::string name = Stamm.stamm.name;
+  std::string name = stamm_.stamm.name;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   char titel[400];
-  const Stammdaten& s = Stamm.stamm;
+  const Stammdaten& s = stamm_.stamm;
   if (s.geteiltesJahr)
     std::snprintf(titel, sizeof titel, "BK-Nr: %i (kum.) - %-s - %02i.%02i-%02i.%02i",
-                  Bezugsbuchungskreis, name.c_str(), s.ersterPeriodenmonat, s.startjahr,
+                  bezug_, name.c_str(), s.ersterPeriodenmonat, s.startjahr,
                   s.letzterPeriodenmonat, s.endjahr);
   else
-    std::snprintf(titel, sizeof titel, "BK-Nr: %i (kum.) - %-s - %04i", Bezugsbuchungskreis,
-                  name.c_str(), Buchungsjahr);
+    std::snprintf(titel, sizeof titel, "BK-Nr: %i (kum.) - %-s - %04i", bezug_,
+                  name.c_str(), buchungsjahr_);
   dokumenttitel_ = titel;
 }
 
-int CKv02Doc::Menuebefehl() const { return Stamm.stamm.euRechnung == 1 ? kMenueEuer : kMenueGuv; }
+int CKv02Doc::Menuebefehl() const { return stamm_.stamm.euRechnung == 1 ? kMenueEuer : kMenueGuv; }
 
 bool CKv02Doc::PruefeKumulationBereit() const {
   if (kumulationBereit_) return true;
@@ -215,18 +210,18 @@ bool CKv02Doc::PruefeKumulationBereit() const {
 
 Berichtskontext CKv02Doc::Kontext() {
   Berichtskontext k;
-  for (size_t i = 0; i < Saldenleser.size(); ++i) k.saldenleser[i] = &Saldenleser[i];
-  k.index = &Kumulationsindex;
+  for (size_t i = 0; i < saldenleser_.size(); ++i) k.saldenleser[i] = &saldenleser_[i];
+  k.index = &kumulationsindex_;
   k.kumulationAktiv = kumulationBereit_ ? 1 : 0;
-  k.datenverzeichnis = Datenverzeichnis;
-  k.druckdatei = Dateien.druckdatei;
-  k.bezugsbuchungskreis = Bezugsbuchungskreis;
-  const Stammdaten& s = Stamm.stamm;
+  k.datenverzeichnis = datenverzeichnis_;
+  k.druckdatei = dateien_.druckdatei;
+  k.bezugsbuchungskreis = bezug_;
+  const Stammdaten& s = stamm_.stamm;
   k.name = s.name;
   if (s.waehrung1[0]) k.waehrung = s.waehrung1;
-  k.kontenrahmen = Kontenrahmen;
+  k.kontenrahmen = kontenrahmen_;
   k.euRechnung = s.euRechnung;
-  k.buchungsjahr = Buchungsjahr;
+  k.buchungsjahr = buchungsjahr_;
   k.wjGeteilt = s.geteiltesJahr;
   k.ersterMonat = s.geteiltesJahr ? s.ersterPeriodenmonat : 1;
   k.letzterMonat = s.geteiltesJahr ? s.letzterPeriodenmonat : 12;

@@ -141,30 +141,35 @@ class CKv02Doc {
   // What the report generators need, filled from the document.
   Berichtskontext Kontext();
 
-  int Bezugsbuchungskreis = 0;
-  int Buchungsjahr = 0;
-  int Kontenrahmen = 0;
-  int ErsterMonat = 0;
-  int AbweichendesWJ = 0;
-  int KumulationAktiv = 0;
-  int DruckAngefordert = 0;
-  int Ueberschreibmodus = 1;
+  // The reference, its booking year and data directory, and the file names
+  // of the cumulation, as the last selection and run left them.
+  int Bezugsbuchungskreis() const { return bezug_; }
+  int Buchungsjahr() const { return buchungsjahr_; }
+  const std::string& Datenverzeichnis() const { return datenverzeichnis_; }
+  const Dateisatz& Dateien() const { return dateien_; }
+  // The cumulated index, read-only (it belongs to the reports' readers).
+  const CSIndex& Kumulationsindex() const { return kumulationsindex_; }
 
-  std::string Programmverzeichnis;  // working directory at construction
-  std::string Datenverzeichnis;     // "Daten" of the configuration
-  Dateisatz Dateien;
-
+  // The user's settings: the program configuration, the print settings and
+  // the insert/overwrite mode of the main window, changed by its dialogs.
   CIniSB Konfiguration;
-  CIniBK Stamm;
-
-  std::array<CSalden, 5> Saldenleser;
-  CSIndex Kumulationsindex;
   Druckzustand Druck;
+  int Ueberschreibmodus = 1;
 
  private:
   class Beobachter;
   void BildeTitel();
   void LeseStammdaten();
+
+  int bezug_ = 0;
+  int buchungsjahr_ = 0;
+  int kontenrahmen_ = 0;
+  int kumulationAktiv_ = 0;
+  std::string datenverzeichnis_;     // "Daten" of the configuration
+  Dateisatz dateien_;
+  CIniBK stamm_;  // the reference's master data
+  std::array<CSalden, 5> saldenleser_;
+  CSIndex kumulationsindex_;
 
   // The cumulated files, open from a run that ended with `gelaufen` until
   // the next cumulation or the end of the document.

@@ -12,9 +12,7 @@ class CKv02Doc::Beobachter : public Kumulationsbeobachter {
 
   void Melde(const Meldung& m) override { Zeige(m); }
   void Bezugswerte(const BkKennwerte& werte) override {
-    d_.Kontenrahmen = werte.kontenrahmen;
-    d_.ErsterMonat = werte.ersterMonat;
-    d_.AbweichendesWJ = werte.abweichendesWJ;
+    d_.kontenrahmen_ = werte.kontenrahmen;
   }
   void Bezugszeile(const std::string& zeile) override {
     d_.bezugszeile_ = zeile;
@@ -26,12 +24,12 @@ class CKv02Doc::Beobachter : public Kumulationsbeobachter {
     Ui().Aktualisiere();
   }
   Saldenform BezugKopiert() override {
-    d_.Dateien.Setze(d_.Datenverzeichnis, bezug_, d_.Buchungsjahr, d_.Kontenrahmen);
-    d_.Dateien.saldendatei = NameKumSalden(d_.Datenverzeichnis);
-    d_.Dateien.saldenindex = NameKumIndex(d_.Datenverzeichnis);
-    d_.Bezugsbuchungskreis = bezug_;
+    d_.dateien_.Setze(d_.datenverzeichnis_, bezug_, d_.buchungsjahr_, d_.kontenrahmen_);
+    d_.dateien_.saldendatei = NameKumSalden(d_.datenverzeichnis_);
+    d_.dateien_.saldenindex = NameKumIndex(d_.datenverzeichnis_);
+    d_.bezug_ = bezug_;
     d_.LeseStammdaten();
-    const Stammdaten& s = d_.Stamm.stamm;
+    const Stammdaten& s = d_.stamm_.stamm;
     return {s.geteiltesJahr, s.ersterPeriodenmonat, s.kontenrahmen};
   }
 
@@ -44,24 +42,24 @@ int CKv02Doc::Kumulieren(int von, int bis, int bezug, const std::string& jahrTex
   // The work files are about to be overwritten: whatever was open on them
   // from an earlier run is closed first (K5).
   if (kumulationBereit_) SchliesseKumulationsdateien();
-  Buchungsjahr = DezimalWert(jahrText);
-  const Kumulationsauftrag auftrag{Datenverzeichnis, von, bis, bezug, Buchungsjahr, weg_};
-  Arbeitsdateien dateien{kumSalden_, kumIndexdatei_, Kumulationsindex,
-                         NameKumSalden(Datenverzeichnis), NameKumIndex(Datenverzeichnis)};
+  buchungsjahr_ = DezimalWert(jahrText);
+  const Kumulationsauftrag auftrag{datenverzeichnis_, von, bis, bezug, buchungsjahr_, weg_};
+  Arbeitsdateien dateien{kumSalden_, kumIndexdatei_, kumulationsindex_,
+                         NameKumSalden(datenverzeichnis_), NameKumIndex(datenverzeichnis_)};
   Beobachter beobachter(*this, bezug);
   letzte_ = Kumuliere(auftrag, dateien, beobachter);
   kumulationBereit_ = letzte_.gelaufen;
   if (!kumulationBereit_) return 0;
-  const Stammdaten& s = Stamm.stamm;
-  for (CSalden& leser : Saldenleser)
-    leser.Verbinde(&kumSalden_, &Kumulationsindex, s.geteiltesJahr, s.ersterPeriodenmonat,
+  const Stammdaten& s = stamm_.stamm;
+  for (CSalden& leser : saldenleser_)
+    leser.Verbinde(&kumSalden_, &kumulationsindex_, s.geteiltesJahr, s.ersterPeriodenmonat,
                    s.kontenrahmen);
   return 1;
 }
 
 void CKv02Doc::SchliesseKumulationsdateien() {
   kumSalden_.Schliessen();
-  Kumulationsindex.Schliesse();
+  kumulationsindex_.Schliesse();
   kumIndexdatei_.Schliessen();
   kumulationBereit_ = false;
 }

@@ -313,7 +313,7 @@ TEST(Dokument, BerichteNurNachEinerGelungenenKummulierung) {
   doc.UebernehmeAuswahl({1, 1, 3, "2010"});
   ASSERT_TRUE(doc.KumulationBereit());
   EXPECT_EQ(doc.Kontext().kumulationAktiv, 1);
-  EXPECT_EQ(doc.Dateien.saldendatei, "Daten/~ksal~.tmp");
+  EXPECT_EQ(doc.Dateien().saldendatei, "Daten/~ksal~.tmp");
   EXPECT_EQ(doc.Kontext().druckdatei, "Daten/BK000001/~print~.tmp");
   EXPECT_EQ(doc.Menuebefehl(), kv::kMenueEuer);  // EÜ-Rechnung=J
   EXPECT_EQ(ui.liste.size(), 3u);

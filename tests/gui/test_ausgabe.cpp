@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -310,9 +311,20 @@ void TestAusgabe::druckInPdf() {
 // OK of the name dialog opened from the report view refuses a book of the
 // reference's directory and stays open; the user's own name then passes.
 void TestAusgabe::textdateinameKeinBuch() {
+  // A document whose configuration names /daten and whose selection names
+  // reference 3 (which has no books there: nothing is cumulated).
+  const QString alt = QDir::currentPath();
+  QDir::setCurrent(dir_->path());
+  QFile ini(dir_->path() + "/kalvento.ini");
+  QVERIFY(ini.open(QIODevice::WriteOnly));
+  ini.write("[KALVENTO]\r\nVersion=W001002\r\nDaten=/daten\r\nZeilen pro Seite=68\r\n");
+  ini.close();
   kv::CKv02Doc dok;
-  dok.Datenverzeichnis = "/daten";
-  dok.Bezugsbuchungskreis = 3;
+  dok.LeseKonfiguration();
+  dok.UebernehmeAuswahl({3, 1, 1, "2010"});
+  QDir::setCurrent(alt);
+  QCOMPARE(QString::fromStdString(dok.Datenverzeichnis()), QString("/daten"));
+  QCOMPARE(dok.Bezugsbuchungskreis(), 3);
   CKv02View ansicht(nullptr, dok);
   CPrintOrPreviewDlg wahl(&ansicht);
   wahl.Knopf(CPrintOrPreviewDlg::Textdatei)->setChecked(true);
