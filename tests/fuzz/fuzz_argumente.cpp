@@ -23,7 +23,7 @@
 namespace {
 
 bool IstOption(const kv::Argumente& a, const std::string& name) {
-  for (const char* auswahl : {"jahr", "von", "bis", "bezug", "passwort"})
+  for (const char* auswahl : {"jahr", "von", "bis", "bezug", "passwort", "einzeln"})
     if (name == auswahl) return true;
   for (const auto& b : kv::Berichtsbefehle())
     if (b.name == a.befehl)
