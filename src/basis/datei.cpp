@@ -3,8 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
-#include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +11,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "basis/text1252.h"
@@ -344,76 +341,6 @@ bool Datei::Synchronisiere() {
   if (Injiziert()) return Scheitern(ErrnoVon(g_art));
   if (::fsync(fd_) != 0 && errno != EINVAL) return Scheitern(errno);
   return true;
-}
-
-// ---- mapped reading ----------------------------------------------------------------
-
-namespace abbildschutz {
-namespace {
-
-thread_local Rahmen* t_rahmen = nullptr;
-struct sigaction g_vorher {};
-std::once_flag g_eingerichtet;
-
-void BeiSigbus(int signal, siginfo_t* info, void* kontext) {
-  const char* adresse = static_cast<const char*>(info->si_addr);
-  for (Rahmen* r = t_rahmen; r; r = r->vorher)
-    if (adresse >= r->von && adresse < r->bis) siglongjmp(r->sprung, 1);
-  // Not a protected read: as it would have been without this handler.
-  if ((g_vorher.sa_flags & SA_SIGINFO) && g_vorher.sa_sigaction) {
-    g_vorher.sa_sigaction(signal, info, kontext);
-  } else if (!(g_vorher.sa_flags & SA_SIGINFO) && g_vorher.sa_handler != SIG_DFL &&
-             g_vorher.sa_handler != SIG_IGN) {
-    g_vorher.sa_handler(signal);
-  } else {
-    // The access is made again on return, and then ends the program.
-    ::signal(SIGBUS, SIG_DFL);
-  }
-}
-
-void Richte() {
-  std::call_once(g_eingerichtet, [] {
-    struct sigaction a {};
-    a.sa_sigaction = BeiSigbus;
-    // Not blocked while handled: the jump out restores no signal mask.
-    a.sa_flags = SA_SIGINFO | SA_NODEFER;
-    sigemptyset(&a.sa_mask);
-    ::sigaction(SIGBUS, &a, &g_vorher);
-  });
-}
-
-}  // namespace
-
-void Betrete(Rahmen* r) {
-  r->vorher = t_rahmen;
-  t_rahmen = r;
-}
-
-void Verlasse(Rahmen* r) { t_rahmen = r->vorher; }
-
-void Abgebrochen(Rahmen* r) {
-  Verlasse(r);
-  // The jump out of the handler restores no signal mask: where the signal
-  // stayed blocked while handled (a handler of a tool wrapped around ours),
-  // the next one would end the program.
-  sigset_t bus;
-  sigemptyset(&bus);
-  sigaddset(&bus, SIGBUS);
-  pthread_sigmask(SIG_UNBLOCK, &bus, nullptr);
-}
-
-}  // namespace abbildschutz
-
-const char* Datei::Abbilden(int64_t laenge) const {
-  if (fd_ < 0 || laenge <= 0) return nullptr;
-  if (Injiziert()) return nullptr;  // then read: a mapping is never required
-  abbildschutz::Richte();
-  void* p = ::mmap(nullptr, static_cast<size_t>(laenge), PROT_READ, MAP_SHARED, fd_, 0);
-  return p == MAP_FAILED ? nullptr : static_cast<const char*>(p);
-}
-
-void Datei::GibAbbild(const char* abbild, int64_t laenge) {
-  if (abbild) ::munmap(const_cast<char*>(abbild), static_cast<size_t>(laenge));
 }
 
 void Datei::Schliessen() {

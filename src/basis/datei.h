@@ -13,9 +13,7 @@
 // Every call counts towards the fault injector, so a test can make the n-th
 // file operation fail and check that the caller copes.
 #pragma once
-#include <type_traits>
 #include <cstddef>
-#include <csetjmp>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,45 +37,6 @@ enum class DateiFehler {
 // The user's message for a file that could not be opened or created:
 // names the file and the cause.
 std::string DateiFehlerText(DateiFehler fehler, const std::string& pfad);
-
-// Reading a mapped file that another program cuts short would end this
-// one (SIGBUS).  `lies` runs under protection: such a fault within the
-// mapping [von, von + laenge) ends it early and false is returned.  `lies`
-// must only read the mapping and write plain memory (nothing it leaves
-// half done may need cleaning up); a fault anywhere else is not caught.
-namespace abbildschutz {
-struct Rahmen {
-  sigjmp_buf sprung;
-  const char* von;
-  const char* bis;
-  Rahmen* vorher;
-};
-void Betrete(Rahmen* r);
-void Verlasse(Rahmen* r);
-void Abgebrochen(Rahmen* r);  // Verlasse after the fault
-}  // namespace abbildschutz
-
-template <class Lies>
-bool LiesGeschuetzt(const char* von, int64_t laenge, Lies&& lies) {
-  // The jump back skips every destructor and unlock between the fault and
-  // here: what runs inside may only read the mapping and write memory taken
-  // before, and must not throw.
-  static_assert(std::is_nothrow_invocable_v<Lies&>, "a protected read must be noexcept");
-  abbildschutz::Rahmen r;
-  r.von = von;
-  r.bis = von + laenge;
-  // Entered before the jump target is set: nothing of `r` changes after
-  // it (its value after the jump back would be undetermined), and nothing
-  // in between reads the mapping.
-  abbildschutz::Betrete(&r);
-  if (sigsetjmp(r.sprung, 0) != 0) {
-    abbildschutz::Abgebrochen(&r);
-    return false;
-  }
-  lies();
-  abbildschutz::Verlasse(&r);
-  return true;
-}
 
 class Datei {
  public:
@@ -114,11 +73,6 @@ class Datei {
   // As LiesBei, but safe to call on several threads at once for the same
   // file: changes nothing in this object.  0, or the errno of the failure.
   int LiesBeiGleichzeitig(int64_t position, void* puffer, size_t anzahl) const;
-  // The first `laenge` bytes of the open file mapped read-only into memory
-  // (safe on several threads at once), or nullptr: the caller then reads
-  // instead.  Given back with GibAbbild.  Read it under LiesGeschuetzt.
-  const char* Abbilden(int64_t laenge) const;
-  static void GibAbbild(const char* abbild, int64_t laenge);
   // Writes all bytes or fails (a short write is a failure, cause Voll).
   bool Schreibe(const void* puffer, size_t anzahl);
   bool SchreibeBei(int64_t position, const void* puffer, size_t anzahl);

@@ -94,8 +94,7 @@ double LeseBetragsfeldAllgemein(const char* feld);
 // otherwise.
 bool SummiereCent(int64_t* w, const int64_t* q);
 // The amounts of n records one after another (kSatzNachlauf bytes behind
-// the last one readable) into ziel[i].betraege.  Reads only; may run inside
-// a protected read of a mapping.
+// the last one readable) into ziel[i].betraege.  Reads only.
 void BetraegeStueck(const char* daten, int n, Quellsatz* ziel) noexcept;
 
 // The account field's value as KontoWert reads it; inline for the usual

@@ -47,9 +47,6 @@ char* Stuecktexte() {
   return texte;
 }
 
-// Files from this size on are read through a mapping.
-constexpr int64_t kAbbildAb = int64_t{1} << 20;
-
 }  // namespace
 
 int32_t* Stueckkonten() {
@@ -66,9 +63,8 @@ enum Stelle : int32_t {
 };
 
 // One piece to parse: its records, where they go, and the thread's arrays.
-// All memory is taken before; parsing reads the records and writes only
-// into these arrays, so that it may run inside a protected read of a
-// mapping (which jumps out of it when the file is cut short).
+// All memory is taken before: parsing reads the records and writes only
+// into these arrays, so that it cannot fail halfway.
 struct Stueckarbeit {
   const char* daten;
   int n;
@@ -164,8 +160,6 @@ int AddierePiece(const Stueckarbeit& a, std::vector<int32_t>& markiert) {
 // What the pieces of one load share between the two threads.
 struct Quellkreis::Ladelauf {
   Datei& datei;
-  int64_t laenge;
-  const char* abbild;  // the mapping of a large file, or null
   const std::vector<int32_t>* tabelle;
   const Zugleich* zugleich;
   Indexpruefung* pruefen;
@@ -212,22 +206,14 @@ void Quellkreis::LadeStueck(int s, Ladelauf& l) {
   const int n = static_cast<int>(stueckAnfang_[s + 1] - erster);
   Stueckarbeit a{puffer, n, erster, l.tabelle, l.zugleich, l.pruefen, l.ohneAnspruch,
                  saetze_.get() + erster, Stueckstellen(), Stueckkonten(), Stuecktexte()};
-  // A large file is read straight from its mapping, all of it but the end,
-  // whose last record would be read beyond the mapping.  Nothing but the
-  // piece's own arrays is changed until the piece is parsed, so that a
-  // mapping that fails leaves nothing to undo.
-  if (l.abbild && (erster + n) * kSatzLaenge + int64_t{kSatzNachlauf} <= l.laenge) {
-    a.daten = l.abbild + erster * kSatzLaenge;
-    if (!LiesGeschuetzt(l.abbild, l.laenge, [&a]() noexcept { ParseStueck(a); })) {
-      l.gelesen.store(false, std::memory_order_relaxed);  // the file was cut short
-      return;
-    }
-  } else if (l.datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
-    l.gelesen.store(false, std::memory_order_relaxed);
+  // Read into the thread's buffer, not through a mapping: on the virtual
+  // machines this runs on, the first touch of each mapped page costs more
+  // than copying it (the whole cumulation took half again as long).
+  if (l.datei.LiesBeiGleichzeitig(erster * kSatzLaenge, puffer, size_t(n) * kSatzLaenge) != 0) {
+    l.gelesen.store(false, std::memory_order_relaxed);  // a read error, or the file was cut short
     return;
-  } else {
-    ParseStueck(a);
   }
+  ParseStueck(a);
   if (a.unbestaetigt) l.doppelt.store(true, std::memory_order_relaxed);
   // The piece's two lists get their room before anything is claimed or
   // added (each record marks at most one image record): memory that runs
@@ -310,27 +296,19 @@ bool Quellkreis::Lade(Datei& datei, Indexpruefung* pruefen, const std::vector<in
   // a claim, and as any of them means the index is wrong, the circle is
   // then added record by record.  Without such an index, each hit is
   // claimed.
-  Ladelauf l{datei, laenge, nullptr, tabelle, zugleich, pruefen,
+  Ladelauf l{datei, tabelle, zugleich, pruefen,
              zugleich && pruefen && pruefen->KontenEindeutig(), std::this_thread::get_id()};
   const std::function<void(int, int)> stuecke = [this, &l](int von, int bis) {
     for (int s = von; s < bis; ++s) LadeStueck(s, l);
   };
-  // Mapped once nothing before the loop can throw any more.
-  l.abbild = laenge >= kAbbildAb ? datei.Abbilden(laenge) : nullptr;
   try {
     teiler.Teile(static_cast<int>(stueckAnfang_.size()) - 1, 1, stuecke, zwischendurch);
   } catch (...) {
     // Thrown by `zwischendurch` (the pieces themselves throw nothing): the
     // caller's to handle, once the load is undone.
-    Datei::GibAbbild(l.abbild, laenge);
     GibAuf(anzahl, zugleich);
     throw;
   }
-  Datei::GibAbbild(l.abbild, laenge);
-  // A file cut short while it was read shows through a mapping as zeros up
-  // to the end of the page its new end is in: such a load is not taken, as
-  // a short read would not be.
-  if (l.abbild && datei.Laenge() < laenge) l.gelesen.store(false);
   doppelt_ = l.doppelt.load();
   offen_ = l.offen.load();
   if (!l.gelesen.load()) {
