@@ -3,7 +3,8 @@
 // a child process measures
 //   - the floor: reading the same balances files end to end,
 //   - the cumulation of all circles,
-//   - a Saldenliste over every account of the cumulated books,
+//   - a Saldenliste over every account of the cumulated books, and each
+//     other report over all accounts (its model and its pages),
 //   - its peak resident memory,
 // and, where hledger is installed, `hledger balance` over journals with the
 // same amounts (one file per circle).  Amounts are
@@ -33,6 +34,11 @@
 #include "app/dokument.h"
 #include "basis/datei.h"
 #include "basis/oberflaeche.h"
+#include "reports/auswertung.h"
+#include "reports/bilanz.h"
+#include "reports/erfolgsrechnung.h"
+#include "reports/kontenverlauf.h"
+#include "reports/saldenbilanz.h"
 #include "reports/saldenliste.h"
 #include "../tools/generator.h"
 
@@ -166,6 +172,43 @@ double Hledger(const std::string& programm, int kreise, int konten) {
   return r == 0 ? t : -1.0;
 }
 
+// Every report over all accounts of the cumulated books: its model and its
+// pages (what a report command costs before any output).
+struct Berichtslauf {
+  const char* name;
+  kv::Status (*lauf)(const kv::Berichtskontext&, kv::Druckauswahl&, kv::Druckzustand&);
+};
+const kv::Datum kDruck{31, 12, 2010};
+const Berichtslauf kBerichte[] = {
+    {"Saldenbilanz", [](const kv::Berichtskontext& k, kv::Druckauswahl& a, kv::Druckzustand& z) {
+       kv::FuelleSaldenbilanzAuswahl(k, 13, kDruck, a);
+       return kv::DruckeSaldenbilanz(k, a, z);
+     }},
+    {"EUeR/GuV", [](const kv::Berichtskontext& k, kv::Druckauswahl& a, kv::Druckzustand& z) {
+       kv::FuelleErfolgsAuswahl(k, 0, 13, kDruck, a);
+       return kv::DruckeErfolgsrechnung(k, a, z);
+     }},
+    {"Bilanz", [](const kv::Berichtskontext& k, kv::Druckauswahl& a, kv::Druckzustand& z) {
+       kv::FuelleBilanzAuswahl(k, 13, kDruck, a);
+       return kv::DruckeBilanz(k, a, z);
+     }},
+    {"Saldenliste schmal", [](const kv::Berichtskontext& k, kv::Druckauswahl& a, kv::Druckzustand& z) {
+       kv::Saldenlistenauswahl s;
+       s.auswahlart = 2, s.vonKonto = 1, s.bisKonto = 29999, s.vonMonat = 0, s.bisMonat = 13;
+       kv::FuelleSaldenlistenAuswahl(k, s, kDruck, a);
+       return kv::DruckeSaldenlisteSchmal(k, a, z);
+     }},
+    {"Auswertung/Monat", [](const kv::Berichtskontext& k, kv::Druckauswahl& a, kv::Druckzustand& z) {
+       kv::FuelleAuswertungAuswahl(k, 6, true, kDruck, a);
+       return kv::DruckeAuswertung(k, a, z);
+     }},
+    {"Kontenverlaeufe", [](const kv::Berichtskontext& k, kv::Druckauswahl& a, kv::Druckzustand& z) {
+       kv::FuelleKontenverlaufAuswahl(k, 2, "", 1, 29999, 12, kDruck, a);
+       return kv::DruckeKontenverlauf(k, a, z);
+     }},
+};
+constexpr int kAnzahlBerichte = sizeof kBerichte / sizeof kBerichte[0];
+
 int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, int wiederholungen) {
   const auto start = std::filesystem::current_path();
   std::filesystem::current_path(programm);
@@ -173,6 +216,9 @@ int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, 
   kv::SetzeOberflaeche(&still);
   long long bytes = 0;
   double boden = 1e30, zeit = 1e30, liste = 1e30, cpu = 1e30;
+  double berichte[kAnzahlBerichte];
+  std::fill(berichte, berichte + kAnzahlBerichte, 1e30);
+  bool berichteOk = true;
   int kumuliert = 0, listeOk = 0;
   // One run more than measured: it brings the files (the indexes too) into
   // the page cache as a user's second run finds them.
@@ -201,7 +247,16 @@ int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, 
     const double l = Sekunden(l0, Uhr::now());
     kv::Zeige(bericht);
     listeOk = bericht.Ok() ? 1 : 0;
+    double b2[kAnzahlBerichte];
+    for (int i = 0; i < kAnzahlBerichte; ++i) {
+      kv::Druckauswahl a2;
+      auto r0 = Uhr::now();
+      const kv::Status s2 = kBerichte[i].lauf(kontext, a2, doc.Druck);
+      b2[i] = Sekunden(r0, Uhr::now());
+      berichteOk = berichteOk && s2.Ok();
+    }
     if (lauf == 0) continue;
+    for (int i = 0; i < kAnzahlBerichte; ++i) berichte[i] = std::min(berichte[i], b2[i]);
     boden = std::min(boden, b);
     zeit = std::min(zeit, z);
     cpu = std::min(cpu, c);
@@ -221,6 +276,9 @@ int Messe(const std::string& programm, int kreise, int konten, bool mitHledger, 
   std::printf("     (Prozessorzeit / CPU time of the cumulation, both threads: %.3f s)\n", cpu);
   std::printf("     Saldenliste (all accounts):         %8.3f s   ratio %6.2f%s\n", liste,
               boden > 0 ? liste / boden : 0.0, listeOk ? "" : "  (FEHLER)");
+  for (int i = 0; i < kAnzahlBerichte; ++i)
+    std::printf("     %-36s%8.3f s   ratio %6.2f%s\n", (std::string(kBerichte[i].name) + ":").c_str(),
+                berichte[i], boden > 0 ? berichte[i] / boden : 0.0, berichteOk ? "" : "  (FEHLER)");
   std::printf("     Spitze / peak RSS:                  %8.1f MB\n", spitze / 1024.0);
   if (mitHledger) {
     if (hl > 0)

@@ -31,6 +31,15 @@ ZIEL="$(cd "$ZIEL" && pwd)"
 rm -f "$ZIEL"/*.png
 
 (cd "$ARBEIT" && QT_QPA_PLATFORM=xcb \
-   timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" "$PROGRAMM" "$ZIEL" "$AUSWAHL")
+   timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" "$PROGRAMM" "$ZIEL" "$AUSWAHL")
 
-ls -1 "$ZIEL"/*.png
+# The user manual's pictures (docs/handbuch/bilder, or KVKUM_HANDBUCH_BILDER):
+# the "h_*" ones are its own, three more are copies of the ones above.
+HANDBUCH="${KVKUM_HANDBUCH_BILDER:-$HIER/handbuch/bilder}"
+mkdir -p "$HANDBUCH"
+mv -f "$ZIEL"/h_*.png "$HANDBUCH/"
+cp -f "$ZIEL/01_auswahl.png" "$HANDBUCH/auswahl.png"
+cp -f "$ZIEL/02_hauptfenster.png" "$HANDBUCH/hauptfenster.png"
+cp -f "$ZIEL/04_ausgabewahl.png" "$HANDBUCH/ausgabewahl.png"
+
+ls -1 "$ZIEL"/*.png "$HANDBUCH"/*.png

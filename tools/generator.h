@@ -190,6 +190,10 @@ struct Kreis {
   bool mitSalden = true;       // false: master file only, no books for the year
   bool mitIndex = true;        // false: no .sdx (the program rebuilds it)
   int konten = 120;            // accounts in the balances file (at least the tax accounts)
+  // Books from bookings that each debit and credit the same amount (see
+  // ErzeugeAusgeglicheneKonten); otherwise random amounts, which the tests
+  // and the benchmark are made for.
+  bool ausgeglichen = false;
 };
 
 // Master file in the layout a new file receives, with the circle's values.
@@ -272,6 +276,255 @@ inline std::vector<Konto> ErzeugeKonten(const Kreis& k, Zufall& z) {
   return konten;
 }
 
+// ---- balanced books -------------------------------------------------------
+
+// The accounts the bookings of balanced books need, by their role; each is
+// in the chart's table above.  0: the chart has none.
+struct Kontenrollen {
+  int vorsteuer, mehrwertsteuer, ustVorauszahlung;
+  int kasse, bank, sparkasse, forderungen, verbindlichkeiten, darlehen;
+  int lohnVerbindlichkeit, lohnsteuer, sozialversicherung;
+  int kapital, ruecklage, privatentnahme, privateinlage;
+  int erloese19, erloese7, erloeseFrei, skonti, wareneingang19, wareneingang7;
+  int loehne, gehaelter, sozialaufwand, abschreibung, zinsaufwand, zinsertrag;
+  std::vector<int> anlagen;   // fixed assets, written off at the close
+  std::vector<int> kosten19;  // expenses with 19 % input VAT
+  std::vector<int> kosten0;   // expenses without VAT
+  std::vector<int> Alle() const {
+    std::vector<int> n = {vorsteuer, mehrwertsteuer, ustVorauszahlung, kasse, bank, sparkasse,
+                          forderungen, verbindlichkeiten, darlehen, lohnVerbindlichkeit, lohnsteuer,
+                          sozialversicherung, kapital, ruecklage, privatentnahme, privateinlage,
+                          erloese19, erloese7, erloeseFrei, skonti, wareneingang19, wareneingang7,
+                          loehne, gehaelter, sozialaufwand, abschreibung, zinsaufwand, zinsertrag};
+    n.erase(std::remove(n.begin(), n.end(), 0), n.end());
+    return n;
+  }
+};
+
+inline const Kontenrollen& RollenKR03() {
+  static const Kontenrollen r = {
+      1570, 1770, 1780, 1000, 1200, 1210, 1400, 1600, 650, 1740, 1741, 1742, 800, 880, 1800,
+      1890, 8400, 8300, 8100, 8736, 3400, 3300, 4100, 4120, 4130, 4830, 2100, 2650,
+      {27, 200, 320, 420, 480},
+      {4240, 4530, 4600, 4650, 4800, 4920, 4930, 4940, 4950, 4955},
+      {4210, 4360, 4380, 4670, 4910, 4970}};
+  return r;
+}
+
+inline const Kontenrollen& RollenKR04() {
+  static const Kontenrollen r = {
+      1400, 3800, 3820, 1600, 1800, 1810, 1200, 3300, 3150, 3720, 3730, 3740, 2900, 0, 2100,
+      2180, 4400, 4300, 4100, 4736, 5400, 5300, 6000, 6020, 6110, 6220, 7300, 7100,
+      {135, 440, 520, 650, 670},
+      {6325, 6470, 6530, 6600, 6640, 6805, 6815, 6820, 6825, 6830},
+      {6310, 6400, 6420, 6670, 6800, 6855}};
+  return r;
+}
+
+// The accounts of balanced books: the same kinds of accounts as
+// ErzeugeKonten, with amounts that come from bookings, each of which debits
+// one account and credits another with the same amount.  So every slot
+// (opening balances, months 1 to 12, the closing period 13) sums to zero
+// over the accounts: a Saldenliste ends at 0,00 and a Bilanz, with the
+// result of the period, has no Differenz, for each circle and for any
+// cumulation of such circles.  The opening balances are assets, debts and
+// the capital that balances them; sales and purchases carry their VAT on
+// the tax accounts; wages, payments, private withdrawals, interest and the
+// VAT prepayments follow month by month; the closing period writes the
+// fixed assets off.
+inline std::vector<Konto> ErzeugeAusgeglicheneKonten(const Kreis& k, Zufall& z) {
+  const auto& sach = k.kontenrahmen == 4 ? KontenKR04() : KontenKR03();
+  const Kontenrollen& r = k.kontenrahmen == 4 ? RollenKR04() : RollenKR03();
+  const std::vector<int> noetig = r.Alle();
+  std::vector<Konto> konten;
+  for (size_t i = 0; i < sach.size(); ++i) {
+    // Accounts no booking needs are missing in some circles.
+    const bool gebraucht = std::find(noetig.begin(), noetig.end(), sach[i].nummer) != noetig.end();
+    if (!gebraucht && z.Chance(15)) continue;
+    Konto konto;
+    konto.nummer = sach[i].nummer;
+    konto.name = kv::W(sach[i].name);
+    konten.push_back(konto);
+  }
+  // Customers and suppliers as in ErzeugeKonten, a few at least.
+  const int rest = std::max(k.konten - static_cast<int>(konten.size()), 6);
+  const int kunden = (rest + 1) / 2, lieferanten = rest - kunden;
+  std::vector<int> kundenkonten, lieferantenkonten;
+  auto personen = [&](int basis, int anzahl, std::vector<int>& nummern) {
+    int nr = basis;
+    for (int i = 0; i < anzahl; ++i) {
+      nr += 1 + static_cast<int>(z.Bis(3));
+      if (nr > basis + 9999) break;
+      Konto konto;
+      konto.nummer = nr;
+      Zufall namenszufall(static_cast<uint64_t>(nr) * 7919u + (z.Chance(15) ? z.Naechste() : 0));
+      konto.name = Personenkontoname(namenszufall);
+      konten.push_back(konto);
+      nummern.push_back(nr);
+    }
+  };
+  personen(10000, kunden, kundenkonten);
+  personen(20000, lieferanten, lieferantenkonten);
+
+  auto finde = [&](int nummer) -> Konto* {
+    for (Konto& konto : konten)
+      if (konto.nummer == nummer) return &konto;
+    return nullptr;
+  };
+  // One booking: debit `soll`, credit `haben`, the same amount in cents.
+  // A role the chart or the circle lacks falls back to the bank.
+  auto buche = [&](int slot, int soll, int haben, long long cent) {
+    Konto* s = finde(soll);
+    Konto* h = finde(haben);
+    if (!s) s = finde(r.bank);
+    if (!h) h = finde(r.bank);
+    if (s == h || cent == 0) return;
+    s->cent[slot] += cent;
+    h->cent[slot] -= cent;
+  };
+  auto saldo = [&](int nummer) {
+    long long summe = 0;
+    if (const Konto* konto = finde(nummer))
+      for (long long c : konto->cent) summe += c;
+    return summe;
+  };
+  auto steuer = [](long long netto, int prozent) { return (netto * prozent + 50) / 100; };
+  auto eines = [&](const std::vector<int>& liste) {
+    std::vector<int> da;
+    for (int n : liste)
+      if (finde(n)) da.push_back(n);
+    return da.empty() ? 0 : da[z.Bis(da.size())];
+  };
+  auto euro = [&](long long von, long long bis) { return z.Zwischen(von * 100, bis * 100); };
+  // Paid in cash when the till holds it, or else by bank.
+  auto bar = [&](long long cent) { return saldo(r.kasse) >= cent ? r.kasse : r.bank; };
+
+  // Opening balances: assets and debts against the capital.
+  for (int anlage : r.anlagen)
+    if (finde(anlage) && z.Chance(80)) buche(0, anlage, r.kapital, euro(1000, 60000));
+  buche(0, r.kasse, r.kapital, euro(300, 5000));
+  buche(0, r.bank, r.kapital, euro(5000, 80000));
+  if (z.Chance(50)) buche(0, r.sparkasse, r.kapital, euro(1000, 30000));
+  for (int kunde : kundenkonten)
+    if (z.Chance(40)) buche(0, kunde, r.kapital, euro(200, 15000));
+  for (int lieferant : lieferantenkonten)
+    if (z.Chance(40)) buche(0, r.kapital, lieferant, euro(200, 12000));
+  if (z.Chance(60)) buche(0, r.kapital, r.darlehen, euro(10000, 60000));
+  if (r.ruecklage && z.Chance(50)) buche(0, r.kapital, r.ruecklage, euro(2000, 20000));
+
+  const int umsatz = static_cast<int>(z.Zwischen(1, 4));  // size of the business
+  const long long gehalt = euro(1500, 4500) * umsatz, miete = euro(400, 1500) * umsatz;
+  long long ustVormonat = 0;
+  for (int m = 1; m <= 12; ++m) {
+    const long long mwstVorher = saldo(r.mehrwertsteuer), vstVorher = saldo(r.vorsteuer);
+    // Sales, on account or paid at once.
+    for (int i = 0, n = 1 + umsatz + static_cast<int>(z.Bis(3)); i < n; ++i) {
+      const int satz = z.Chance(75) ? 19 : 7;
+      const long long netto = euro(100, 8000) * umsatz;
+      const int kunde = z.Chance(55) && !kundenkonten.empty() ? kundenkonten[z.Bis(kundenkonten.size())]
+                        : z.Chance(80)                         ? r.bank
+                                                               : r.kasse;
+      buche(m, kunde, satz == 19 ? r.erloese19 : r.erloese7, netto);
+      buche(m, kunde, r.mehrwertsteuer, steuer(netto, satz));
+    }
+    if (z.Chance(20)) buche(m, r.bank, r.erloeseFrei, euro(100, 3000));
+    // Customers pay what they owe, some with a discount.
+    for (int kunde : kundenkonten) {
+      const long long offen = saldo(kunde);
+      if (offen <= 0 || !z.Chance(60)) continue;
+      long long zahlung = offen * static_cast<long long>(z.Zwischen(50, 100)) / 100;
+      if (zahlung == offen && z.Chance(20)) {
+        const long long brutto = zahlung * 2 / 100;
+        const long long netto = brutto * 100 / 119;
+        buche(m, r.skonti, kunde, netto);
+        buche(m, r.mehrwertsteuer, kunde, brutto - netto);
+        zahlung -= brutto;
+      }
+      buche(m, r.bank, kunde, zahlung);
+    }
+    // Goods bought, on account or by bank.
+    for (int i = 0, n = umsatz + static_cast<int>(z.Bis(2)); i < n; ++i) {
+      const int satz = z.Chance(70) ? 19 : 7;
+      const long long netto = euro(100, 5000) * umsatz;
+      const int lieferant = z.Chance(60) && !lieferantenkonten.empty()
+                                ? lieferantenkonten[z.Bis(lieferantenkonten.size())]
+                                : r.bank;
+      buche(m, satz == 19 ? r.wareneingang19 : r.wareneingang7, lieferant, netto);
+      buche(m, r.vorsteuer, lieferant, steuer(netto, satz));
+    }
+    for (int lieferant : lieferantenkonten) {
+      const long long offen = -saldo(lieferant);
+      if (offen > 0 && z.Chance(60))
+        buche(m, lieferant, r.bank, offen * static_cast<long long>(z.Zwischen(50, 100)) / 100);
+    }
+    // Running costs: with input VAT, without VAT, the rent.
+    for (int i = 0, n = 2 + static_cast<int>(z.Bis(4)); i < n; ++i) {
+      const long long netto = euro(20, 2500);
+      const int gegen = z.Chance(80) ? r.bank : bar(netto + steuer(netto, 19));
+      buche(m, eines(r.kosten19), gegen, netto);
+      buche(m, r.vorsteuer, gegen, steuer(netto, 19));
+    }
+    if (finde(r.kosten0[0])) buche(m, r.kosten0[0], r.bank, miete);
+    for (int i = 0, n = static_cast<int>(z.Bis(3)); i < n; ++i) {
+      const long long betrag = euro(10, 1500);
+      buche(m, eines(r.kosten0), z.Chance(80) ? r.bank : bar(betrag), betrag);
+    }
+    // Wages: net to the employees, tax and social security to their
+    // creditors, paid in the same month except in December.
+    const long long lohnsteuer = gehalt * 15 / 100, sozial = gehalt * 20 / 100;
+    buche(m, r.gehaelter, r.bank, gehalt - lohnsteuer - sozial);
+    buche(m, r.gehaelter, r.lohnsteuer, lohnsteuer);
+    buche(m, r.gehaelter, r.sozialversicherung, sozial);
+    buche(m, r.sozialaufwand, r.sozialversicherung, sozial);
+    if (z.Chance(30)) {
+      const long long aushilfe = euro(300, 2000);
+      buche(m, r.loehne, r.lohnVerbindlichkeit, aushilfe);
+      buche(m, r.lohnVerbindlichkeit, bar(aushilfe), aushilfe);
+    }
+    if (m < 12) {
+      buche(m, r.lohnsteuer, r.bank, lohnsteuer);
+      buche(m, r.sozialversicherung, r.bank, 2 * sozial);
+    }
+    // The VAT of the month before is prepaid.
+    if (ustVormonat > 0) buche(m, r.ustVorauszahlung, r.bank, ustVormonat);
+    // The till is emptied into the bank now and then.
+    if (saldo(r.kasse) > 300000 && z.Chance(70))
+      buche(m, r.bank, r.kasse, saldo(r.kasse) - euro(200, 2000));
+    // Owners, lenders, the odd new asset.
+    if (z.Chance(50)) buche(m, r.privatentnahme, r.bank, euro(300, 4000));
+    if (z.Chance(10)) buche(m, r.bank, r.privateinlage, euro(1000, 10000));
+    if (saldo(r.darlehen) < 0) {
+      buche(m, r.zinsaufwand, r.bank, -saldo(r.darlehen) / 200);
+      buche(m, r.darlehen, r.bank, std::min(-saldo(r.darlehen), euro(200, 1500)));
+    }
+    if (m % 3 == 0) buche(m, r.bank, r.zinsertrag, euro(1, 300));
+    if (z.Chance(8)) {
+      const long long netto = euro(800, 15000);
+      const int anlage = eines(r.anlagen);
+      buche(m, anlage ? anlage : r.anlagen[0], r.bank, netto);
+      buche(m, r.vorsteuer, r.bank, steuer(netto, 19));
+    }
+    ustVormonat = (mwstVorher - saldo(r.mehrwertsteuer)) - (saldo(r.vorsteuer) - vstVorher);
+  }
+  // Closing period: depreciation of the fixed assets.
+  for (int anlage : r.anlagen) {
+    const long long wert = saldo(anlage);
+    if (wert > 0) buche(13, r.abschreibung, anlage, wert * static_cast<long long>(z.Zwischen(10, 25)) / 100);
+  }
+  // The mark as ErzeugeKonten sets it: booked during the year, or an
+  // opening balance only.
+  for (Konto& konto : konten) {
+    bool bebucht = false;
+    for (int p = 1; p <= 13; ++p) bebucht = bebucht || konto.cent[p] != 0;
+    konto.kennzeichen = bebucht ? '1' : (konto.cent[0] != 0 && z.Chance(50) ? '9' : ' ');
+  }
+  for (size_t i = konten.size(); i > 3; --i) {
+    size_t j = 2 + z.Bis(i - 2);
+    std::swap(konten[i - 1], konten[j]);
+  }
+  return konten;
+}
+
 // Builds the balances index of an existing balances file the way the
 // program does when none is there.
 inline bool BaueIndex(const std::string& sal, const std::string& sdx) {
@@ -292,7 +545,8 @@ inline bool ErzeugeKreis(const std::string& daten, const Kreis& k, uint64_t saat
   if (!SchreibeDatei(kv::NameStammdatei(daten, k.nummer), Stammtext(k))) return false;
   if (!k.mitSalden) return true;
   std::string inhalt;
-  for (const Konto& konto : ErzeugeKonten(k, z)) inhalt += Satz(konto);
+  for (const Konto& konto : k.ausgeglichen ? ErzeugeAusgeglicheneKonten(k, z) : ErzeugeKonten(k, z))
+    inhalt += Satz(konto);
   const std::string sal = kv::NameSaldendatei(daten, k.nummer, k.kontenrahmen, k.jahr);
   if (!SchreibeDatei(sal, inhalt)) return false;
   // The file probe of a circle's main files also looks at the journal.
@@ -381,10 +635,11 @@ inline bool ErzeugeKonfiguration(const std::string& programm, const std::string&
   return SchreibeDatei(programm + "/kalvento.ini", t);
 }
 
-// The shipped sample: seven circles of two charts.  Cumulating 2010 from 1
-// to 7 with reference 3 adds 1 and 7, leaves 2 out silently (no books for
-// 2010), 4 with a message (KR04) and 5 and 6 with a message (financial year
-// from July); cumulating 1011 from 5 to 6 with reference 5 adds both.
+// The shipped sample: seven circles of two charts, balanced books.
+// Cumulating 2010 from 1 to 7 with reference 3 adds 1 and 7, leaves 2 out
+// silently (no books for 2010), 4 with a message (KR04) and 5 and 6 with a
+// message (financial year from July); cumulating 1011 from 5 to 6 with
+// reference 5 adds both.
 inline std::vector<Kreis> Beispielkreise() {
   std::vector<Kreis> k(7);
   k[0] = {1, "Bäckerei Müller KG", 3, 2010, 1, true, true, true, 60};
@@ -394,6 +649,7 @@ inline std::vector<Kreis> Beispielkreise() {
   k[4] = {5, "Gärtnerei Grünfeld e.K.", 3, 1011, 7, true, true, true, 50};
   k[5] = {6, "Hofladen Ölmühle GmbH", 3, 1011, 7, true, true, false, 50};
   k[6] = {7, "Café Süßholz GmbH", 3, 2010, 1, true, true, true, 70};
+  for (Kreis& kreis : k) kreis.ausgeglichen = true;
   return k;
 }
 

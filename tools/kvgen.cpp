@@ -2,7 +2,7 @@
 // booking circles.
 //
 //   kvgen ZIEL [--beispiel] [--seed N] [--kreise N] [--konten N] [--jahr J]
-//              [--kontenrahmen 3|4] [--gemischt] [--nur-daten]
+//              [--kontenrahmen 3|4] [--gemischt] [--ausgeglichen] [--nur-daten]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,7 +18,8 @@ void Hilfe() {
       "  Erzeugt ein Programmverzeichnis ZIEL mit kalvento.ini (Daten=Daten) und\n"
       "  Buchungskreisen in ZIEL/Daten.  /  Writes a program directory ZIEL with\n"
       "  kalvento.ini (Daten=Daten) and booking circles in ZIEL/Daten.\n"
-      "  --beispiel        die mitgelieferten Beispielbuchungskreise / the shipped sample\n"
+      "  --beispiel        die mitgelieferten Beispielbuchungskreise (ausgeglichen) /\n"
+      "                    the shipped sample (balanced)\n"
       "  --seed N          Startwert / random seed (1)\n"
       "  --kreise N        Anzahl Buchungskreise 1..999 / number of circles (5)\n"
       "  --konten N        Konten je Buchungskreis / accounts per circle (120)\n"
@@ -27,6 +28,10 @@ void Hilfe() {
       "  --gemischt        jeder 5. KR04, jeder 7. mit Wirtschaftsjahr ab Juli, jeder 11.\n"
       "                    ohne Saldendatei / every 5th KR04, every 7th July year,\n"
       "                    every 11th without balances file\n"
+      "  --ausgeglichen    Salden aus Buchungen, die Soll und Haben gleich bebuchen:\n"
+      "                    jede Saldenliste endet bei 0,00 / balances from bookings\n"
+      "                    that debit and credit the same amount (default: random\n"
+      "                    amounts, as the tests and the benchmark use them)\n"
       "  --nur-daten       ZIEL ist das Datenverzeichnis, keine kalvento.ini /\n"
       "                    ZIEL is the data directory, no kalvento.ini");
 }
@@ -35,7 +40,7 @@ void Hilfe() {
 
 int main(int argc, char** argv) {
   std::string ziel;
-  bool beispiel = false, gemischt = false, nurDaten = false;
+  bool beispiel = false, gemischt = false, nurDaten = false, ausgeglichen = false;
   unsigned long long saat = 1;
   int kreise = 5, konten = 120, jahr = 2010, kontenrahmen = 3;
   for (int i = 1; i < argc; ++i) {
@@ -50,6 +55,7 @@ int main(int argc, char** argv) {
     if (a == "--help" || a == "-h") { Hilfe(); return 0; }
     else if (a == "--beispiel") beispiel = true;
     else if (a == "--gemischt") gemischt = true;
+    else if (a == "--ausgeglichen") ausgeglichen = true;
     else if (a == "--nur-daten") nurDaten = true;
     else if (a == "--seed") saat = std::strtoull(wert(), nullptr, 10);
     else if (a == "--kreise") kreise = std::atoi(wert());
@@ -85,6 +91,7 @@ int main(int argc, char** argv) {
       k.kontenrahmen = kontenrahmen;
       k.jahr = jahr;
       k.konten = konten;
+      k.ausgeglichen = ausgeglichen;
       if (gemischt) {
         if (n % 5 == 0) k.kontenrahmen = 7 - kontenrahmen;
         if (n % 7 == 0) { k.ersterMonat = 7; }

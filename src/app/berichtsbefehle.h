@@ -15,10 +15,20 @@
 #include <vector>
 
 #include "reports/berichtskontext.h"
+#include "reports/berichtsmodell.h"
 #include "reports/dialogregeln.h"
 #include "reports/druck.h"
 
 namespace kv {
+
+// Menu numbers of the reports over the cumulation run itself, for the
+// desktop program's menu (app/protokoll.h, app/kreisspiegel.h).  The
+// protocol takes the print date alone (Optionsdialog::Keiner); the
+// breakdown the values of the Kontenverläufe dialog (account choice, month,
+// print date), its month being a cut-off month 0 to 13 like the
+// Saldenbilanz's.  Both find the run through the context (KumulationZu).
+constexpr int kBefehlProtokoll = 32870;     // "Kummulierungsprotokoll", kvkum-cli protokoll
+constexpr int kBefehlKreisspiegel = 32871;  // "Buchungskreisspiegel", kvkum-cli spiegel
 
 // The options dialog a command takes its values from; Saldenbilanz and
 // Bilanz share one.  The overview has none but the print date.
@@ -50,6 +60,15 @@ struct Berichtsbefehl {
   Berichtsergebnis (*erstelle)(const Berichtskontext& kontext, const Berichtsangaben& angaben,
                                Druckauswahl& auswahl, Druckzustand& zustand);
 };
+
+// The model of the report a command makes, from the checked values of its
+// dialog and the cumulated books (reports/berichtsmodell.h): what the
+// exports are written from.  A failure (no cumulation) with its messages;
+// a model whose data could not be read carries that in its `abbruch`.  Made
+// after the report's pages: the overview's messages about single master
+// files, shown then, are not repeated.
+Status ErstelleBerichtsmodell(const Berichtsbefehl& befehl, const Berichtskontext& kontext,
+                              const Berichtsangaben& angaben, Berichtsmodell& modell);
 
 // Every report command, in the order of the menu.
 const std::vector<Berichtsbefehl>& Berichtsbefehlstabelle();

@@ -53,9 +53,10 @@ void Passwortpruefung::Sperre(const std::function<void()>& warte) const {
 
 // ---- document -------------------------------------------------------------------
 
-CKv02Doc::CKv02Doc() = default;
+CKv02Doc::CKv02Doc() { Verzeichne(this, true); }
 
 CKv02Doc::~CKv02Doc() {
+  Verzeichne(this, false);
   if (kumulationAktiv_ == 1 || kumulationBereit_) SchliesseKumulationsdateien();
 }
 

@@ -158,6 +158,8 @@ class CKv02Doc {
 
  private:
   class Beobachter;
+  // Keeps the list KumulationZu looks in: on (construction) and off.
+  static void Verzeichne(const CKv02Doc* dokument, bool an);
   void BildeTitel();
   void LeseStammdaten();
 
@@ -187,5 +189,11 @@ class CKv02Doc {
   std::string bezugszeile_;
   std::vector<std::string> liste_;
 };
+
+// The last cumulation of the document whose cumulated books `kontext` reads
+// (a context made by its Kontext()); nullptr when that document is gone.
+// For the reports over the run itself (the protocol, the per-circle
+// breakdown), which the report command table runs with the context alone.
+const Kumulationsergebnis* KumulationZu(const Berichtskontext& kontext);
 
 }  // namespace kv

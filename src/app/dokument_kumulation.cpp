@@ -1,10 +1,36 @@
 // The document's side of a cumulation run: it hands the engine the work
 // files, shows what the engine reports as it happens, and attaches the
 // report readers to the work files after a run that ended well.
+#include <mutex>
+
 #include "app/dokument.h"
 #include "basis/oberflaeche.h"
 
 namespace kv {
+
+namespace {
+
+// The documents alive, for KumulationZu.
+std::mutex g_dokumenteSperre;
+std::vector<const CKv02Doc*> g_dokumente;
+
+}  // namespace
+
+void CKv02Doc::Verzeichne(const CKv02Doc* dokument, bool an) {
+  std::lock_guard<std::mutex> sperre(g_dokumenteSperre);
+  if (an)
+    g_dokumente.push_back(dokument);
+  else
+    std::erase(g_dokumente, dokument);
+}
+
+const Kumulationsergebnis* KumulationZu(const Berichtskontext& kontext) {
+  // A context points at its document's cumulated index: that is the link.
+  std::lock_guard<std::mutex> sperre(g_dokumenteSperre);
+  for (const CKv02Doc* d : g_dokumente)
+    if (kontext.index && &d->Kumulationsindex() == kontext.index) return &d->LetzteKumulation();
+  return nullptr;
+}
 
 class CKv02Doc::Beobachter : public Kumulationsbeobachter {
  public:

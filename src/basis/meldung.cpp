@@ -36,4 +36,18 @@ void Zeige(const Status& s) {
   for (const Meldung& m : s.Meldungen()) Zeige(m);
 }
 
+std::string MeldungInEinerZeile(const std::string& text) {
+  std::string zeile;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] != '\n' && text[i] != '\r') {
+      zeile += text[i++];
+      continue;
+    }
+    while (!zeile.empty() && zeile.back() == ' ') zeile.pop_back();
+    while (i < text.size() && (text[i] == '\n' || text[i] == '\r' || text[i] == ' ')) ++i;
+    if (!zeile.empty() && i < text.size()) zeile += ' ';
+  }
+  return zeile;
+}
+
 }  // namespace kv

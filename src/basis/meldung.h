@@ -81,4 +81,8 @@ class Status {
 void Zeige(const Meldung& m);
 void Zeige(const Status& s);
 
+// A message's text as one line: each line break, with the blanks around
+// it, becomes one blank (as kvkum-cli writes a message on stderr).
+std::string MeldungInEinerZeile(const std::string& text);
+
 }  // namespace kv

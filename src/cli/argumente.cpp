@@ -1,5 +1,6 @@
 #include "cli/argumente.h"
 
+#include "basis/text1252.h"
 #include "cli/berichte.h"
 
 namespace kv {
@@ -41,11 +42,19 @@ void SchreibeOptionen(std::string& t, const std::vector<Befehlsoption>& liste,
   }
 }
 
+// One line, as every message on stderr.
 Parsergebnis Fehler(const std::string& text) {
   Parsergebnis p;
   p.ende = 2;
-  p.meldung = text + "\n(kvkum-cli --help)";
+  p.meldung = text + " (kvkum-cli --help)";
   return p;
+}
+
+bool NurZiffern(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
 }
 
 }  // namespace
@@ -62,6 +71,7 @@ std::string Hilfetext() {
       "                      holding kalvento.ini (default: working directory); goes\n"
       "                      before the command\n"
       "  --help, -h          diese Hilfe / this help\n"
+      "  --version           Programmversion / program version\n"
       "\n"
       "Auswahl, für jeden Befehl / selection, for every command:\n";
   SchreibeOptionen(t, Auswahloptionen());
@@ -80,15 +90,17 @@ std::string Hilfetext() {
   }
   t +=
       "\n"
-      "Meldungen erscheinen auf stderr als \"TITEL: Text\" / messages go to stderr as\n"
-      "\"TITLE: text\".\n"
+      "Meldungen erscheinen auf stderr als eine Zeile \"TITEL: Text\" / messages go\n"
+      "to stderr as one line \"TITLE: text\".\n"
+      "Alle Angaben werden geprüft, bevor etwas läuft / every option is checked\n"
+      "before anything runs.\n"
       "Rückgabewert / exit code: 0 fertig / done, 1 Kummulierung nicht ausgeführt /\n"
-      "cumulation did not run, 2 Eingabe abgelehnt / input refused, 3 Passwort falsch /\n"
-      "wrong password, 4 fertig, aber unvollständig: ein Betrag wurde nicht addiert\n"
-      "oder ein Konto nicht gespeichert; Berichte werden trotzdem ausgegeben und\n"
-      "tragen die unvollständigen Summen / done but incomplete: an amount was not\n"
-      "added or an account not written; reports are still put out and carry the\n"
-      "incomplete totals.\n";
+      "cumulation did not run, 2 Eingabe abgelehnt / input refused, 3 Passwort\n"
+      "fehlt oder falsch / password missing or wrong, 4 fertig, aber unvollständig:\n"
+      "ein Betrag wurde nicht addiert oder ein Konto nicht gespeichert; Berichte\n"
+      "werden trotzdem ausgegeben und tragen die unvollständigen Summen / done but\n"
+      "incomplete: an amount was not added or an account not written; reports are\n"
+      "still put out and carry the incomplete totals.\n";
   return t;
 }
 
@@ -146,6 +158,15 @@ Parsergebnis ParseArgumente(const std::vector<std::string>& argv, Argumente& a) 
     else a.optionen[name] = wert.value_or("");
   }
   return {};
+}
+
+Status PruefeAuswahl(const Argumente& a, Kumulationsauswahl& auswahl) {
+  auto streng = [](const std::string& text) { return NurZiffern(text) ? text : std::string(); };
+  Status geprueft =
+      PruefeKumAuswahl(a.jahr, streng(a.von), streng(a.bis), streng(a.bezug), auswahl);
+  if (geprueft && !NurZiffern(a.jahr))
+    geprueft = Meldung::Standard(W("Keine gültige Jahreszahl bei 'Buchungsjahr'!"));
+  return geprueft;
 }
 
 }  // namespace kv

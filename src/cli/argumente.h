@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/auswahl.h"
+#include "basis/meldung.h"
+
 namespace kv {
 
 struct Argumente {
@@ -57,5 +60,16 @@ struct Parsergebnis {
 
 Parsergebnis ParseArgumente(const std::vector<std::string>& argv, Argumente& argumente);
 std::string Hilfetext();
+
+// The selection of the command line, checked before anything runs.  The
+// dialog's fields drop every character but digits while the user types, so
+// they never hold "3abc"; a command line is not typed, and a number with
+// anything else in it is refused rather than read as its leading digits:
+// each field must be digits only.  A field that is not counts as empty, so
+// the message is the dialog's for that field, in the dialog's order
+// (reference, from, to).  Then the year, which the dialog does not check:
+// digits only too (a year without books is told later, by the run).
+// Succeeds with `auswahl` filled.
+Status PruefeAuswahl(const Argumente& argumente, Kumulationsauswahl& auswahl);
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 // file (--textdatei NAME, completed like the text-file dialog's name, and
 // refused like it when it names a file of the books or of the programs).
 #include "cli/berichte.h"
+#include "cli/export.h"
 
 #include <cstdio>
 #include <variant>
@@ -38,6 +39,7 @@ std::vector<Befehlsoption> Ausgabeoptionen() {
 
 std::vector<Befehlsoption> Mit(std::vector<Befehlsoption> eigene) {
   for (auto& o : Ausgabeoptionen()) eigene.push_back(o);
+  for (auto& o : Exportoptionen()) eigene.push_back(o);
   return eigene;
 }
 
@@ -98,7 +100,25 @@ bool Auswahl(const Argumente& a, Kontenauswahl& k) {
   Status meldungen;
   const Dialogfeld feld = PruefeKontenauswahl(k, meldungen);
   Zeige(meldungen);
-  return feld == Dialogfeld::Keins;
+  if (feld != Dialogfeld::Keins) return false;
+  // What the dialog lets pass but no account can meet, which would give a
+  // report of zeros: a range from above its end, and a pattern of five
+  // places that names no customer (1....) or supplier (2....), the only
+  // accounts of five places (" 4210" is how the field holds 4210).
+  if (!k.mitMuster && k.vonKonto > k.bisKonto) {
+    Melde("--konten " + a.Wert("konten") +
+          ": das erste Konto liegt über dem letzten / the first account is above the last");
+    return false;
+  }
+  const char erste = k.mitMuster && !k.kontengruppe.empty() ? k.kontengruppe[0] : ' ';
+  if (erste != ' ' && erste != '?' && erste != '1' && erste != '2') {
+    Melde("--gruppe " + a.Wert("gruppe") +
+          ": das Muster ist länger als das Kontenfeld; fünfstellig sind nur Kunden (1....) "
+          "und Lieferanten (2....) / the pattern is longer than the account field; only "
+          "customers and suppliers have five digits");
+    return false;
+  }
+  return true;
 }
 
 std::string Monatswert(const Argumente& a, const std::string& name) {
@@ -189,6 +209,22 @@ struct Dialogpruefung {
   }
 };
 
+// The breakdown's values: the Kontenverläufe dialog's, the accounts checked
+// already, its month a cut-off month 0..13 checked as the Saldenbilanz's.
+bool Spiegelangaben(const Berichtskontext& k, const Datum& druck, KontenverlaufDialog d,
+                    Berichtsangaben& angaben) {
+  auto s = Vorbelegt<StichmonatDialog>(k, druck);
+  s.stichmonat = d.stichmonat;
+  Status meldungen;
+  const Dialogfeld feld = PruefeStichmonatDialog(s, Ui().Heute(), meldungen);
+  Zeige(meldungen);
+  if (feld != Dialogfeld::Keins) return false;
+  d.monat = s.monat;
+  d.druck = s.druck;
+  angaben = d;
+  return true;
+}
+
 // The values of the command's options dialog from the options, checked by
 // the dialog's rules; false after their messages.
 bool Angaben(Optionsdialog dialog, const Argumente& a, const Berichtskontext& k,
@@ -232,6 +268,7 @@ bool Angaben(Optionsdialog dialog, const Argumente& a, const Berichtskontext& k,
       auto d = Vorbelegt<KontenverlaufDialog>(k, druck);
       if (!Auswahl(a, d.auswahl)) return false;
       d.stichmonat = Monatswert(a, "stichmonat");
+      if (a.befehl == "spiegel") return Spiegelangaben(k, druck, d, angaben);
       angaben = d;
       break;
     }
@@ -240,7 +277,15 @@ bool Angaben(Optionsdialog dialog, const Argumente& a, const Berichtskontext& k,
   Status meldungen;
   const Dialogfeld feld = std::visit(Dialogpruefung{heute, meldungen}, angaben);
   Zeige(meldungen);
-  return feld == Dialogfeld::Keins;
+  if (feld != Dialogfeld::Keins) return false;
+  // The dialog takes "from" after "to"; the report then adds no month at
+  // all and shows only zeros.
+  if (const auto* d = std::get_if<ErfolgsDialog>(&angaben); d && d->von > d->bis) {
+    Melde(Format("--von-monat %02i liegt nach --bis-monat %02i / --von-monat is after --bis-monat",
+                 d->von, d->bis));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -268,8 +313,26 @@ const std::vector<Befehlsbeschreibung>& Berichtsbefehle() {
        Mit({kGruppe, kKonten, kStichmonat})},
       {"uebersicht", "Übersicht der angelegten Buchungskreise / booking-circle overview",
        Mit({})},
+      {"protokoll", "Kummulierungsprotokoll: Ergebnis je Buchungskreis, Abstimmung / cumulation log",
+       Mit({})},
+      {"spiegel", "Buchungskreisspiegel: Saldo je Konto und Buchungskreis (Stichmonat 0-13) / per-circle balances",
+       Mit({kGruppe, kKonten, kStichmonat})},
   };
   return befehle;
+}
+
+int PruefeBerichtsoptionen(const std::string& befehl, const Argumente& a,
+                           const Berichtskontext& k) {
+  Datum druck;
+  if (!Druckdatum(a, &druck)) return kAbgelehnt;
+  const Berichtsbefehl* b = BerichtsbefehlNamens(befehl);
+  if (!b) {
+    std::fprintf(stderr, "Unbekannter Befehl / unknown command: %s\n", befehl.c_str());
+    return kAbgelehnt;
+  }
+  if (PruefeExportoptionen(a) != 0) return kAbgelehnt;
+  Berichtsangaben angaben;
+  return Angaben(b->dialog, a, k, druck, angaben) ? kFertig : kAbgelehnt;
 }
 
 int FuehreBerichtAus(const std::string& befehl, Argumente& a, CKv02Doc& dokument) {
@@ -296,8 +359,17 @@ int FuehreBerichtAus(const std::string& befehl, Argumente& a, CKv02Doc& dokument
   }
   Berichtsangaben angaben;
   if (!Angaben(b->dialog, a, k, druck, angaben)) return kAbgelehnt;
-  if (!b->erstelle(k, angaben, auswahl, zustand).erstellt) return kNichtErstellt;
-  const int ausgabe = Ausgabe(a, k, zustand);
+  const Berichtsergebnis ergebnis = b->erstelle(k, angaben, auswahl, zustand);
+  if (!ergebnis.erstellt) return kNichtErstellt;
+  // With an export the pages go to the terminal only when asked for
+  // (--roh, --textdatei); the exports follow the pages they are made from.
+  int ausgabe = kFertig;
+  if (!MitExport(a) || a.Hat("roh") || a.Hat("textdatei")) ausgabe = Ausgabe(a, k, zustand);
+  if (ausgabe == kFertig && MitExport(a))
+    ausgabe = Exportiere(a, *b, k, angaben, zustand, ergebnis.ausgabeart, auswahl.RandOben,
+                         dokument.Konfiguration) == 0
+                  ? kFertig
+                  : kNichtErstellt;
   if (!b->brauchtKumulation || ausgabe != kFertig || !dokument.KumulationUnvollstaendig())
     return ausgabe;
   // Asking for the report was asking for it anyway; a batch caller that

@@ -15,9 +15,21 @@
 namespace kv {
 
 class CKv02Doc;
+struct Berichtskontext;
 
 // The report commands and their own options (without the selection options).
 const std::vector<Befehlsbeschreibung>& Berichtsbefehle();
+
+// The options of a report command, checked by the rules of its options
+// dialog and of the print date before anything runs: `kontext` needs only
+// the configuration (the highest month).  Also refused here, naming the
+// options, is what the dialog lets pass but can only give a report of
+// zeros: "from" month after "to" month, an account range from above its
+// end, a pattern of five places that no account of five places can meet.
+// 0 when right, 2 after the messages.  FuehreBerichtAus checks the same
+// again on the cumulation's context, which then cannot fail.
+int PruefeBerichtsoptionen(const std::string& befehl, const Argumente& argumente,
+                           const Berichtskontext& kontext);
 
 // Runs one report command.  Exit code: 0 done, 1 the cumulation did not run
 // or the report failed (a text file refused or not written among them),

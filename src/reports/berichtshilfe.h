@@ -7,10 +7,12 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "basis/meldung.h"
 
 #include "reports/berichtskontext.h"
+#include "reports/berichtsmodell.h"
 #include "reports/druck.h"
 
 namespace kv {
@@ -35,8 +37,9 @@ struct Kontosatz {
 // make every total wrong.
 class Kontenlauf {
  public:
-  Kontenlauf(const Berichtskontext& kontext, Druckzustand& zustand)
-      : k_(kontext), z_(zustand) {}
+  // A record that cannot be read is kept as Fehler() for the model's
+  // `abbruch`.
+  explicit Kontenlauf(const Berichtskontext& kontext) : k_(kontext) {}
 
   // First account with von <= number <= bis; false when there is none.
   bool Erster(int von, int bis);
@@ -49,10 +52,22 @@ class Kontenlauf {
   // Reads the record of the current entry.  False when it cannot be read.
   bool Lese(Kontosatz& satz);
   int Nummer() const { return nummer_; }
+  // A model's walk: whether a record could not be read, and its message.
+  bool Fehlgeschlagen() const { return fehlgeschlagen_; }
+  const std::string& Fehler() const { return fehler_; }
 
  private:
+  // The cumulated file read whole at the first record a walk needs: a
+  // system call per account made a report of 30,000 accounts take several
+  // times as long as reading the file.  Records beyond what it holds are
+  // read one by one as before.
+  void LadeVorrat();
   const Berichtskontext& k_;
-  Druckzustand& z_;
+  bool vorratGeladen_ = false;
+  int vorratSaetze_ = 0;
+  std::vector<char> vorrat_;
+  bool fehlgeschlagen_ = false;
+  std::string fehler_;
   int satz_ = -1;
   int nummer_ = 0;
 };
@@ -70,19 +85,6 @@ Status SchreibeBericht(const Berichtskontext& kontext, Druckauswahl& auswahl,
                        Druckzustand& zustand, int ausgabeart,
                        const std::function<void()>& schreibe);
 
-// What a generator works with: the context, the selection (the ranges it
-// walks are set in it), the print state and the walk over the index.
-class Berichtsgenerator {
- public:
-  Berichtsgenerator(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : k_(k), a_(a), z_(z), lauf_(k, z) {}
-
- protected:
-  const Berichtskontext& k_;
-  Druckauswahl& a_;
-  Druckzustand& z_;
-  Kontenlauf lauf_;
-};
 
 // The selection fields every report fills alike: the period from the first
 // of `vonMonat` to the 31st of `bisMonat` (each in its calendar year of the
@@ -90,9 +92,61 @@ class Berichtsgenerator {
 void FuelleGrundauswahl(const Berichtskontext& kontext, int vonMonat, int bisMonat,
                         const Datum& druckdatum, Druckauswahl& auswahl);
 
+// ---- Report models ------------------------------------------------------
+
+// The head data every model over the cumulation fills alike: kind, machine
+// name and title, the reference circle's name, number, booking year and
+// currency, and the print date of the selection.
+void FuelleModellkopf(const Berichtskontext& kontext, const Druckauswahl& auswahl,
+                      int ausgabeart, const char* bericht, const std::string& titel,
+                      Berichtsmodell& modell);
+// The first and the last day of a month 0..13 of the booking year, as a
+// model's period names it: the opening (month 0) lies on the year's first
+// day, the closing (13) on its last day.
+Datum Monatsanfang(const Berichtskontext& kontext, int monat);
+Datum Monatsende(const Berichtskontext& kontext, int monat);
+// The account cell of a model row: the number, and in its text the
+// account field exactly as the pages print it (a record may hold "01000").
+Zelle Kontozelle(const Kontosatz& satz);
+// The account's name without the blanks that pad it to 25 characters.
+std::string Kontoname(const Kontosatz& satz);
+
+// A page renderer's way through a model: its rows and, between them, the
+// accounts the walk met without a row (Berichtsmodell::uebergangen), in the
+// order the walk met them.
+class Modellschritte {
+ public:
+  explicit Modellschritte(const Berichtsmodell& modell) : m_(modell) {}
+  // Takes the next entry of accounts met without a row, when it comes
+  // before the next row and belongs to section `abschnitt`; else nullptr.
+  const Berichtsmodell::Uebergangen* Uebergangen(int abschnitt);
+  // The next row when it belongs to section `abschnitt` and no account met
+  // without a row comes first; else nullptr.  Weiter() takes it.
+  const Modellzeile* Zeile(int abschnitt) const;
+  void Weiter() { ++zeile_; }
+  // After an entry was taken: it held the account whose record could not
+  // be read, and the report stops there (Druckzustand::Abbrechen).
+  bool AmAbbruch() const;
+
+ private:
+  const Berichtsmodell& m_;
+  size_t zeile_ = 0;
+  size_t schritt_ = 0;
+};
+
 // The account line of the 65-column reports: "%-5s   %-25s %15s %15s" with
 // the amount in the Soll column when it is >= 0, else its negation in the
 // Haben column; the amount is added to that column's total.
 std::string SollHabenZeile(const Kontosatz& satz, double betrag, double& soll, double& haben);
+// The same line from a model row with the cells konto (its text),
+// bezeichnung, soll and haben, in this order: the amount of the Soll cell,
+// or else of the Haben cell, is added to that column's total.
+std::string SollHabenZeile(const Modellzeile& zeile, double& soll, double& haben);
+
+// Exactly Betragsfeld(betrag, breite), without printf where the amount is a
+// whole number of cents below 10^9 (every balance a record holds, every
+// rounded total) and 5 <= breite <= 16; anything else goes through
+// Betragsfeld.  For the reports that print tens of thousands of amounts.
+std::string SchnellesBetragsfeld(double betrag, int breite);
 
 }  // namespace kv

@@ -1,5 +1,6 @@
 #include "reports/bilanz.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "reports/berichtshilfe.h"
 #include "reports/kontenklassen.h"
 #include "reports/seitenkopf.h"
+#include "storage/sindex.h"
 #include "storage/texte.h"
 
 namespace kv {
@@ -89,106 +91,304 @@ constexpr int kPositionUstHaben = 22;
 
 bool IstKlasse9(int konto) { return konto >= 9000 && konto <= 9999; }
 
-constexpr Titelzeilen kTitel = {
-    "B I L A N Z                                            %02i.%02i.%04i\r\n",
-    "-----------                                              Blatt %02u\r\n",
-    "-----------                                             Blatt %03u\r\n", 11, 11};
+// The chart's tables.
+struct Gliederung {
+  explicit Gliederung(int kontenrahmen)
+      : kr03(kontenrahmen == 3), positionen(kr03 ? kPositionen03 : kPositionen04),
+        abschnitte(kr03 ? kAbschnitte03 : kAbschnitte04), kapitalkonto(kr03 ? 800 : 2900) {}
+  // Positions 1 up to this one are the asset side.
+  int LetzteAktiva() const { return kr03 ? 11 : 13; }
 
-class Bilanz : Berichtsgenerator {
+  const bool kr03;
+  const std::vector<Position>& positionen;
+  const std::vector<Abschnitt>& abschnitte;
+  const int kapitalkonto;
+};
+
+// Would the line writer print this amount?
+bool WirdGedruckt(double betrag, int typ, bool nullDrucken) {
+  if (typ == kNurSumme) return false;
+  if (betrag > 0.001 && typ != kNurHaben) return true;
+  if (betrag < -0.001 && typ != kNurSoll) return true;
+  return std::fabs(betrag) <= 0.001 && nullDrucken;
+}
+
+// Cells of a model row.
+enum Zellennr { kKonto, kBezeichnung, kSoll, kHaben };
+
+// ---- the model ---------------------------------------------------------------
+
+// Pass 1 sums the accounts shown only as totals and the result; pass 2
+// walks the positions section by section as the pages show them.
+class Bilanzmodell {
  public:
-  Bilanz(const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
-      : Berichtsgenerator(k, a, z), kr03_(k.kontenrahmen == 3),
-        positionen_(kr03_ ? kPositionen03 : kPositionen04),
-        abschnitte_(kr03_ ? kAbschnitte03 : kAbschnitte04),
-        kapitalkonto_(kr03_ ? 800 : 2900), bisSlot_(k.Slot(a.BisMonat)) {}
+  Bilanzmodell(const Berichtskontext& k, const Druckauswahl& a, Berichtsmodell& m)
+      : k_(k), a_(a), m_(m), g_(k.kontenrahmen), lauf_(k), bisSlot_(k.Slot(a.BisMonat)) {}
 
-  void Schreibe() {
-    Summen();
-    Inhalte();
-    for (size_t s = 0; s < abschnitte_.size() && !z_.Schreibfehler(); ++s) Abschnittsdruck(s);
-    Ende();
+  void Baue() {
+    // Without its sums and the contents of its sections no section can be
+    // told: the model then has none.
+    if (!Summen() || !Inhalte()) return Abbruch();
+    for (size_t s = 0; s < g_.abschnitte.size(); ++s)
+      if (!Abschnittsbau(s)) return;
+    const double d = Gerundet(aktiva_ - passiva_);
+    m_.Zeile(Zeilenart::Summe, -1,
+             {Zelle::Leer(), Zelle::Text("Bilanzsummen:"), Zelle::Zahl(aktiva_),
+              Zelle::Zahl(passiva_)});
+    if (std::fabs(d) >= 0.004)
+      m_.Zeile(Zeilenart::Differenz, -1,
+               {Zelle::Leer(), Zelle::Text("Differenz:"), Zelle::Zahl(std::fabs(d)),
+                Zelle::Zahl(0)});
   }
 
  private:
+  void Abbruch() { m_.abbruch = Berichtsmodell::Abbruch{m_.zeilen.size(), lauf_.Fehler()}; }
+
   // ---- pass 1 -------------------------------------------------------------
 
   bool IstUstKonto(int konto) const {
-    if (kr03_) return (konto >= 1560 && konto <= 1589) || (konto >= 1760 && konto <= 1789);
+    if (g_.kr03) return (konto >= 1560 && konto <= 1589) || (konto >= 1760 && konto <= 1789);
     return (konto >= 1400 && konto <= 1419) || (konto >= 3800 && konto <= 3829);
   }
 
-  double Bereichssumme(int von, int bis, bool (Bilanz::*mitglied)(int) const) {
-    double summe = 0;
-    Kontosatz satz;
+  // False when a record could not be read.
+  bool Bereichssumme(int von, int bis, bool nurUst, double& summe) {
+    double s = 0;
     for (bool da = lauf_.Erster(von, bis); da; da = lauf_.Naechster(bis)) {
-      if (mitglied && !(this->*mitglied)(lauf_.Nummer())) continue;
-      if (lauf_.Lese(satz)) summe += satz.Summe(0, bisSlot_);
+      if (nurUst && !IstUstKonto(lauf_.Nummer())) continue;
+      if (lauf_.Lese(satz_))
+        s += satz_.Summe(0, bisSlot_);
+      else if (lauf_.Fehlgeschlagen())
+        return false;
     }
-    return Gerundet(summe);
+    summe = Gerundet(s);
+    return true;
   }
 
-  void Summen() {
-    ust_ = Bereichssumme(positionen_[0].von, positionen_[0].bis, &Bilanz::IstUstKonto);
-    kunden_ = Bereichssumme(10000, 19999, nullptr);
-    lieferanten_ = Bereichssumme(20000, 29999, nullptr);
-    klasse9_ = Bereichssumme(9000, 9999, nullptr);
+  bool Summen() {
+    if (!Bereichssumme(g_.positionen[0].von, g_.positionen[0].bis, true, ust_) ||
+        !Bereichssumme(10000, 19999, false, kunden_) ||
+        !Bereichssumme(20000, 29999, false, lieferanten_) ||
+        !Bereichssumme(9000, 9999, false, klasse9_))
+      return false;
     double ergebnis = 0;
-    Kontosatz satz;
-    for (int g = 0; g < kErfolgsgruppen; ++g) {
-      Kontenbereich b = ErfolgsgruppenBereich(k_.kontenrahmen, false, g);
+    for (int gruppe = 0; gruppe < kErfolgsgruppen; ++gruppe) {
+      Kontenbereich b = ErfolgsgruppenBereich(k_.kontenrahmen, false, gruppe);
       if (!b.gefunden) continue;
       for (bool da = lauf_.Erster(b.erstes, b.letztes); da; da = lauf_.Naechster(b.letztes)) {
-        if (!IstInErfolgsgruppe(k_.kontenrahmen, false, g, lauf_.Nummer(), 0)) continue;
-        if (lauf_.Lese(satz)) ergebnis += satz.Summe(0, bisSlot_);
+        if (!IstInErfolgsgruppe(k_.kontenrahmen, false, gruppe, lauf_.Nummer(), 0)) continue;
+        if (lauf_.Lese(satz_))
+          ergebnis += satz_.Summe(0, bisSlot_);
+        else if (lauf_.Fehlgeschlagen())
+          return false;
       }
     }
     ergebnis_ = Gerundet(ergebnis);
-    kapitalkontoDa_ = lauf_.Erster(kapitalkonto_, kapitalkonto_);
+    kapitalkontoDa_ = lauf_.Erster(g_.kapitalkonto, g_.kapitalkonto);
+    return true;
   }
 
-  void Inhalte() {
-    inhalt_.assign(abschnitte_.size(), false);
-    Kontosatz satz;
-    for (size_t s = 0; s < abschnitte_.size(); ++s) {
-      const Abschnitt& ab = abschnitte_[s];
-      bool inhalt = false;
-      switch (ab.art) {
-        case kUmlauf: inhalt = std::fabs(kunden_) > 0.004 || ust_ > 0.00444; break;
-        case kKapital: inhalt = kapitalkontoDa_ || std::fabs(ergebnis_) > 0.004; break;
-        case kLieferanten: inhalt = std::fabs(lieferanten_) > 0.004 || ust_ < -0.00444; break;
-        case kKlasse9: inhalt = std::fabs(klasse9_) > 0.004; break;
-        case kNormal: break;
-      }
+  // Whether a section has content by the totals alone.
+  bool Grundinhalt(const Abschnitt& ab) const {
+    switch (ab.art) {
+      case kUmlauf: return std::fabs(kunden_) > 0.004 || ust_ > 0.00444;
+      case kKapital: return kapitalkontoDa_ || std::fabs(ergebnis_) > 0.004;
+      case kLieferanten: return std::fabs(lieferanten_) > 0.004 || ust_ < -0.00444;
+      case kKlasse9: return std::fabs(klasse9_) > 0.004;
+      case kNormal: break;
+    }
+    return false;
+  }
+
+  // Which sections have content, and so a heading: by their totals, or by
+  // the first account that will get a line.  The section titles of the
+  // model; empty for a section without a heading.
+  bool Inhalte() {
+    std::vector<std::string> titel(g_.abschnitte.size());
+    for (size_t s = 0; s < g_.abschnitte.size(); ++s) {
+      const Abschnitt& ab = g_.abschnitte[s];
+      bool inhalt = Grundinhalt(ab);
       for (int p = ab.erste; p <= ab.letzte && !inhalt; ++p) {
-        const Position& pos = positionen_[p];
-        for (bool da = lauf_.Erster(pos.von, pos.bis); da && !inhalt; da = lauf_.Naechster(pos.bis)) {
+        const Position& pos = g_.positionen[p];
+        for (bool da = lauf_.Erster(pos.von, pos.bis); da && !inhalt;
+             da = lauf_.Naechster(pos.bis)) {
           // Class-9 accounts are never listed, only their total.
-          if (IstKlasse9(lauf_.Nummer()) || !lauf_.Lese(satz)) continue;
-          double betrag = satz.Summe(0, bisSlot_);
+          if (IstKlasse9(lauf_.Nummer())) continue;
+          if (!lauf_.Lese(satz_)) {
+            if (lauf_.Fehlgeschlagen()) return false;
+            continue;
+          }
+          const double betrag = satz_.Summe(0, bisSlot_);
           inhalt = (pos.typ == kNurSoll && betrag > kInhalt) ||
                    (pos.typ == kNurHaben && betrag < -kInhalt) ||
                    (pos.typ == kBeide && std::fabs(betrag) > kInhalt);
         }
       }
-      inhalt_[s] = inhalt;
+      if (inhalt) titel[s] = W(ab.titel);
     }
+    m_.abschnitte = std::move(titel);
+    return true;
   }
 
   // ---- pass 2 -------------------------------------------------------------
 
+  // One line of amounts by side type, as the pages print it; +1 for the
+  // Soll column, -1 for the Haben column, 0 when the pages print nothing.
+  int Zeile(Zeilenart art, int konto, std::string text, double betrag, int typ, bool nullDrucken) {
+    if (!WirdGedruckt(betrag, typ, nullDrucken)) return 0;
+    Zelle soll, haben;
+    int spalte = 1;
+    if (betrag > 0.001 && typ != kNurHaben) {
+      soll = Zelle::Zahl(betrag);
+      abschnittSoll_ += betrag;
+    } else if (betrag < -0.001 && typ != kNurSoll) {
+      haben = Zelle::Zahl(-betrag);
+      abschnittHaben_ -= betrag;
+      spalte = -1;
+    } else {
+      soll = Zelle::Zahl(betrag);
+    }
+    m_.Zeile(art, static_cast<int>(abschnitt_),
+             {konto > 0 ? Zelle::Zahl(konto) : Zelle::Leer(), Zelle::Text(std::move(text)),
+              std::move(soll), std::move(haben)});
+    return spalte;
+  }
+
+  void Sonderzeile(Zeilenart art, const char* text, double betrag, int typ) {
+    Zeile(art, 0, text, betrag, typ, false);
+  }
+
+  void Summenzeile(const std::string& text) {
+    const double betrag = Gerundet(abschnittSoll_ - abschnittHaben_);
+    const int spalte = Zeile(Zeilenart::Zwischensumme, 0, text, betrag, kBeide, true);
+    if (spalte > 0) aktiva_ += betrag;
+    if (spalte < 0) passiva_ -= betrag;
+  }
+
+  std::string Kapitaltext() const {
+    if (a_.BisMonat == 0)
+      return "Kapital " + DatumText(1, k_.ersterMonat, k_.JahrDesMonats(k_.ersterMonat));
+    if (a_.BisMonat == 13) return Format("Kapital Abschluss %04i", k_.JahrDesMonats(13));
+    return "Kapital " + DatumText(31, a_.BisMonat, a_.BisJahr);
+  }
+
+  // The accounts of a position.  False when a record could not be read:
+  // the model ends there (`abbruch`).
+  bool Konten(const Position& pos) {
+    for (bool da = lauf_.Erster(pos.von, pos.bis); da; da = lauf_.Naechster(pos.bis)) {
+      const int konto = lauf_.Nummer();
+      // Class-9 accounts are never listed, only their total.
+      if (IstKlasse9(konto) || !lauf_.Lese(satz_)) {
+        m_.Uebergehe(static_cast<int>(abschnitt_));
+        if (!lauf_.Fehlgeschlagen()) continue;
+        Abbruch();
+        return false;
+      }
+      int zeilen = 0;
+      if (konto == g_.kapitalkonto) {
+        // Always a line (a position of both sides, zero printed): the pages
+        // know the capital account by its number in the konto cell.
+        const std::string anfang =
+            DatumText(1, k_.ersterMonat, k_.JahrDesMonats(k_.ersterMonat));
+        zeilen += Zeile(Zeilenart::Konto, konto, "Kapitalkonto " + anfang,
+                        Gerundet(satz_.betrag[0]), pos.typ, true) != 0;
+        const double bewegung = satz_.Summe(1, bisSlot_);
+        if (std::fabs(bewegung) > kInhalt)
+          zeilen += Zeile(Zeilenart::Konto, konto, "Bewegungen Kapitalkonto", bewegung, pos.typ,
+                          false) != 0;
+      } else {
+        zeilen = Zeile(Zeilenart::Konto, konto, Kontoname(satz_), satz_.Summe(0, bisSlot_), pos.typ,
+                       false) != 0;
+      }
+      if (!zeilen) m_.Uebergehe(static_cast<int>(abschnitt_));
+    }
+    return true;
+  }
+
+  // False when a record could not be read.  The section is still finished
+  // with the lines that need no account (totals, result, subtotal), as
+  // the pages finish it after the failure, and then the model ends.
+  bool Abschnittsbau(size_t s) {
+    abschnitt_ = s;
+    const Abschnitt& ab = g_.abschnitte[s];
+    bool gelesen = true;
+    for (int p = ab.erste; p <= ab.letzte; ++p) {
+      if (p == ab.erste) {
+        if (ab.art == kUmlauf && std::fabs(kunden_) > 0.004)
+          Sonderzeile(Zeilenart::Gruppe, "Kundenforderungen", kunden_, kBeide);
+        if (ab.art == kLieferanten && std::fabs(lieferanten_) > 0.004)
+          Sonderzeile(Zeilenart::Gruppe, "Lieferantenverbindlichkeiten", lieferanten_, kBeide);
+      }
+      if (gelesen) gelesen = Konten(g_.positionen[p]);
+      if (p == ab.letzte && ab.art == kUmlauf)
+        Sonderzeile(Zeilenart::Gruppe, "Umsatzsteuersaldo", ust_, kNurSoll);
+      if (p == ab.letzte && ab.art == kKapital)
+        Sonderzeile(Zeilenart::Ergebnis, ergebnis_ <= 0 ? "GEWINN" : "VERLUST", ergebnis_, kBeide);
+      if (p == kPositionUstHaben)
+        Sonderzeile(Zeilenart::Gruppe, "Umsatzsteuersaldo", ust_, kNurHaben);
+      if (p == ab.letzte && ab.art == kKlasse9)
+        Sonderzeile(Zeilenart::Gruppe, "KONTENKLASSE 9", klasse9_, kBeide);
+    }
+    if (ab.art == kKapital)
+      Summenzeile(Kapitaltext());
+    else if (!m_.abschnitte[s].empty())
+      Summenzeile("Zwischensumme");
+    abschnittSoll_ = abschnittHaben_ = 0;
+    return gelesen;
+  }
+
+  const Berichtskontext& k_;
+  const Druckauswahl& a_;
+  Berichtsmodell& m_;
+  const Gliederung g_;
+  Kontenlauf lauf_;
+  const int bisSlot_;
+  Kontosatz satz_;
+
+  double ust_ = 0, kunden_ = 0, lieferanten_ = 0, klasse9_ = 0, ergebnis_ = 0;
+  bool kapitalkontoDa_ = false;
+  size_t abschnitt_ = 0;
+  double abschnittSoll_ = 0, abschnittHaben_ = 0;
+  double aktiva_ = 0, passiva_ = 0;
+};
+
+// ---- the pages ---------------------------------------------------------------
+
+constexpr Titelzeilen kTitel = {
+    "B I L A N Z                                            %02i.%02i.%04i\r\n",
+    "-----------                                              Blatt %02u\r\n",
+    "-----------                                             Blatt %03u\r\n", 11, 11};
+
+bool Laeuft(const Druckzustand& z) { return !z.SeitengrenzeErreicht() && !z.Schreibfehler(); }
+
+class Bilanzseiten {
+ public:
+  Bilanzseiten(const Berichtsmodell& m, const Berichtskontext& k, Druckauswahl& a, Druckzustand& z)
+      : m_(m), k_(k), a_(a), z_(z), g_(k.kontenrahmen), schritte_(m) {}
+
+  void Schreibe() {
+    // No sections: the sums before them could not be read.
+    if (m_.abschnitte.empty() && m_.abbruch) z_.Abbrechen(m_.abbruch->meldung);
+    const size_t abschnitte = std::min(m_.abschnitte.size(), g_.abschnitte.size());
+    for (size_t s = 0; s < abschnitte && !z_.Schreibfehler(); ++s) Abschnittsdruck(s);
+    Ende();
+    // A model that ends early never makes a whole report.
+    if (m_.abbruch) z_.Abbrechen(m_.abbruch->meldung);
+  }
+
+ private:
   void Kopf() {
     SchreibeSeitenkopf(z_, a_, k_, kTitel, Buchungsjahrzeile(k_, Jahreszeile::SchmalVierstellig),
                        W67);
     z_.SchreibeKopfzeile(Trennlinie(W67));
-    const int letzteAktiva = kr03_ ? 11 : 13;
-    const char* seite = position_ >= 1 && position_ <= letzteAktiva ? "A K T I V A" : "P A S S I V A";
+    const char* seite = aktiva_ ? "A K T I V A" : "P A S S I V A";
     z_.SchreibeKopfzeile(Format("%-29s %12s %3s   %12s %3s\r\n", seite, "Soll",
-                                     k_.waehrung.c_str(), "Haben", k_.waehrung.c_str()));
+                                k_.waehrung.c_str(), "Haben", k_.waehrung.c_str()));
     z_.SchreibeKopfzeile(Trennlinie(W67));
   }
 
   void Ueberschrift() {
-    std::string titel = W(abschnitte_[abschnitt_].titel);
+    const std::string& titel = m_.abschnitte[abschnitt_];
     z_.SchreibeZeile(Format("%-64s \r\n", titel.c_str()));
     std::string strich(titel.size(), '\xAD');
     strich.resize(65, ' ');
@@ -198,19 +398,11 @@ class Bilanz : Berichtsgenerator {
   // Page break inside a section: the new page repeats its heading.
   void Umbruch() {
     Kopf();
-    if (inhalt_[abschnitt_]) Ueberschrift();
+    if (inhalt_) Ueberschrift();
   }
 
-  // Would the line writer print this amount?
-  static bool WirdGedruckt(double betrag, int typ, bool nullDrucken) {
-    if (typ == kNurSumme) return false;
-    if (betrag > 0.001 && typ != kNurHaben) return true;
-    if (betrag < -0.001 && typ != kNurSoll) return true;
-    return std::fabs(betrag) <= 0.001 && nullDrucken;
-  }
-
-  // Writes one amount line by side type; returns +1 when the amount went to
-  // the Soll column, -1 for the Haben column, 0 when nothing was written.
+  // A line of amounts with its amount; +1 for the Soll column, -1 for the
+  // Haben column, 0 when nothing was written.
   int Zeile(const std::string& text, double betrag, int typ, bool nullDrucken) {
     if (!WirdGedruckt(betrag, typ, nullDrucken)) return 0;
     std::string soll = " ", haben = " ";
@@ -232,111 +424,118 @@ class Bilanz : Berichtsgenerator {
     return spalte;
   }
 
-  // A special line (totals, result) with a page break first when the page
-  // is full.
-  void Sonderzeile(const std::string& text, double betrag, int typ) {
-    if (!WirdGedruckt(betrag, typ, false)) return;
-    if (z_.RestZeilen <= 0) Umbruch();
-    Zeile(text, betrag, typ, false);
+  // A row of the model: the Soll cell holds an amount > 0.001 or the zero
+  // printed, the Haben cell the negation of a negative amount.
+  void Zeile(const Modellzeile& zeile) {
+    const Zelle& soll = zeile.zellen[kSoll];
+    const Zelle& haben = zeile.zellen[kHaben];
+    std::string sollText = " ", habenText = " ";
+    if (!soll.leer) {
+      sollText = Betragsfeld(soll.zahl, 15);
+      if (soll.zahl > 0.001) abschnittSoll_ += soll.zahl;
+    }
+    if (!haben.leer) {
+      habenText = Betragsfeld(haben.zahl, 15);
+      abschnittHaben_ += haben.zahl;
+    }
+    z_.SchreibeZeile(Format("%-30s %15s    %15s\r\n", zeile.zellen[kBezeichnung].text.c_str(),
+                            sollText.c_str(), habenText.c_str()));
   }
 
-  // Subtotal or capital line: its amount goes into the side totals.
+  bool IstKapitalkonto(const Modellzeile* zeile) const {
+    return zeile && zeile->art == Zeilenart::Konto && !zeile->zellen[kKonto].leer &&
+           zeile->zellen[kKonto].zahl == g_.kapitalkonto;
+  }
+
+  // One account as the walk met it; the capital account brings its
+  // movements along and wants room for both lines.
+  void Konto(const Modellzeile& zeile) {
+    const bool kapital = IstKapitalkonto(&zeile);
+    const Modellzeile* bewegung = nullptr;
+    if (kapital && IstKapitalkonto(schritte_.Zeile(static_cast<int>(abschnitt_)))) {
+      bewegung = schritte_.Zeile(static_cast<int>(abschnitt_));
+      schritte_.Weiter();
+    }
+    if (!Laeuft(z_)) return;
+    if (z_.RestZeilen <= 0) Umbruch();
+    if (kapital && (g_.kr03 ? z_.RestZeilen <= 2 : z_.RestZeilen <= 0)) Umbruch();
+    Zeile(zeile);
+    if (bewegung) Zeile(*bewegung);
+  }
+
+  // Subtotal or capital line: its amount goes into the side totals.  The
+  // amount is that of the lines written, as the pages always summed them.
   void Summenzeile(const std::string& text) {
     double betrag = Gerundet(abschnittSoll_ - abschnittHaben_);
     z_.SchreibeZeile(Leerzeile(W67));
     int spalte = Zeile(text, betrag, kBeide, true);
-    if (spalte > 0) aktiva_ += betrag;
-    if (spalte < 0) passiva_ -= betrag;
+    if (spalte > 0) aktivaSumme_ += betrag;
+    if (spalte < 0) passivaSumme_ -= betrag;
     z_.SchreibeZeile(Leerzeile(W67));
-  }
-
-  std::string Kapitaltext() const {
-    if (a_.BisMonat == 0)
-      return "Kapital " + DatumText(1, k_.ersterMonat, k_.JahrDesMonats(k_.ersterMonat));
-    if (a_.BisMonat == 13) return Format("Kapital Abschluss %04i", k_.JahrDesMonats(13));
-    return "Kapital " + DatumText(31, a_.BisMonat, a_.BisJahr);
-  }
-
-  void Konten(const Position& pos) {
-    Kontosatz satz;
-    for (bool da = lauf_.Erster(pos.von, pos.bis);
-         da && !z_.SeitengrenzeErreicht() && !z_.Schreibfehler(); da = lauf_.Naechster(pos.bis)) {
-      if (z_.RestZeilen <= 0) Umbruch();
-      const int konto = lauf_.Nummer();
-      if (IstKlasse9(konto) || !lauf_.Lese(satz)) continue;
-      if (konto == kapitalkonto_) {
-        if (kr03_ ? z_.RestZeilen <= 2 : z_.RestZeilen <= 0) Umbruch();
-        Zeile("Kapitalkonto " + DatumText(1, k_.ersterMonat, k_.JahrDesMonats(k_.ersterMonat)),
-              Gerundet(satz.betrag[0]), pos.typ, true);
-        double bewegung = satz.Summe(1, bisSlot_);
-        if (std::fabs(bewegung) > kInhalt) Zeile("Bewegungen Kapitalkonto", bewegung, pos.typ, false);
-        continue;
-      }
-      Zeile(satz.name, satz.Summe(0, bisSlot_), pos.typ, false);
-    }
   }
 
   void Abschnittsdruck(size_t s) {
     abschnitt_ = s;
-    const Abschnitt& ab = abschnitte_[s];
-    for (int p = ab.erste; p <= ab.letzte; ++p) {
-      position_ = p;
-      if (p == ab.erste) {
-        if (s == 0 || ab.art == kKapital || z_.RestZeilen <= 4) Kopf();
-        if (inhalt_[s]) Ueberschrift();
-        if (ab.art == kUmlauf && std::fabs(kunden_) > 0.004)
-          Sonderzeile("Kundenforderungen", kunden_, kBeide);
-        if (ab.art == kLieferanten && std::fabs(lieferanten_) > 0.004)
-          Sonderzeile("Lieferantenverbindlichkeiten", lieferanten_, kBeide);
+    const int nr = static_cast<int>(s);
+    const Abschnitt& ab = g_.abschnitte[s];
+    aktiva_ = ab.erste >= 1 && ab.erste <= g_.LetzteAktiva();
+    inhalt_ = !m_.abschnitte[s].empty();
+    if (s == 0 || ab.art == kKapital || z_.RestZeilen <= 4) Kopf();
+    if (inhalt_) Ueberschrift();
+    for (;;) {
+      // Every account the walk met checks for a page break, shown or not.
+      if (const Berichtsmodell::Uebergangen* u = schritte_.Uebergangen(nr)) {
+        for (uint32_t n = 0; n < u->anzahl && Laeuft(z_); ++n)
+          if (z_.RestZeilen <= 0) Umbruch();
+        if (schritte_.AmAbbruch()) z_.Abbrechen(m_.abbruch->meldung);
+        continue;
       }
-      Konten(positionen_[p]);
-      if (p == ab.letzte && ab.art == kUmlauf) Sonderzeile("Umsatzsteuersaldo", ust_, kNurSoll);
-      if (p == ab.letzte && ab.art == kKapital)
-        Sonderzeile(ergebnis_ <= 0 ? "GEWINN" : "VERLUST", ergebnis_, kBeide);
-      if (p == kPositionUstHaben) Sonderzeile("Umsatzsteuersaldo", ust_, kNurHaben);
-      if (p == ab.letzte && ab.art == kKlasse9) Sonderzeile("KONTENKLASSE 9", klasse9_, kBeide);
-    }
-    if (ab.art == kKapital) {
-      if (z_.RestZeilen < 4) Umbruch();
-      Summenzeile(Kapitaltext());
-    } else if (inhalt_[s]) {
-      if (z_.RestZeilen < 2) Umbruch();
-      Summenzeile("Zwischensumme");
+      const Modellzeile* zeile = schritte_.Zeile(nr);
+      if (!zeile) break;
+      schritte_.Weiter();
+      if (zeile->art == Zeilenart::Konto) {
+        Konto(*zeile);
+      } else if (zeile->art == Zeilenart::Zwischensumme) {
+        if (ab.art == kKapital ? z_.RestZeilen < 4 : z_.RestZeilen < 2) Umbruch();
+        Summenzeile(zeile->zellen[kBezeichnung].text);
+      } else {
+        // Customers, suppliers, VAT, the result, class 9.
+        if (z_.RestZeilen <= 0) Umbruch();
+        Zeile(*zeile);
+      }
     }
     abschnittSoll_ = abschnittHaben_ = 0;
   }
 
   void Ende() {
-    position_ = static_cast<int>(positionen_.size());
-    double d = Gerundet(aktiva_ - passiva_);
+    aktiva_ = false;
+    double d = Gerundet(aktivaSumme_ - passivaSumme_);
     bool differenz = std::fabs(d) >= 0.004;
     if (z_.RestZeilen < 4 || (differenz && z_.RestZeilen < 6)) Kopf();
     const char* format = "%-25s      %15s    %15s\r\n";
     z_.SchreibeZeile(Trennlinie(W67));
-    z_.SchreibeZeile(Format(format, "Bilanzsummen:", Betragsfeld(aktiva_, 15).c_str(),
-                                 Betragsfeld(passiva_, 15).c_str()));
+    z_.SchreibeZeile(Format(format, "Bilanzsummen:", Betragsfeld(aktivaSumme_, 15).c_str(),
+                            Betragsfeld(passivaSumme_, 15).c_str()));
     z_.SchreibeZeile(Trennlinie(W67));
     if (differenz) {
       z_.SchreibeZeile(Format(format, "Differenz:", Betragsfeld(std::fabs(d), 15).c_str(),
-                                   Betragsfeld(0, 15).c_str()));
+                              Betragsfeld(0, 15).c_str()));
       z_.SchreibeZeile(Trennlinie(W67));
     }
   }
 
-  const bool kr03_;
-  const std::vector<Position>& positionen_;
-  const std::vector<Abschnitt>& abschnitte_;
-  const int kapitalkonto_;
-  const int bisSlot_;
-
-  double ust_ = 0, kunden_ = 0, lieferanten_ = 0, klasse9_ = 0, ergebnis_ = 0;
-  bool kapitalkontoDa_ = false;
-  std::vector<bool> inhalt_;
+  const Berichtsmodell& m_;
+  const Berichtskontext& k_;
+  Druckauswahl& a_;
+  Druckzustand& z_;
+  const Gliederung g_;
+  Modellschritte schritte_;
 
   size_t abschnitt_ = 0;
-  int position_ = 3;
+  bool aktiva_ = true;  // the side the page head names
+  bool inhalt_ = false;
   double abschnittSoll_ = 0, abschnittHaben_ = 0;
-  double aktiva_ = 0, passiva_ = 0;
+  double aktivaSumme_ = 0, passivaSumme_ = 0;
 };
 
 }  // namespace
@@ -346,10 +545,30 @@ void FuelleBilanzAuswahl(const Berichtskontext& kontext, int stichmonat, const D
   FuelleGrundauswahl(kontext, 0, stichmonat, druckdatum, auswahl);
 }
 
+void BaueBilanzModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                      Berichtsmodell& modell) {
+  FuelleModellkopf(kontext, auswahl, kAusgabeBilanz, "bilanz", "Bilanz", modell);
+  modell.bis = Monatsende(kontext, auswahl.BisMonat);
+  modell.spalten = {{"konto", "Konto", Spaltentyp::Ganzzahl},
+                    {"bezeichnung", "Bezeichnung", Spaltentyp::Text},
+                    {"soll", "Soll " + kontext.waehrung, Spaltentyp::Betrag},
+                    {"haben", "Haben " + kontext.waehrung, Spaltentyp::Betrag}};
+  if (kontext.index) modell.zeilen.reserve(kontext.index->Anzahl() / 2 + 64);
+  Bilanzmodell(kontext, auswahl, modell).Baue();
+}
+
+void SeitenBilanz(const Berichtsmodell& modell, const Berichtskontext& kontext,
+                  Druckauswahl& auswahl, Druckzustand& zustand) {
+  Bilanzseiten(modell, kontext, auswahl, zustand).Schreibe();
+}
+
 Status DruckeBilanz(const Berichtskontext& kontext, Druckauswahl& auswahl,
                     Druckzustand& zustand) {
-  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeBilanz,
-                         [&] { Bilanz(kontext, auswahl, zustand).Schreibe(); });
+  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeBilanz, [&] {
+    Berichtsmodell modell;
+    BaueBilanzModell(kontext, auswahl, modell);
+    SeitenBilanz(modell, kontext, auswahl, zustand);
+  });
 }
 
 }  // namespace kv

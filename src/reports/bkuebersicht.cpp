@@ -98,19 +98,113 @@ void RichteFortschrittEin(Fortschrittsanzeige& f) {
   f.Verarbeite();
 }
 
-void Kopf(Druckzustand& z, const Druckauswahl& a) {
-  z.BeginneSeite(false);
-  z.SchreibeKopfzeile(Format(
-      "ANGELEGTE BUCHUNGSKREISE                               %02i.%02i.%04i\r\n", a.DruckTag,
-      a.DruckMonat, a.DruckJahr));
-  z.SchreibeKopfzeile(Format(z.Blatt > 99
-                                      ? "------------------------                                Blatt %03u\r\n"
-                                      : "------------------------                                 Blatt %02u\r\n",
-                                  static_cast<unsigned>(z.Blatt)));
-  z.SchreibeKopfzeile(Leerzeile(W67));
-  z.SchreibeKopfzeile("K A L V E N T O                                                  \r\n");
-  z.SchreibeKopfzeile(Leerzeile(W67));
-  z.SchreibeKopfzeile(Trennlinie(W67));
+// Columns of the model, one row per circle.
+enum Feld { kNummer, kName, kWaehrung, kMwst, kEue, kJahr, kKontenrahmen };
+
+// The pages of the overview, written as the circles come: a circle that
+// cannot be read or a write error stops the scan there, so the messages of
+// the master files after it are never shown.
+class Uebersichtsseiten {
+ public:
+  Uebersichtsseiten(const Berichtsmodell& m, const Druckauswahl& a, Druckzustand& z)
+      : m_(m), a_(a), z_(z) {}
+
+  void Kopf() {
+    z_.BeginneSeite(false);
+    z_.SchreibeKopfzeile(Format(
+        "ANGELEGTE BUCHUNGSKREISE                               %02i.%02i.%04i\r\n", a_.DruckTag,
+        a_.DruckMonat, a_.DruckJahr));
+    z_.SchreibeKopfzeile(Format(z_.Blatt > 99
+                                    ? "------------------------                                Blatt %03u\r\n"
+                                    : "------------------------                                 Blatt %02u\r\n",
+                                static_cast<unsigned>(z_.Blatt)));
+    z_.SchreibeKopfzeile(Leerzeile(W67));
+    z_.SchreibeKopfzeile("K A L V E N T O                                                  \r\n");
+    z_.SchreibeKopfzeile(Leerzeile(W67));
+    z_.SchreibeKopfzeile(Trennlinie(W67));
+  }
+
+  // Writes the rows the model got since the last call, and stops the
+  // report where the model ended early.  Whether the scan goes on.
+  bool Weiter() {
+    for (; geschrieben_ < m_.zeilen.size(); ++geschrieben_) {
+      if (m_.abbruch && geschrieben_ >= m_.abbruch->zeile) break;
+      Kreis(m_.zeilen[geschrieben_].zellen);
+    }
+    if (m_.abbruch && !abgebrochen_) {
+      // An overview without this circle would pass for a complete one.
+      z_.Abbrechen(m_.abbruch->meldung);
+      abgebrochen_ = true;
+    }
+    return !z_.Schreibfehler();
+  }
+
+ private:
+  void Kreis(const std::vector<Zelle>& c) {
+    if (z_.RestZeilen <= 0) {
+      z_.SeiteAbschliessen(1, W67, z_.Blatt);
+      ++z_.Blatt;
+      Kopf();
+    }
+    z_.SchreibeZeile(Format("%3i  %-60s\r\n", static_cast<int>(c[kNummer].zahl),
+                            c[kName].text.c_str()));
+    z_.SchreibeZeile(Format(
+        W("     Währ. %-3s  MWST. %c  E/A-Übersch. %c   Buchungsjahr %04i  KR%02i\r\n").c_str(),
+        c[kWaehrung].text.c_str(), c[kMwst].text[0], c[kEue].text[0],
+        static_cast<int>(c[kJahr].zahl), static_cast<int>(c[kKontenrahmen].zahl)));
+  }
+
+  const Berichtsmodell& m_;
+  const Druckauswahl& a_;
+  Druckzustand& z_;
+  size_t geschrieben_ = 0;
+  bool abgebrochen_ = false;
+};
+
+// The model's head and columns.
+void Modellkopf(const Druckauswahl& auswahl, Berichtsmodell& modell) {
+  modell.ausgabeart = kAusgabeUebersicht;
+  modell.bericht = "uebersicht";
+  modell.titel = "Angelegte Buchungskreise";
+  modell.druckdatum = {auswahl.DruckTag, auswahl.DruckMonat, auswahl.DruckJahr};
+  modell.spalten = {{"buchungskreis", "Buchungskreis", Spaltentyp::Ganzzahl},
+                    {"name", "Name", Spaltentyp::Text},
+                    {"waehrung", W("Währung"), Spaltentyp::Text},
+                    {"mwst", "MWSt.", Spaltentyp::Text},
+                    {"eue_rechnung", W("E/A-Überschuss"), Spaltentyp::Text},
+                    {"buchungsjahr", "Buchungsjahr", Spaltentyp::Ganzzahl},
+                    {"kontenrahmen", "Kontenrahmen", Spaltentyp::Ganzzahl}};
+}
+
+// The scan of the circles 1 to 999 into the model, messages to `melde` as
+// they arise.  `weiter` (may be empty) is asked before the first circle and
+// after each one whether the scan goes on; without it the scan stops only
+// at a circle that cannot be read.
+void Scanne(const Berichtskontext& kontext, Berichtsmodell& modell, const Meldungsziel& melde,
+            Fortschrittsanzeige& fortschritt, const std::function<bool()>& weiter) {
+  RichteFortschrittEin(fortschritt);
+  const std::vector<bool> kandidat = Kandidaten(kontext.datenverzeichnis);
+  bool laeuft = !weiter || weiter();
+  for (int n = 1; n <= 999 && laeuft; ++n) {
+    Kreisdaten daten;
+    std::string meldung;
+    Status gelesen;
+    const Kreis k = kandidat[n] ? LeseKreis(kontext.datenverzeichnis, n, daten, meldung, gelesen)
+                                : Kreis::Fehlt;
+    Melde(gelesen, melde);
+    if (k == Kreis::Fehler) {
+      modell.abbruch = Berichtsmodell::Abbruch{modell.zeilen.size(), meldung};
+    } else if (k == Kreis::Gelesen) {
+      const Stammdaten& s = daten.stamm;
+      modell.Zeile(Zeilenart::Buchungskreis, -1,
+                   {Zelle::Zahl(n), Zelle::Text(s.nameText), Zelle::Text(s.waehrung1),
+                    Zelle::Text(s.mwst == 1 ? "J" : "N"), Zelle::Text(s.euRechnung == 1 ? "J" : "N"),
+                    Zelle::Zahl(daten.jahr), Zelle::Zahl(s.kontenrahmen)});
+    }
+    laeuft = weiter ? weiter() : !modell.abbruch;
+    fortschritt.Schritt(1);
+    fortschritt.Verarbeite();
+  }
 }
 
 }  // namespace
@@ -140,56 +234,51 @@ std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis,
   return liste;
 }
 
-int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& auswahl,
-                                  Druckzustand& zustand, const Meldungsziel& melde,
-                                  const Datum* druckdatum) {
-  Fortschrittsanzeige fortschritt;
-  Datum heute = druckdatum ? *druckdatum : Ui().Heute();
+void FuelleUebersichtAuswahl(const Berichtskontext& kontext, const Datum* druckdatum,
+                             Druckauswahl& auswahl) {
+  const Datum heute = druckdatum ? *druckdatum : Ui().Heute();
   auswahl.DruckTag = heute.tag;
   auswahl.DruckMonat = heute.monat;
   auswahl.DruckJahr = heute.jahr;
   auswahl.RandOben = kontext.randOben;
   auswahl.ZeilenProSeite = kontext.zeilenProSeite;
+}
+
+void BaueBuchungskreisUebersichtModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                                       Berichtsmodell& modell, const Meldungsziel& melde) {
+  Fortschrittsanzeige fortschritt;
+  Modellkopf(auswahl, modell);
+  Scanne(kontext, modell, melde, fortschritt, {});
+  fortschritt.Schliessen();
+}
+
+void SeitenBuchungskreisUebersicht(const Berichtsmodell& modell, const Berichtskontext& kontext,
+                                   Druckauswahl& auswahl, Druckzustand& zustand) {
+  Uebersichtsseiten seiten(modell, auswahl, zustand);
+  seiten.Kopf();
+  seiten.Weiter();
+}
+
+int DruckeBuchungskreisUebersicht(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                                  Druckzustand& zustand, const Meldungsziel& melde,
+                                  const Datum* druckdatum) {
+  Fortschrittsanzeige fortschritt;
+  FuelleUebersichtAuswahl(kontext, druckdatum, auswahl);
   if (!Melde(zustand.OeffneDruckdatei(kontext.druckdatei, W67), melde)) {
     fortschritt.Schliessen();
     return 0;
   }
   zustand.SetzeZeilenJeSeite(auswahl, kAusgabeUebersicht);
-  Kopf(zustand, auswahl);
-  RichteFortschrittEin(fortschritt);
-  const std::vector<bool> kandidat = Kandidaten(kontext.datenverzeichnis);
-  int gefunden = 0;
-  for (int n = 1; n <= 999 && !zustand.Schreibfehler(); ++n) {
-    Kreisdaten daten;
-    std::string meldung;
-    Status gelesen;
-    const Kreis k = kandidat[n] ? LeseKreis(kontext.datenverzeichnis, n, daten, meldung, gelesen)
-                                : Kreis::Fehlt;
-    Melde(gelesen, melde);
-    if (k == Kreis::Fehler) {
-      // An overview without this circle would pass for a complete one.
-      zustand.Abbrechen(meldung);
-    } else if (k == Kreis::Gelesen) {
-      if (zustand.RestZeilen <= 0) {
-        zustand.SeiteAbschliessen(1, W67, zustand.Blatt);
-        ++zustand.Blatt;
-        Kopf(zustand, auswahl);
-      }
-      const Stammdaten& s = daten.stamm;
-      zustand.SchreibeZeile(Format("%3i  %-60s\r\n", n, s.nameText.c_str()));
-      zustand.SchreibeZeile(Format(
-          W("     Währ. %-3s  MWST. %c  E/A-Übersch. %c   Buchungsjahr %04i  KR%02i\r\n").c_str(),
-          s.waehrung1, s.mwst == 1 ? 'J' : 'N', s.euRechnung == 1 ? 'J' : 'N', daten.jahr,
-          static_cast<int>(s.kontenrahmen)));
-      ++gefunden;
-    }
-    fortschritt.Schritt(1);
-    fortschritt.Verarbeite();
-  }
+  Berichtsmodell modell;
+  Modellkopf(auswahl, modell);
+  // The pages follow the scan circle by circle (Uebersichtsseiten).
+  Uebersichtsseiten seiten(modell, auswahl, zustand);
+  seiten.Kopf();
+  Scanne(kontext, modell, melde, fortschritt, [&] { return seiten.Weiter(); });
   // A failure stops the scan, so whatever the closing hands on follows
   // every message the master files have shown.
   int ergebnis = Melde(zustand.SchliesseDruckdatei(auswahl), melde) ? 1 : 0;
-  if (gefunden == 0 && ergebnis) {
+  if (modell.zeilen.empty() && ergebnis) {
     melde(KeinBuchungskreis());
     ergebnis = 0;
   }

@@ -11,6 +11,7 @@
 
 #include "basis/meldung.h"
 #include "reports/berichtskontext.h"
+#include "reports/berichtsmodell.h"
 #include "reports/druck.h"
 
 namespace kv {
@@ -26,6 +27,23 @@ using Meldungsziel = std::function<void(const Meldung&)>;
 // bislang angelegten Buchungskreise\ngefunden werden!" to `melde`.
 std::vector<std::string> BuchungskreisListe(const std::string& datenverzeichnis,
                                             const Meldungsziel& melde);
+
+// The print date (today unless one is given) and the page settings of the
+// configuration.
+void FuelleUebersichtAuswahl(const Berichtskontext& kontext, const Datum* druckdatum,
+                             Druckauswahl& auswahl);
+
+// The report as data: a row per circle found (Buchungskreis), in ascending
+// order, with its name, currency, VAT and cash-accounting flags ("J"/"N"),
+// booking year and chart; the print date of `auswahl`.  No rows: there is
+// no circle at all.  A circle whose master file cannot be read ends the
+// model there (`abbruch`).  Messages of reading the master files go to
+// `melde` as they arise, with a progress window while scanning.
+void BaueBuchungskreisUebersichtModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                                       Berichtsmodell& modell, const Meldungsziel& melde);
+// Lays a model out as the report's pages.
+void SeitenBuchungskreisUebersicht(const Berichtsmodell& modell, const Berichtskontext& kontext,
+                                   Druckauswahl& auswahl, Druckzustand& zustand);
 
 // The report.  Needs from the context only the data directory, the print
 // work file and the page settings; the print date is today unless one is

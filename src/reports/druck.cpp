@@ -50,6 +50,8 @@ int Satzbreite(int ausgabeart) {
     case kAusgabeSaldenlisteVerkehr:
     case kAusgabeAuswertungMonat:
     case kAusgabeKontenverlauf:
+    case kAusgabeProtokoll:
+    case kAusgabeKreisspiegel:
       return 112;
     default:
       return 67;
@@ -64,6 +66,8 @@ int Kopfreserve(int ausgabeart) {
     case kAusgabeSaldenlisteVerkehr:
     case kAusgabeAuswertungMonat:
     case kAusgabeKontenverlauf:
+    case kAusgabeProtokoll:
+    case kAusgabeKreisspiegel:
       return 22;
     default:
       return 20;
@@ -77,6 +81,10 @@ Druckzustand::Druckzustand() : Seitenende(kMaxSeiten + 2, -1) { Seitenende[0] = 
 Status Druckzustand::OeffneDruckdatei(const std::string& pfad, int satzbreite) {
   datei_.Schliessen();
   lesen_.Schliessen();
+  ausstehend_.clear();
+  gesammelt_ = false;
+  seite_.clear();
+  seiteNr_ = 0;
   pfad_ = pfad;
   satzbreite_ = std::max(satzbreite, 3);
   fehler_ = false;
@@ -115,13 +123,37 @@ int Druckzustand::Schreibe(const std::string& text) {
   std::string satz = text.substr(0, Sichtbar(text));
   satz.resize(static_cast<size_t>(satzbreite_ - 2), ' ');
   satz += "\r\n";
-  if (!datei_.IstOffen() || !datei_.Schreibe(satz.data(), satz.size())) {
+  if (!datei_.IstOffen()) {
     fehler_ = true;
     lauf_.Dazu(Fehler(58051));
     return 0;
   }
+  if (!gesammelt_) {
+    if (!datei_.Schreibe(satz.data(), satz.size())) {
+      fehler_ = true;
+      lauf_.Dazu(Fehler(58051));
+      return 0;
+    }
+    Dateiposition += satzbreite_;
+    return 1;
+  }
+  ausstehend_ += satz;
   Dateiposition += satzbreite_;
+  if (ausstehend_.size() >= kSchreibblock) return SchreibeAusstehende();
   return 1;
+}
+
+int Druckzustand::SchreibeAusstehende() {
+  if (ausstehend_.empty() || fehler_) {
+    ausstehend_.clear();
+    return fehler_ ? 0 : 1;
+  }
+  const bool ok = datei_.Schreibe(ausstehend_.data(), ausstehend_.size());
+  ausstehend_.clear();
+  if (ok) return 1;
+  fehler_ = true;
+  lauf_.Dazu(Fehler(58051));
+  return 0;
 }
 
 int Druckzustand::SchreibeKopfzeile(const std::string& text) { return Schreibe(text); }
@@ -158,6 +190,9 @@ int Druckzustand::BeginneSeite(bool umbruch) {
 }
 
 void Druckzustand::Abbrechen(const std::string& meldung) {
+  // A write that failed before this point stops the report first, as it
+  // would have had every line been written at once.
+  SchreibeAusstehende();
   if (fehler_) return;
   fehler_ = true;
   if (!meldung.empty()) lauf_.Dazu(Fehler(meldung));
@@ -169,12 +204,15 @@ Status Druckzustand::SchliesseDruckdatei(Druckauswahl& auswahl) {
   Seitenende[letzte + 1] = -1;
   seitenzahl_ = letzte;
   auswahl.Seitenzahl = letzte;
+  SchreibeAusstehende();
   if (!fehler_ && !datei_.SetzeLaenge(Dateiposition)) {
     fehler_ = true;
     lauf_.Dazu(Fehler(58051));
   }
   datei_.Schliessen();
   lesen_.Schliessen();
+  seite_.clear();
+  seiteNr_ = 0;
   Status status = std::move(lauf_);
   lauf_ = Status();
   if (fehler_) status.SetzeFehlschlag();
@@ -190,24 +228,36 @@ int Druckzustand::LeseZeile(int seite, int zeile, std::string& puffer, Status& s
   const int64_t position = anfang + static_cast<int64_t>(zeile) * satzbreite_;
   if (position >= ende) return 0;
 
-  // The handle stays open between reads: screen and printer read line after
-  // line, and every open resolves the name afresh.
-  if (!lesen_.IstOffen() && !lesen_.Oeffnen(pfad_, Datei::Lesen)) {
-    status.Uebernimm(Fehler(58049));
-    return 0;
+  // Screen, printer and the command line read line after line: the page is
+  // read once, the lines come from it.  What a short read brought is kept,
+  // so the lines before the end of a cut file still arrive.
+  const size_t imBlock = static_cast<size_t>(position - anfang);
+  const size_t laenge = static_cast<size_t>(satzbreite_ - 2);
+  if (seiteNr_ != seite || seite_.size() < imBlock + laenge) {
+    // The handle stays open between reads: every open resolves the name
+    // afresh.
+    seiteNr_ = 0;
+    seite_.clear();
+    if (!lesen_.IstOffen() && !lesen_.Oeffnen(pfad_, Datei::Lesen)) {
+      status.Uebernimm(Fehler(58049));
+      return 0;
+    }
+    if (!lesen_.Positioniere(anfang)) {
+      lesen_.Schliessen();
+      status.Uebernimm(Fehler(W("Positionierfehler in temporärer Datei aufgetreten !")));
+      return 0;
+    }
+    seite_.resize(static_cast<size_t>(ende - anfang));
+    const int64_t gelesen = lesen_.Lies(seite_.data(), seite_.size());
+    seite_.resize(static_cast<size_t>(std::max<int64_t>(gelesen, 0)));
+    seiteNr_ = seite;
+    if (seite_.size() < imBlock + laenge) {
+      lesen_.Schliessen();
+      status.Uebernimm(Fehler(W("Fehler beim Lesen aus der temporären Datei !")));
+      return 0;
+    }
   }
-  if (!lesen_.Positioniere(position)) {
-    lesen_.Schliessen();
-    status.Uebernimm(Fehler(W("Positionierfehler in temporärer Datei aufgetreten !")));
-    return 0;
-  }
-  std::string satz(static_cast<size_t>(satzbreite_ - 2), '\0');
-  if (lesen_.Lies(satz.data(), satz.size()) != static_cast<int64_t>(satz.size())) {
-    lesen_.Schliessen();
-    status.Uebernimm(Fehler(W("Fehler beim Lesen aus der temporären Datei !")));
-    return 0;
-  }
-  puffer = std::move(satz);
+  puffer.assign(seite_, imBlock, laenge);
   return 1;
 }
 

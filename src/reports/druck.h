@@ -44,12 +44,14 @@ constexpr int kAusgabeSaldenliste = 1121;         // without movements
 constexpr int kAusgabeSaldenlisteVerkehr = 1122;  // with movements
 constexpr int kAusgabeAuswertungMonat = 2100;
 constexpr int kAusgabeKontenverlauf = 2101;
+constexpr int kAusgabeProtokoll = 2102;     // cumulation protocol (app/protokoll.h)
+constexpr int kAusgabeKreisspiegel = 2103;  // per-circle breakdown (app/kreisspiegel.h)
 
-// Record width W of a report kind: 112 for 1122, 2100 and 2101, else 67.
+// Record width W of a report kind: 112 for 1122, 2100 to 2103, else 67.
 int Satzbreite(int ausgabeart);
 // Lines per page taken by head and foot (K): 20 Saldenbilanz, income
-// statement, Bilanz; 22 Saldenliste, Auswertung/Monat, Kontenverläufe;
-// 14 booking-circle overview.
+// statement, Bilanz; 22 Saldenliste, Auswertung/Monat, Kontenverläufe,
+// protocol, breakdown; 14 booking-circle overview.
 int Kopfreserve(int ausgabeart);
 
 // Size of the page table: pages 1..10000 plus entry 0.
@@ -84,6 +86,13 @@ class Druckzustand {
   // is still tried, and a success carries the message); opening failing
   // fails with "Temporäre Datei konnte nicht geöffnet werden !".
   Status OeffneDruckdatei(const std::string& pfad, int satzbreite);
+
+  // Records gathered and written in blocks of 64 KiB (and at the end, and
+  // before Abbrechen) instead of one system call per line, which made a
+  // report of 30,000 accounts take many times as long as its accounts need.
+  // A write error then stops the report at the block it hits, with the same
+  // message.  Until the next OeffneDruckdatei.
+  void SammleZeilen() { gesammelt_ = true; }
 
   // ZeilenJeSeite = ZeilenProSeite - RandOben - Kopfreserve(ausgabeart).
   void SetzeZeilenJeSeite(const Druckauswahl& auswahl, int ausgabeart);
@@ -150,12 +159,19 @@ class Druckzustand {
 
  private:
   int Schreibe(const std::string& text);
+  // Writes the gathered records; 0 (and the message kept) on failure.
+  int SchreibeAusstehende();
+  static constexpr size_t kSchreibblock = 64 * 1024;
 
   std::string pfad_;
   int satzbreite_ = 67;
   int seitenzahl_ = 0;
   Datei datei_;
   mutable Datei lesen_;  // kept open between reads of the sinks
+  bool gesammelt_ = false;
+  std::string ausstehend_;       // records gathered, not yet written
+  mutable std::string seite_;    // the page last read, or what a short read gave of it
+  mutable int seiteNr_ = 0;      // its number, 0 none
   bool fehler_ = false;
   Status lauf_;  // what went wrong while writing, for SchliesseDruckdatei
 };

@@ -92,49 +92,103 @@ void FuelleKontenverlaufAuswahl(const Berichtskontext& kontext, int auswahlart,
 }
 
 namespace {
+// Columns of the model.
+enum Feld { kMonat, kBezeichnung, kBetrag };
+}  // namespace
 
-void SchreibeVerlauf(const Berichtskontext& kontext, const Druckauswahl& auswahl,
-                     Druckzustand& zustand) {
-  Kopf(kontext, auswahl, zustand);
+void BaueKontenverlaufModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                             Berichtsmodell& modell) {
+  FuelleModellkopf(kontext, auswahl, kAusgabeKontenverlauf, "kontenverlaeufe",
+                   W("Kontenverläufe"), modell);
+  modell.von = Monatsanfang(kontext, auswahl.VonMonat);
+  modell.bis = Monatsende(kontext, auswahl.BisMonat);
+  modell.auswahl = auswahl.Auswahlart == 1
+                       ? "Kontengruppe: " + auswahl.Kontengruppe
+                       : "Kontenbereich: " + BereichstextSchmal(auswahl.VonKonto, auswahl.BisKonto);
+  modell.spalten = {{"monat", "Monat", Spaltentyp::Ganzzahl},
+                    {"bezeichnung", "Bezeichnung", Spaltentyp::Text},
+                    {"betrag", "Betrag " + kontext.waehrung, Spaltentyp::Betrag}};
 
   const int bisSlot = kontext.Slot(auswahl.BisMonat);
   std::array<double, 14> summen{};
-  Kontenlauf lauf(kontext, zustand);
+  Kontenlauf lauf(kontext);
   Kontosatz satz;
-  for (bool da = lauf.Erster(auswahl.VonKonto, auswahl.BisKonto);
-       da && !zustand.SeitengrenzeErreicht(); da = lauf.Naechster(auswahl.BisKonto)) {
-    if (!lauf.Lese(satz) || !PasstMaske(satz.kontotext, auswahl.Kontengruppe)) continue;
+  for (bool da = lauf.Erster(auswahl.VonKonto, auswahl.BisKonto); da;
+       da = lauf.Naechster(auswahl.BisKonto)) {
+    if (!lauf.Lese(satz)) {
+      if (lauf.Fehlgeschlagen()) {
+        modell.abbruch = Berichtsmodell::Abbruch{0, lauf.Fehler()};
+        return;
+      }
+      continue;
+    }
+    if (!PasstMaske(satz.kontotext, auswahl.Kontengruppe)) continue;
     for (int s = 0; s <= bisSlot && s < 14; ++s) summen[s] += satz.betrag[s];
   }
   for (double& summe : summen) summe = Gerundet(summe) == 0 ? 0 : Gerundet(summe);
 
-  Balkenskala skala = BerechneSkala(summen, bisSlot);
-  for (int k = 0; k <= 12; ++k) {
-    int monat = kontext.AbweichendesWJ() ? PeriodeZuMonat(k, kontext.ersterMonat) : k;
-    zustand.SchreibeZeile(Format("%02i %15s   %89s\r\n", monat,
-                                      Betragsfeld(summen[k], 15).c_str(),
-                                      Balken(summen[k], skala).c_str()));
+  // The pages show the periods 0 to 12, each under its calendar month; the
+  // closing period 13 has no line of its own but counts into the balance
+  // and the bars' scale, so the model keeps it as a month too.
+  const int zeilen = bisSlot == 13 ? 14 : 13;
+  modell.zeilen.reserve(static_cast<size_t>(zeilen) + 2);
+  for (int k = 0; k < zeilen; ++k) {
+    const int monat = k <= 12 && kontext.AbweichendesWJ() ? PeriodeZuMonat(k, kontext.ersterMonat) : k;
+    modell.Zeile(Zeilenart::Monat, -1,
+                 {Zelle::Zahl(monat), Zelle::Leer(), Zelle::Zahl(summen[k])});
   }
-  zustand.SchreibeKopfzeile(Leerzeile(W112));
   double gesamt = 0;
   for (int s = 0; s <= bisSlot && s < 14; ++s) gesamt += summen[s];
   gesamt = Gerundet(gesamt);
-  double schnitt = bisSlot > 0 ? (gesamt - summen[0]) / bisSlot : 0;
+  const double schnitt = bisSlot > 0 ? (gesamt - summen[0]) / bisSlot : 0;
+  const std::string datum = DatumText(31, auswahl.BisMonat, auswahl.BisJahr);
+  modell.Zeile(Zeilenart::Kennzahl, -1,
+               {Zelle::Leer(), Zelle::Text("Kontenstand am " + datum), Zelle::Zahl(gesamt)});
+  modell.Zeile(Zeilenart::Kennzahl, -1,
+               {Zelle::Leer(), Zelle::Text("Durchschnitt bis " + datum), Zelle::Zahl(schnitt)});
+}
+
+void SeitenKontenverlauf(const Berichtsmodell& modell, const Berichtskontext& kontext,
+                         Druckauswahl& auswahl, Druckzustand& zustand) {
+  Kopf(kontext, auswahl, zustand);
+  if (modell.abbruch) {
+    // What the pages wrote after the walk failed went nowhere.
+    zustand.Abbrechen(modell.abbruch->meldung);
+    return;
+  }
+  std::array<double, 14> summen{};
+  double kennzahl[2] = {0, 0};
+  int monate = 0, kennzahlen = 0;
+  for (const Modellzeile& z : modell.zeilen) {
+    if (z.art == Zeilenart::Monat && monate < 14) summen[monate++] = z.zellen[kBetrag].zahl;
+    if (z.art == Zeilenart::Kennzahl && kennzahlen < 2) kennzahl[kennzahlen++] = z.zellen[kBetrag].zahl;
+  }
+
+  const int bisSlot = kontext.Slot(auswahl.BisMonat);
+  Balkenskala skala = BerechneSkala(summen, bisSlot);
+  for (int k = 0; k <= 12 && k < monate; ++k) {
+    const int monat = static_cast<int>(modell.zeilen[k].zellen[kMonat].zahl);
+    zustand.SchreibeZeile(Format("%02i %15s   %89s\r\n", monat,
+                                 Betragsfeld(summen[k], 15).c_str(),
+                                 Balken(summen[k], skala).c_str()));
+  }
+  zustand.SchreibeKopfzeile(Leerzeile(W112));
   std::string datum = DatumText(31, auswahl.BisMonat, auswahl.BisJahr);
   zustand.SchreibeZeile(Format(
       "Kontenstand am %s: %-16s     Durchschnitt bis %s: %-16s                 \r\n",
-      datum.c_str(), Kompakt(gesamt).c_str(), datum.c_str(), Kompakt(schnitt).c_str()));
+      datum.c_str(), Kompakt(kennzahl[0]).c_str(), datum.c_str(), Kompakt(kennzahl[1]).c_str()));
   if (summen[0] != 0)
     zustand.SchreibeZeile(W(
         "Anfangsbestand wird für Durchschnitt nicht berücksichtigt!                                                    \r\n"));
 }
 
-}  // namespace
-
 Status DruckeKontenverlauf(const Berichtskontext& kontext, Druckauswahl& auswahl,
                            Druckzustand& zustand) {
-  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeKontenverlauf,
-                         [&] { SchreibeVerlauf(kontext, auswahl, zustand); });
+  return SchreibeBericht(kontext, auswahl, zustand, kAusgabeKontenverlauf, [&] {
+    Berichtsmodell modell;
+    BaueKontenverlaufModell(kontext, auswahl, modell);
+    SeitenKontenverlauf(modell, kontext, auswahl, zustand);
+  });
 }
 
 }  // namespace kv

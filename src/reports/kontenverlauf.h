@@ -7,6 +7,7 @@
 #include <string>
 
 #include "reports/berichtskontext.h"
+#include "reports/berichtsmodell.h"
 #include "reports/druck.h"
 
 namespace kv {
@@ -22,6 +23,17 @@ struct Balkenskala {
 };
 Balkenskala BerechneSkala(const std::array<double, 14>& summen, int bisSlot);
 std::string Balken(double betrag, const Balkenskala& skala);
+
+// The report as data: a row per period 0..12 under its calendar month
+// (Monat), and the closing period 13 when the cut-off month is 13 (the
+// pages show no line for it, but it counts into the balance); then the
+// balance at the cut-off and the monthly average without the opening
+// (Kennzahl).
+void BaueKontenverlaufModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                             Berichtsmodell& modell);
+// Lays the model out as the report's page.
+void SeitenKontenverlauf(const Berichtsmodell& modell, const Berichtskontext& kontext,
+                         Druckauswahl& auswahl, Druckzustand& zustand);
 
 // A failure when the cumulation is missing or on a file error, with its
 // messages (SchreibeBericht).

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "reports/berichtskontext.h"
+#include "reports/berichtsmodell.h"
 #include "reports/druck.h"
 
 namespace kv {
@@ -23,6 +24,20 @@ struct Saldenlistenauswahl {
 
 void FuelleSaldenlistenAuswahl(const Berichtskontext& kontext, const Saldenlistenauswahl& s,
                                const Datum& druckdatum, Druckauswahl& auswahl);
+
+// The report as data, wide (report kind 1122) or narrow (1121): a row per
+// account shown, in the order walked, then the totals: the wide form's
+// SALDEN (each amount without its sign and its side, "S" or "H", the side
+// empty for an account's 0), the narrow form's SUMMEN and SALDO (the balance
+// on the smaller side).  Period von..bis, the account choice as the head
+// shows it.
+void BaueSaldenlisteBreitModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                                Berichtsmodell& modell);
+void BaueSaldenlisteSchmalModell(const Berichtskontext& kontext, Druckauswahl& auswahl,
+                                 Berichtsmodell& modell);
+// Lays either model out as the report's pages.
+void SeitenSaldenliste(const Berichtsmodell& modell, const Berichtskontext& kontext,
+                       Druckauswahl& auswahl, Druckzustand& zustand);
 
 // Wide form (report kind 1122) and narrow form (1121).  A failure when the
 // cumulation is missing or on a file error, with its messages

@@ -128,6 +128,19 @@ int CSalden::Lese(int satz) {
   return kontonummer_;
 }
 
+int CSalden::LeseAus(int satz, const char* roh) {
+  satznummer_ = satz;
+  std::memcpy(roh_, roh, kSatzLaenge);
+  Zerlege(true, nullptr);
+  return kontonummer_;
+}
+
+bool CSalden::LiesSaetze(int erster, int anzahl, char* ziel) {
+  if (!datei_ || erster < 0 || anzahl < 0) return false;
+  return datei_->LiesBei(static_cast<int64_t>(erster) * kSatzLaenge, ziel,
+                         static_cast<size_t>(anzahl) * kSatzLaenge);
+}
+
 int CSalden::LeseGeprueft(int satz, Status& status) {
   satznummer_ = satz;
   if (!LiesRoh(satz)) {

@@ -63,6 +63,11 @@ class CSalden {
   // within the zero tolerance read as exactly 0.  A record that cannot be
   // read gives the empty record (S3) and 0.
   int Lese(int satz);
+  // The same for a record read beforehand: `roh` holds its 202 bytes.
+  int LeseAus(int satz, const char* roh);
+  // The raw bytes of records erster..erster+anzahl-1 into `ziel`; false when
+  // they cannot all be read.
+  bool LiesSaetze(int erster, int anzahl, char* ziel);
 
   // The writing operations below fail with "Konto konnte nicht in
   // Saldendatei gespeichert werden !" (FEHLER) when a write fails; where

@@ -1,5 +1,7 @@
 #include "ui/ansicht.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include "ui/ausgabewahl.h"
 #include "ui/berichtsdialoge.h"
 #include "ui/bildschirmausgabe.h"
+#include "ui/exportausgabe.h"
 #include "ui/hauptfenster.h"
 #include "ui/qtext.h"
 #include "ui/schriften.h"
@@ -31,15 +34,6 @@ Ansichtslayout BerechneAnsichtslayout(int h, int w) {
 
 QSize AnsichtsInnengroesse(int h, int w) {
   return QSize(static_cast<int>(80.5 * w) + 50, 17 * h);
-}
-
-Druckerschriften PruefeDruckerschriften(const std::string& normal, const std::string& schmal,
-                                        bool* zurueckgesetzt) {
-  Druckerschriften s{std::atoi(normal.c_str()), std::atoi(schmal.c_str())};
-  const bool falsch = s.normal < 50 || s.normal > 400 || s.schmal < 50 || s.schmal > 400;
-  if (falsch) s = Druckerschriften{240, 144};
-  if (zurueckgesetzt) *zurueckgesetzt = falsch;
-  return s;
 }
 
 CKv02View::CKv02View(CMainFrame* rahmen, kv::CKv02Doc& dokument)
@@ -171,6 +165,8 @@ void CKv02View::Bericht(int id) {
   const kv::Berichtskontext k = dok_.Kontext();
   auswahl_ = kv::Druckauswahl{};
   const kv::Berichtsergebnis ergebnis = b->erstelle(k, *angaben, auswahl_, dok_.Druck);
+  letzterBefehl_ = b;
+  letzteAngaben_ = angaben;
   if (!ergebnis.erstellt && !b->ausgabeNachFehler) return;
   ausgabeart_ = ergebnis.ausgabeart;
   Ausgabewahl();
@@ -187,7 +183,7 @@ std::optional<kv::Berichtsangaben> CKv02View::FrageAngaben(const kv::Berichtsbef
         dlg = std::make_unique<CPrintBilanzDlg>(HoechsterMonat(), this);
       else
         dlg = std::make_unique<CPrintSaldenBilanzDlg>(HoechsterMonat(), this);
-      if (dlg->exec() != QDialog::Accepted) return std::nullopt;
+      if (dlg->Frage() != QDialog::Accepted) return std::nullopt;
       kv::StichmonatDialog d;
       d.monat = dlg->Stichmonat();
       d.druck = dlg->Druckdatum();
@@ -195,22 +191,22 @@ std::optional<kv::Berichtsangaben> CKv02View::FrageAngaben(const kv::Berichtsbef
     }
     case kv::Optionsdialog::Erfolg: {
       CPrintErfolgDlg dlg(euRechnung, HoechsterMonat(), this);
-      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      if (dlg.Frage() != QDialog::Accepted) return std::nullopt;
       return dlg.Werte();
     }
     case kv::Optionsdialog::Saldenliste: {
       CPrintSaldenlisteDlg dlg(HoechsterMonat(), this);
-      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      if (dlg.Frage() != QDialog::Accepted) return std::nullopt;
       return dlg.Werte();
     }
     case kv::Optionsdialog::Auswertung: {
       CPrintAuswertungDlg dlg(euRechnung, HoechsterMonat(), this);
-      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      if (dlg.Frage() != QDialog::Accepted) return std::nullopt;
       return dlg.Werte();
     }
     case kv::Optionsdialog::Kontenverlauf: {
       CPrintKontenverlaufDlg dlg(this);
-      if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+      if (dlg.Frage() != QDialog::Accepted) return std::nullopt;
       return dlg.Werte();
     }
   }
@@ -231,6 +227,21 @@ void CKv02View::Ausgabewahl() {
       // The print job runs once this command has returned, as a posted command.
       QTimer::singleShot(0, this, &CKv02View::Drucke);
       break;
+    case CPrintOrPreviewDlg::Pdf: {
+      kv::Berichtsmodell kopf;
+      if (!LetztesModell(kopf)) break;
+      ok = GibPdfAus(this, dok_.Kontext(), kopf, dok_.Druck, ausgabeart_, auswahl_.RandOben,
+                     druckSchriften_);
+      break;
+    }
+    case CPrintOrPreviewDlg::Csv: {
+      kv::Berichtsmodell modell;
+      if (LetztesModell(modell)) GibCsvAus(this, dok_.Kontext(), modell);
+      break;
+    }
+    case CPrintOrPreviewDlg::Vorschau:
+      ZeigeDruckvorschau(this, dok_.Druck, ausgabeart_, auswahl_.RandOben, druckSchriften_);
+      break;
     case CPrintOrPreviewDlg::Textdatei:
       if (!dlg.NameGegeben()) {
         ok = false;
@@ -241,12 +252,28 @@ void CKv02View::Ausgabewahl() {
         const kv::Status kopie = kv::KopiereTextdatei(dok_.Druck.Druckdatei(), ziel);
         kv::Zeige(kopie);
         ok = kopie.Ok();
+        // Where the file went, with its full path: the name alone may have
+        // landed in a directory the user never looked at.
+        if (ok)
+          kv::Zeige(kv::Meldung::Text(
+              kv::W("Der Bericht wurde in die Textdatei\n") +
+                  W1252(QDir::toNativeSeparators(QFileInfo(Q(ziel)).absoluteFilePath())) +
+                  kv::W("\ngeschrieben."),
+              kv::W("Ausgabe in Textdatei"), kv::Meldungsart::Information));
       }
       break;
   }
   if (!ok)
     kv::Zeige(kv::Meldung::Text(kv::W("Druckanweisung konnte nicht versandt werden !"), 58001,
                                 kv::Meldungsart::Fehler));
+}
+
+bool CKv02View::LetztesModell(kv::Berichtsmodell& modell) {
+  if (!letzterBefehl_ || !letzteAngaben_) return false;
+  const kv::Status s =
+      kv::ErstelleBerichtsmodell(*letzterBefehl_, dok_.Kontext(), *letzteAngaben_, modell);
+  kv::Zeige(s);
+  return s.Ok();
 }
 
 void CKv02View::OeffneBildschirmausgabe() {

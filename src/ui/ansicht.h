@@ -33,10 +33,6 @@ Ansichtslayout BerechneAnsichtslayout(int h, int w);
 // font (the frame's borders and caption come on top).
 QSize AnsichtsInnengroesse(int h, int w);
 
-// Printer font heights from "Font Prn normal" / "Font Prn schmal": both are
-// reset to 240 and 144 when either lies outside 50..400 (then `zurueckgesetzt`).
-Druckerschriften PruefeDruckerschriften(const std::string& normal, const std::string& schmal,
-                                        bool* zurueckgesetzt);
 
 class CKv02View : public QWidget, public Ansichtsziel {
   Q_OBJECT
@@ -66,6 +62,9 @@ class CKv02View : public QWidget, public Ansichtsziel {
   void Ausgabewahl();
   void OeffneBildschirmausgabe();
   void Drucke();
+  // The model of the last report (for CSV and PDF), with its messages shown;
+  // false when there is none.
+  bool LetztesModell(kv::Berichtsmodell& modell);
 
  public slots:
   void Saldenbilanz();        // 32813
@@ -103,6 +102,10 @@ class CKv02View : public QWidget, public Ansichtsziel {
   Druckerschriften druckSchriften_;
   int ausgabeart_ = 1113;
   kv::Druckauswahl auswahl_;  // the last report's selection (page size for printing)
+  // The last report's command and values: its model for the CSV and the
+  // name proposed for a PDF are made from them.
+  const kv::Berichtsbefehl* letzterBefehl_ = nullptr;
+  std::optional<kv::Berichtsangaben> letzteAngaben_;
   QPointer<CBildschirmAusgabeDlg> ausgabe_;
   bool groesseSetzen_ = false;
 };

@@ -8,9 +8,12 @@
 #include "basis/datei.h"
 #include "basis/text1252.h"
 #include "storage/konfiguration.h"
+#include "ui/benutzereinstellungen.h"
 #include "ui/fenstergroesse.h"
 #include "ui/hauptfenster.h"
+#include "ui/programmsymbol.h"
 #include "ui/qtoberflaeche.h"
+#include "ui/uebersetzung.h"
 
 namespace kvui {
 
@@ -39,14 +42,21 @@ int StarteProgramm(int argc, char** argv, const std::function<void(CMainFrame&)>
   // always written and read with a decimal point, whatever the desktop says.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("KALVENTO Kummulierung"));
+  QApplication::setWindowIcon(ProgrammSymbol());
+  LadeQtUebersetzung(app);
   QtOberflaeche ui;
   CMainFrame rahmen(&ui);
-  QScreen* s = QGuiApplication::primaryScreen();
-  const QRect desktop = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  const Fenstergeometrie g =
-      BerechneFenstergeometrie(LeseAufloesung(), desktop.width(), desktop.height());
-  rahmen.resize(g.breite, g.hoehe);
-  rahmen.move(desktop.left() + g.links, desktop.top() + g.oben);
+  // Where the user left the window; on the first start the size that the
+  // configuration's screen font asks for.
+  const std::string aufloesung = LeseAufloesung();
+  if (!StelleFensterHer(&rahmen)) {
+    QScreen* s = QGuiApplication::primaryScreen();
+    const QRect desktop = s ? s->geometry() : QRect(0, 0, 1024, 768);
+    const Fenstergeometrie g =
+        BerechneFenstergeometrie(aufloesung, desktop.width(), desktop.height());
+    rahmen.resize(g.breite, g.hoehe);
+    rahmen.move(desktop.left() + g.links, desktop.top() + g.oben);
+  }
   rahmen.show();
   if (beiStart) beiStart(rahmen);
   QTimer::singleShot(0, &rahmen, [&rahmen] { rahmen.Befehl(befehl::kNeu); });

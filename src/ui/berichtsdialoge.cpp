@@ -5,9 +5,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/benutzereinstellungen.h"
+#include "ui/bereichspruefung.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -77,7 +80,11 @@ Eingabefeld* Berichtsdialog::Datumsfeld() {
   connect(e, &QLineEdit::textChanged, this,
           [e] { SchreibeZurueck(e, Q(kv::TippeDatum(W1252(e->text())))); });
   connect(e, &Eingabefeld::verlassen, this, [this, e] {
+    // A date that does not exist stays as typed: OK refuses it with a
+    // message, and the user sees what was wrong.
     std::string text = W1252(e->text());
+    kv::Status still;
+    if (PruefeDruckdatum(text, vorherDatum_, still) != Dialogfeld::Keins) return;
     kv::PruefeDatumsfeld(text, vorherDatum_, nullptr);
     SchreibeZurueck(e, Q(text));
   });
@@ -92,6 +99,41 @@ bool Berichtsdialog::Ergebnis(Dialogfeld f) {
     e->selectAll();
   }
   return false;
+}
+
+bool Berichtsdialog::Weiter(Dialogfeld f, const kv::Status& meldungen) {
+  kv::Zeige(meldungen);
+  return Ergebnis(f);
+}
+
+bool Berichtsdialog::DruckdatumRichtig() {
+  kv::Status meldungen;
+  return Weiter(PruefeDruckdatum(Text(Dialogfeld::Druckdatum), vorherDatum_, meldungen),
+                meldungen);
+}
+
+int Berichtsdialog::Frage() {
+  const QString schluessel = QString::fromLatin1(metaObject()->className()).section("::", -1);
+  SchlageBerichtsoptionenVor(this, schluessel);
+  const int ergebnis = exec();
+  if (ergebnis == QDialog::Accepted) MerkeBerichtsoptionen(this, schluessel);
+  return ergebnis;
+}
+
+void Berichtsdialog::showEvent(QShowEvent* e) {
+  KvDialog::showEvent(e);
+  if (fokusGesetzt_) return;
+  fokusGesetzt_ = true;
+  // Without this the first widget of the tab chain would get the focus,
+  // in the account dialogs a radio button: typing would go nowhere.
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    auto* feld = qobject_cast<QLineEdit*>(w);
+    if (feld && feld->isEnabled() && !feld->isHidden() && !feld->isReadOnly()) {
+      feld->setFocus(Qt::TabFocusReason);
+      feld->selectAll();
+      return;
+    }
+  }
 }
 
 QWidget* Berichtsdialog::Knoepfe() {
@@ -130,6 +172,7 @@ CPrintStichmonatDlg::CPrintStichmonatDlg(const QString& titel, int maximum, QWid
 }
 
 void CPrintStichmonatDlg::accept() {
+  if (!DruckdatumRichtig()) return;
   d_.stichmonat = Text(Dialogfeld::Stichmonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
   d_.vorherDatum = vorherDatum_;
@@ -173,6 +216,7 @@ CPrintErfolgDlg::CPrintErfolgDlg(int euRechnung, int maximum, QWidget* parent)
 }
 
 void CPrintErfolgDlg::accept() {
+  if (!DruckdatumRichtig()) return;
   d_.vonMonat = Text(Dialogfeld::VonMonat);
   d_.bisMonat = Text(Dialogfeld::BisMonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
@@ -184,7 +228,9 @@ void CPrintErfolgDlg::accept() {
   Setze(Dialogfeld::VonMonat, d_.vonMonat);
   Setze(Dialogfeld::BisMonat, d_.bisMonat);
   Setze(Dialogfeld::Druckdatum, d_.druckdatum);
-  if (Ergebnis(f)) QDialog::accept();
+  if (!Ergebnis(f)) return;
+  kv::Status bereich;
+  if (Weiter(PruefeMonatsbereich(d_.von, d_.bis, bereich), bereich)) QDialog::accept();
 }
 
 // ---- Auswertung/Monat --------------------------------------------------
@@ -210,6 +256,7 @@ CPrintAuswertungDlg::CPrintAuswertungDlg(int euRechnung, int maximum, QWidget* p
 }
 
 void CPrintAuswertungDlg::accept() {
+  if (!DruckdatumRichtig()) return;
   d_.stichmonat = Text(Dialogfeld::Stichmonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
   d_.vorherDatum = vorherDatum_;
@@ -357,6 +404,7 @@ void CPrintSaldenlisteDlg::Beschrifte() {
 }
 
 void CPrintSaldenlisteDlg::accept() {
+  if (!DruckdatumRichtig()) return;
   auswahl_->Lies(d_.auswahl);
   d_.vonMonat = Text(Dialogfeld::VonMonat);
   d_.bisMonat = Text(Dialogfeld::BisMonat);
@@ -373,7 +421,10 @@ void CPrintSaldenlisteDlg::accept() {
   Setze(Dialogfeld::VonMonat, d_.vonMonat);
   Setze(Dialogfeld::BisMonat, d_.bisMonat);
   Setze(Dialogfeld::Druckdatum, d_.druckdatum);
-  if (Ergebnis(f)) QDialog::accept();
+  if (!Ergebnis(f)) return;
+  kv::Status bereich;
+  if (!Weiter(PruefeKontenbereich(d_.auswahl, bereich), bereich)) return;
+  if (Weiter(PruefeMonatsbereich(d_.von, d_.bis, bereich), bereich)) QDialog::accept();
 }
 
 // ---- Kontenverläufe ----------------------------------------------------
@@ -398,6 +449,7 @@ CPrintKontenverlaufDlg::CPrintKontenverlaufDlg(QWidget* parent) : Berichtsdialog
 }
 
 void CPrintKontenverlaufDlg::accept() {
+  if (!DruckdatumRichtig()) return;
   auswahl_->Lies(d_.auswahl);
   d_.stichmonat = Text(Dialogfeld::Stichmonat);
   d_.druckdatum = Text(Dialogfeld::Druckdatum);
@@ -409,7 +461,9 @@ void CPrintKontenverlaufDlg::accept() {
   auswahl_->Schreibe(d_.auswahl);
   Setze(Dialogfeld::Stichmonat, d_.stichmonat);
   Setze(Dialogfeld::Druckdatum, d_.druckdatum);
-  if (Ergebnis(f)) QDialog::accept();
+  if (!Ergebnis(f)) return;
+  kv::Status bereich;
+  if (Weiter(PruefeKontenbereich(d_.auswahl, bereich), bereich)) QDialog::accept();
 }
 
 }  // namespace kvui

@@ -31,8 +31,22 @@ class Berichtsdialog : public KvDialog {
  public:
   explicit Berichtsdialog(QWidget* parent);
   QLineEdit* Feld(kv::Dialogfeld f) const;
+  // Runs the dialog with the options the user chose last time for this
+  // report proposed (the per-user settings, benutzereinstellungen.h), and
+  // keeps the accepted ones for the next time.  The print date is always
+  // today's.
+  int Frage();
 
  protected:
+  // The first input field has the focus when the dialog opens, its text
+  // selected, so that what the user types replaces the proposal.
+  void showEvent(QShowEvent* e) override;
+  // Shows `meldungen` and puts the focus on `f` (see Ergebnis); true when
+  // `f` is Keins.
+  bool Weiter(kv::Dialogfeld f, const kv::Status& meldungen);
+  // An impossible print date (32.13.10) is refused with a message and stays
+  // in the field as typed.  True when the date may go on to the field rules.
+  bool DruckdatumRichtig();
   // A month field min..max: digits only while typing (the whole text is
   // selected when the value leaves the range), "%02i" clamped on leaving.
   Eingabefeld* Monatsfeld(kv::Dialogfeld art, int minimum, int maximum);
@@ -48,6 +62,9 @@ class Berichtsdialog : public KvDialog {
   kv::Datum heute_;
   std::string vorherDatum_;
   std::map<kv::Dialogfeld, Eingabefeld*> felder_;
+
+ private:
+  bool fokusGesetzt_ = false;
 };
 
 // "Ausdruck / Vorschau Saldenbilanz" and "Ausdruck / Vorschau Bilanz":

@@ -9,9 +9,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "basis/oberflaeche.h"
 #include "reports/bkuebersicht.h"
+#include "ui/eingabehilfe.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -191,9 +193,13 @@ CMandantEinrichtDlg::CMandantEinrichtDlg(std::string daten, int n, QWidget* pare
 
   Filtere(jahr_, [](std::string t) { return kv::NurZiffern(t, kv::kLaengeJahr); });
   connect(jahr_, &QLineEdit::textChanged, this, [this] { SchalteMonat(); });
-  Filtere(monat_, [](std::string t) {
-    kv::Zeige(kv::FilterErsterMonat(t));
-    return t;
+  // A month beyond 12 gives the field back its last valid text, not "0".
+  auto gueltigerMonat = std::make_shared<std::string>(W1252(monat_->text()));
+  Filtere(monat_, [gueltigerMonat](std::string t) {
+    const kv::Status gefiltert = kv::FilterErsterMonat(t);
+    kv::Zeige(gefiltert);
+    if (!AusserhalbDerGrenzen(gefiltert)) *gueltigerMonat = t;
+    return *gueltigerMonat;
   });
   Filtere(kontenrahmen_, [](std::string t) { return kv::NurZiffern(t, kv::kLaengeKontenrahmen); });
   kontenrahmen_->installEventFilter(this);

@@ -1,58 +1,16 @@
-// Printing a finished report: every row of a page at x = 1200 twips and
-// y = (RandOben + 3 + k) * 240 twips, the 65-column reports in the normal
-// printer font, the 110-column reports with their head condensed into the
-// normal font and their body in the narrow font.
+// Printing a finished report from the desktop program: the print dialog and
+// the print job.  The pages themselves are painted by seiten/druckseiten.h,
+// which kvkum-cli shares for its PDF files.
 #pragma once
-#include <QFont>
-#include <string>
-
-#include "reports/druck.h"
+#include "seiten/druckseiten.h"
 
 class QPrinter;
-class QPainter;
 class QWidget;
 
 namespace kvui {
 
-// True for the report kinds printed as 65-column rows (67-byte records).
-bool IstSchmalesLayout(int ausgabeart);
-
-// One printed row: its text and whether it goes out in the narrow font.
-struct Druckzeile {
-  std::string text;
-  bool schmaleSchrift = false;
-};
-// Row k of a page as it is printed.  Wide layouts: rows 0 and 1 bring the
-// text from column 100 to column 56 and end there; row 3 brings columns 78
-// onwards to column 34 (the wide Saldenliste instead moves its last
-// "Zeitraum" 44 columns left); rows 0 to 6 use the normal font, later rows
-// the narrow one unchanged.
-Druckzeile BereiteDruckzeileAuf(const std::string& zeile, int k, int ausgabeart);
-
-// Draws rows; a test records them, the printer paints them.
-class Zeilenzeichner {
- public:
-  virtual ~Zeilenzeichner() = default;
-  // Position in twips of the row's top-left corner; false when drawing failed.
-  virtual bool Zeichne(int xTwips, int yTwips, const std::string& text, bool schmal) = 0;
-};
-
-constexpr int kZeilenanfangTwips = 1200;
-constexpr int kZeilenabstandTwips = 240;
-int ZeilenobenTwips(int randOben, int k);
-
-// Renders page `seite` (from 1) of the report.  Returns the rows drawn.
-int DruckeSeite(const kv::Druckzustand& zustand, int seite, int ausgabeart, int randOben,
-                Zeilenzeichner& zeichner);
-
-// The two printer fonts of the view, character heights in twips.
-struct Druckerschriften {
-  int normal = 240;
-  int schmal = 144;
-};
-
-// Prints pages 1..zustand.Seitenzahl() on an already set-up printer.
-// false when the print job could not start.
+// Prints pages 1..zustand.Seitenzahl() (or the printer's page range) on an
+// already set-up printer.  false when the print job could not start.
 bool DruckeBericht(QPrinter& drucker, const kv::Druckzustand& zustand, int ausgabeart,
                    int randOben, const Druckerschriften& schriften);
 

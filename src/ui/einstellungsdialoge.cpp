@@ -1,6 +1,9 @@
 #include "ui/einstellungsdialoge.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,9 +13,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 
 #include "app/einstellungsregeln.h"
 #include "basis/oberflaeche.h"
+#include "ui/eingabehilfe.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -120,10 +125,25 @@ CProgVerwDlg::CProgVerwDlg(kv::CKv02Doc& dokument, QWidget* parent)
   (kv::DatenGesondert(k) ? gesondert_ : gemeinsam_)->setChecked(true);
   Schalte();
   connect(gemeinsam_, &QRadioButton::toggled, this, [this] { Schalte(); });
-  connect(verzeichnis_, &QPushButton::clicked, this, [] {
-    kv::Zeige(kv::Meldung::Text(kv::W("Path Selector Box steht nicht zur Verfügung !"), 58002,
-                                kv::Meldungsart::Information));
-  });
+  connect(verzeichnis_, &QPushButton::clicked, this, &CProgVerwDlg::WaehleVerzeichnis);
+}
+
+void CProgVerwDlg::WaehleVerzeichnis() {
+  // Starts where the field points; the field stays editable, so a typed
+  // path works as before.
+  const QDir programm = QDir::current();
+  const QString bisher = datenpfad_->text().trimmed();
+  const QString start = programm.absoluteFilePath(bisher.isEmpty() ? QStringLiteral(".") : bisher);
+  const QString gewaehlt = QFileDialog::getExistingDirectory(
+      this, QStringLiteral("Datenverzeichnis wählen"),
+      QFileInfo(start).isDir() ? start : programm.absolutePath());
+  if (gewaehlt.isEmpty()) return;
+  // Inside the program directory the path stays relative, as "Daten" is:
+  // the program directory can then move as a whole.
+  const QString relativ = programm.relativeFilePath(gewaehlt);
+  const bool innen = !relativ.startsWith(QStringLiteral("..")) && !QDir::isAbsolutePath(relativ);
+  datenpfad_->setText(QDir::toNativeSeparators(innen ? relativ : gewaehlt));
+  datenpfad_->setFocus();
 }
 
 void CProgVerwDlg::Schalte() {
@@ -253,7 +273,9 @@ CMwstSaetzeDlg::CMwstSaetzeDlg(kv::CKv02Doc& dokument, QWidget* parent)
 
   for (QLineEdit* e : {f7_, f8_}) {
     e->installEventFilter(this);
-    connect(e, &QLineEdit::textChanged, this, [e](const QString& alt) {
+    // A rate beyond the limits gives the field back its last valid text.
+    auto gueltig = std::make_shared<QString>(e->text());
+    connect(e, &QLineEdit::textChanged, this, [e, gueltig](const QString& alt) {
       // The blank in front of a rate below 10 comes from leaving the field;
       // it is no typing error.
       std::string text = W1252(alt);
@@ -262,7 +284,8 @@ CMwstSaetzeDlg::CMwstSaetzeDlg(kv::CKv02Doc& dokument, QWidget* parent)
       const kv::Status gefiltert = kv::FilterMwst(text);
       kv::Zeige(gefiltert);
       const bool sauber = gefiltert.Ok();
-      const QString neu = Q(text);
+      const QString neu = AusserhalbDerGrenzen(gefiltert) ? *gueltig : Q(text);
+      *gueltig = neu;
       if (neu == alt) return;
       const int weg = int(alt.size()) - int(neu.size());
       SetzeStill(e, neu, e->cursorPosition() - (sauber ? weg : std::max(weg, 1)));

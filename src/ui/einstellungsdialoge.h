@@ -22,7 +22,8 @@
 namespace kvui {
 
 // "Programmverwaltung": data directory ("Daten") and the online companion's
-// program call and transfer path.
+// program call and transfer path.  "Daten&verzeichnis..." opens the
+// platform's directory chooser; the path may as well be typed.
 class CProgVerwDlg : public KvDialog {
   Q_OBJECT
  public:
@@ -39,6 +40,7 @@ class CProgVerwDlg : public KvDialog {
 
  private:
   void Schalte();
+  void WaehleVerzeichnis();
 
   kv::CKv02Doc& dok_;
   QRadioButton* gemeinsam_ = nullptr;

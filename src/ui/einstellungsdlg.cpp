@@ -6,10 +6,12 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "basis/oberflaeche.h"
 #include "storage/texte.h"
 #include "ui/ansicht.h"
+#include "ui/eingabehilfe.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -32,13 +34,6 @@ QWidget* Knoepfe(QDialog* dlg, const char* abbruchText) {
   return w;
 }
 
-// Shows what a filter had to say, as it was typed; whether the input was
-// clean.
-bool Gezeigt(const kv::Status& gefiltert) {
-  kv::Zeige(gefiltert);
-  return gefiltert.Ok();
-}
-
 // Runs a filter on every change; a dropped character puts the caret one
 // place back.
 template <class Filter>
@@ -50,6 +45,24 @@ void Filtere(QLineEdit* e, Filter filter) {
     const QString neu = Q(text);
     if (neu == alt) return;
     const int cursor = e->cursorPosition() - (sauber ? 0 : 1);
+    e->setText(neu);
+    e->setCursorPosition(std::clamp<int>(cursor, 0, neu.size()));
+  });
+}
+
+// A whole-number field up to `maximum` (FilterGanzzahl).  A number beyond
+// it gives the field back its last valid text, not the filter's "0".
+void Ganzzahlfeld(QLineEdit* e, double maximum) {
+  auto gueltig = std::make_shared<QString>(e->text());
+  QObject::connect(e, &QLineEdit::textChanged, e, [e, maximum, gueltig] {
+    const QString alt = e->text();
+    std::string text = W1252(alt);
+    const kv::Status gefiltert = kv::FilterGanzzahl(text, maximum);
+    kv::Zeige(gefiltert);
+    const QString neu = AusserhalbDerGrenzen(gefiltert) ? *gueltig : Q(text);
+    *gueltig = neu;
+    if (neu == alt) return;
+    const int cursor = e->cursorPosition() - (gefiltert.Ok() ? 0 : 1);
     e->setText(neu);
     e->setCursorPosition(std::clamp<int>(cursor, 0, neu.size()));
   });
@@ -78,13 +91,25 @@ CSeitenEinstellungDlg::CSeitenEinstellungDlg(kv::CKv02Doc& dokument, QWidget* pa
   lay->addWidget(l2);
   lay->addWidget(rand_);
   lay->addWidget(Knoepfe(this, "&Abbruch"));
-  Filtere(zeilen_, [](std::string& t) { return Gezeigt(kv::FilterGanzzahl(t, 90)); });
-  Filtere(rand_, [](std::string& t) { return Gezeigt(kv::FilterGanzzahl(t, 3)); });
+  Ganzzahlfeld(zeilen_, 90);
+  Ganzzahlfeld(rand_, 3);
 }
 
 void CSeitenEinstellungDlg::accept() {
+  // Fewer than 35 lines leave no room for a report's page head and rows;
+  // the value is not saved, the field keeps it for correcting.
+  const int zeilen = zeilen_->text().toInt();
+  if (zeilen < 35 || zeilen > 90) {
+    kv::Zeige(kv::Meldung::Text(
+        kv::W("Die Zeilenzahl pro Seite " + W1252(zeilen_->text()).substr(0, 8) +
+              " ist nicht zulässig.\nBitte geben Sie einen Wert von 35 bis 90 ein."),
+        kv::W("Seiteneinstellungen"), kv::Meldungsart::Fehler));
+    zeilen_->setFocus();
+    zeilen_->selectAll();
+    return;
+  }
   auto& k = dok_.Konfiguration.konfiguration;
-  k.zeilenProSeite = zeilen_->text().toInt();
+  k.zeilenProSeite = zeilen;
   k.randOben = rand_->text().toInt();
   kv::Status gespeichert;
   dok_.Konfiguration.SchreibeKonfiguration(gespeichert);

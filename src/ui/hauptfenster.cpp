@@ -1,7 +1,6 @@
 #include "ui/hauptfenster.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiSubWindow>
@@ -13,18 +12,21 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 
 #include "app/bkverwaltung.h"
 #include "basis/datei.h"
 #include "basis/stringtabelle.h"
 #include "ui/ansicht.h"
+#include "ui/benutzereinstellungen.h"
 #include "ui/bkverwaltungsdlg.h"
 #include "ui/einstellungsdialoge.h"
 #include "ui/einstellungsdlg.h"
+#include "ui/fokus.h"
+#include "ui/hilfe.h"
 #include "ui/infodlg.h"
 #include "ui/kumauswahldlg.h"
 #include "ui/passwortdlg.h"
+#include "ui/programmsymbol.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -41,6 +43,8 @@ CMainFrame* CMainFrame::Instanz() { return g_rahmen; }
 CMainFrame::CMainFrame(QtOberflaeche* ui) : ui_(ui) {
   g_rahmen = this;
   setObjectName("CMainFrame");
+  setWindowIcon(ProgrammSymbol());
+  new Fokuswaechter(this);
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName("mdi");
   setCentralWidget(mdi_);
@@ -245,8 +249,8 @@ void CMainFrame::Befehl(int id) {
     case kSymbolleiste: werkzeug_->setVisible(werkzeug_->isHidden()); AktualisiereAnzeigen(); return;
     case kStatuszeile: statusBar()->setVisible(statusBar()->isHidden()); AktualisiereAnzeigen(); return;
     case kHilfeIndex:
-    case kHilfeVerwenden:
-    case kHilfedatei: Hilfe(); return;
+    case kHilfedatei: OeffneHandbuch(this); return;
+    case kHilfeVerwenden: OeffneHandbuch(this, QStringLiteral("index.html#hilfe")); return;
     case kWechsel: if (dok_) WechselZuKalvento(); return;
     case kSeiten:
       if (dok_) {
@@ -305,12 +309,7 @@ void CMainFrame::NeuesDokument() {
         CPasswortEingabeDlg dlg(p, this);
         return dlg.exec() == QDialog::Accepted;
       },
-      [this](kv::Kumulationsauswahl& a) {
-        CKumAuswahlDlg dlg(this);
-        if (dlg.exec() != QDialog::Accepted) return false;
-        a = dlg.Auswahl();
-        return true;
-      });
+      [this](kv::Kumulationsauswahl& a) { return FrageAuswahl(a); });
   if (!ok) {
     ui_->SetzeAnsicht(nullptr);
     delete ansicht;
@@ -320,9 +319,13 @@ void CMainFrame::NeuesDokument() {
   ansicht_ = ansicht;
   kind_ = mdi_->addSubWindow(ansicht_);
   kind_->setObjectName("CChildFrame");
+  kind_->setWindowIcon(ProgrammSymbol());
   kind_->installEventFilter(this);
   ansicht_->ErstAnzeige(kind_);
-  kind_->show();
+  if (KindMaximiert())
+    kind_->showMaximized();
+  else
+    kind_->show();
   ZeigeMenue(true);
   NachKumulation();
   // Insert mode, as a posted command once the sequence has finished.
@@ -334,11 +337,21 @@ void CMainFrame::NachKumulation() {
   Befehl(dok_->Menuebefehl());
 }
 
+bool CMainFrame::FrageAuswahl(kv::Kumulationsauswahl& auswahl) {
+  CKumAuswahlDlg dlg(this);
+  // The user's last selection; on the first start the fields stay empty.
+  if (const auto letzte = LetzteAuswahl()) dlg.SchlageVor(*letzte);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  auswahl = dlg.Auswahl();
+  MerkeAuswahl(auswahl);
+  return true;
+}
+
 void CMainFrame::Neuauswahl() {
   if (!dok_) return;
-  CKumAuswahlDlg dlg(this);
-  if (dlg.exec() != QDialog::Accepted) return;
-  dok_->Neuauswahl(dlg.Auswahl());
+  kv::Kumulationsauswahl auswahl;
+  if (!FrageAuswahl(auswahl)) return;
+  dok_->Neuauswahl(auswahl);
   NachKumulation();
   if (ansicht_) ansicht_->update();
 }
@@ -347,6 +360,7 @@ void CMainFrame::SchliesseDokument() {
   if (!dok_) return;
   ui_->SetzeAnsicht(nullptr);
   if (kind_) {
+    MerkeKindMaximiert(kind_->isMaximized());
     kind_->removeEventFilter(this);
     mdi_->removeSubWindow(kind_);
     delete kind_;  // deletes the view and its screen output window
@@ -369,6 +383,7 @@ bool CMainFrame::eventFilter(QObject* o, QEvent* e) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
+  MerkeFenster(this);
   SchliesseDokument();
   e->accept();
 }
@@ -384,11 +399,6 @@ void CMainFrame::resizeEvent(QResizeEvent* e) {
   }
 }
 
-void CMainFrame::Hilfe() {
-  // The result is not checked: a missing help file stays silent.
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath("kalvento.chm")));
-}
-
 void CMainFrame::Buchungskreisverwaltung() {
   const std::string daten = kv::LeseVerwaltungsverzeichnis();
   CSelMandantDlg dlg(daten, this);
@@ -399,16 +409,40 @@ namespace {
 
 // Starts the companion program "Kalvento.exe" of the working directory:
 // directly when it is executable here, otherwise through wine when that is
-// installed.  True when a process was started.
-bool StarteKalvento() {
+// installed.  Ok when a process was started, otherwise the one message that
+// says what is missing (the program, wine, or both) or that it would not
+// start.
+kv::Status StarteKalvento() {
   const QFileInfo programm(
       QDir::current().absoluteFilePath(Q(kv::LoesePfadAuf("Kalvento.exe"))));
-  if (!programm.isFile()) return false;
-  if (programm.isExecutable())
-    return QProcess::startDetached(programm.absoluteFilePath(), {}, QDir::currentPath());
   const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-  if (wine.isEmpty()) return false;
-  return QProcess::startDetached(wine, {programm.absoluteFilePath()}, QDir::currentPath());
+  const std::string ort = W1252(QDir::toNativeSeparators(QDir::currentPath()));
+  auto meldung = [](const std::string& text) {
+    return kv::Status(kv::Meldung::Text(text, kv::W("Wechsel zu KALVENTO"),
+                                        kv::Meldungsart::Achtung));
+  };
+  if (!programm.isFile()) {
+    return meldung(
+        kv::W("Das Programm KALVENTO (Kalvento.exe) wurde im Programmverzeichnis\n") + ort +
+        kv::W(wine.isEmpty() ? "\nnicht gefunden, und wine, mit dem es unter Linux läuft, ist "
+                               "nicht installiert.\nBitte installieren Sie KALVENTO in dieses "
+                               "Verzeichnis und wine, oder starten Sie KALVENTO selbst."
+                             : "\nnicht gefunden.\nBitte installieren Sie KALVENTO in dieses "
+                               "Verzeichnis, oder starten Sie es selbst."));
+  }
+  bool gestartet = false;
+  if (programm.isExecutable()) {
+    gestartet = QProcess::startDetached(programm.absoluteFilePath(), {}, QDir::currentPath());
+  } else if (wine.isEmpty()) {
+    return meldung(kv::W("Kalvento.exe ist vorhanden, aber wine, mit dem es unter Linux läuft, "
+                         "wurde nicht gefunden.\nBitte installieren Sie wine (Paket \"wine\"), "
+                         "oder starten Sie KALVENTO selbst."));
+  } else {
+    gestartet = QProcess::startDetached(wine, {programm.absoluteFilePath()}, QDir::currentPath());
+  }
+  if (gestartet) return {};
+  return meldung(kv::W("Das Programm KALVENTO (Kalvento.exe) konnte nicht gestartet werden.\n"
+                       "Bitte starten Sie es selbst."));
 }
 
 }  // namespace
@@ -424,7 +458,9 @@ void CMainFrame::WechselZuKalvento() {
     kv::ZeigeMeldung(34408, 58001, 16);
     return;
   }
-  if (StarteKalvento()) QTimer::singleShot(0, this, [this] { Befehl(kBeenden); });
+  const kv::Status gestartet = StarteKalvento();
+  kv::Zeige(gestartet);
+  if (gestartet) QTimer::singleShot(0, this, [this] { Befehl(kBeenden); });
 }
 
 }  // namespace kvui

@@ -86,7 +86,8 @@ class CMainFrame : public QMainWindow, public Rahmenfenster {
   void ZeigeMenue(bool mitDokument);
   void AktualisiereTitel();
   void AktualisiereAnzeigen();
-  void Hilfe();
+  // "Kummulierungsdaten auswählen" with the user's last selection proposed.
+  bool FrageAuswahl(kv::Kumulationsauswahl& auswahl);
   void WechselZuKalvento();
   void Buchungskreisverwaltung();
   // A settings dialog on the document: constructed, run, nothing else.

@@ -3,8 +3,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
+
+#include "basis/version.h"
+#include "ui/programmsymbol.h"
 
 namespace kvui {
 
@@ -12,12 +14,15 @@ CAboutDlg::CAboutDlg(QWidget* parent) : KvDialog(parent) {
   setWindowTitle(QStringLiteral("Info über KALVENTO Kummulierung"));
   auto* lay = new QHBoxLayout(this);
   auto* symbol = new QLabel(this);
-  symbol->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+  symbol->setPixmap(ProgrammSymbol().pixmap(48, 48));
   lay->addWidget(symbol, 0, Qt::AlignTop);
   auto* texte = new QVBoxLayout;
-  for (const char* zeile : {"KALVENTO Kummulierung", "Windows-Version", "Version 3.38",
-                            "vom 06.02.2010"}) {
-    texte->addWidget(new QLabel(QString::fromUtf8(zeile), this));
+  // The version is the one set in CMakeLists.txt (basis/version.h).
+  for (const QString& zeile :
+       {QStringLiteral("KALVENTO Kummulierung"), QStringLiteral("Linux-Version"),
+        QStringLiteral("Version ") + QString::fromLatin1(kv::kVersion),
+        QStringLiteral("vom 06.02.2010")}) {
+    texte->addWidget(new QLabel(zeile, this));
   }
   lay->addLayout(texte, 1);
   auto* ok = new QPushButton(QStringLiteral("&OK"), this);

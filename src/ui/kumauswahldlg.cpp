@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "ui/eingabehilfe.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -42,14 +44,27 @@ CKumAuswahlDlg::CKumAuswahlDlg(QWidget* parent) : KvDialog(parent) {
   setTabOrder(ok, abbrechen);
 }
 
+void CKumAuswahlDlg::SchlageVor(const kv::Kumulationsauswahl& auswahl) {
+  felder_[0]->setText(Q(auswahl.jahr));
+  felder_[1]->setText(QString::number(auswahl.von));
+  felder_[2]->setText(QString::number(auswahl.bis));
+  felder_[3]->setText(QString::number(auswahl.bezug));
+  felder_[0]->setFocus();
+  felder_[0]->selectAll();
+}
+
 void CKumAuswahlDlg::Filtere(QLineEdit* feld) {
   const QString vorher = feld->text();
   const int cursor = feld->cursorPosition();
   const int selStart = feld->selectionStart();
   const int selLaenge = feld->selectedText().size();
   kv::Status gefiltert;
-  const QString neu = Q(kv::FiltereAuswahlfeld(W1252(vorher), gefiltert));
+  QString neu = Q(kv::FiltereAuswahlfeld(W1252(vorher), gefiltert));
   kv::Zeige(gefiltert);
+  QString& gueltig = gueltig_[std::find(felder_, felder_ + 4, feld) - felder_];
+  // Too large a number: the user's last valid entry comes back, not "0".
+  if (AusserhalbDerGrenzen(gefiltert)) neu = gueltig;
+  gueltig = neu;
   if (neu == vorher) return;
   feld->setText(neu);  // runs the filter once more, which then settles
   if (selStart >= 0 && selLaenge > 0)

@@ -26,6 +26,10 @@ class CKumAuswahlDlg : public KvDialog {
   QLineEdit* BisFeld() const { return felder_[2]; }
   QLineEdit* BezugFeld() const { return felder_[3]; }
 
+  // Fills the fields with an earlier selection (the user's last one), the
+  // year's text selected, so that typing replaces it.
+  void SchlageVor(const kv::Kumulationsauswahl& auswahl);
+
  public slots:
   void accept() override;
 
@@ -33,6 +37,9 @@ class CKumAuswahlDlg : public KvDialog {
   void Filtere(QLineEdit* feld);
 
   QLineEdit* felder_[4] = {};
+  // What each field showed before the last change: a number too large for
+  // the field ("Maximaler Betrag") gives the field back this text.
+  QString gueltig_[4];
   kv::Kumulationsauswahl auswahl_;
 };
 

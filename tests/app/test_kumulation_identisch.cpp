@@ -5,6 +5,7 @@
 // file of the copies (work files, repaired books) is compared.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -70,7 +71,32 @@ class EigeneMeldungen : public kv::Oberflaeche {
 struct Ausgang {
   std::map<std::string, std::string> dateien;  // every file of the copy after the run
   std::vector<std::string> meldungen;
+  kv::Kumulationsergebnis ergebnis;
 };
+
+// What the result says about one circle, all of it but the messages (those
+// are compared as shown).
+std::string Bericht(const kv::Kreisbericht& k) {
+  std::string t = std::to_string(k.nummer) + "|" + k.name + "|" +
+                  std::to_string(static_cast<int>(k.ausgang)) + "|" + k.grund + "|" +
+                  std::to_string(k.verzeichnis) + "|" + std::to_string(k.saetze) + "|" +
+                  std::to_string(k.neueKonten) + "|" + std::to_string(k.indexNeu) + "|" +
+                  std::to_string(k.steuerkonten) + "|";
+  for (const std::string& konto : k.nichtAddiert) t += konto + ",";
+  for (int64_t c : k.summe) t += "|" + std::to_string(c);
+  return t;
+}
+
+// The reference's sums and those of the circles added give the sums of the
+// cumulated file, to the cent, whatever form its amounts have.
+void SummenGebenDieDatei(const kv::Kumulationsergebnis& e, const std::string& sal) {
+  std::array<int64_t, kv::kAnzahlBetraege> soll = e.bezug.summe, ist{};
+  for (const kv::Kreisbericht& k : e.kreise)
+    if (k.Hinzugefuegt())
+      for (int j = 0; j < kv::kAnzahlBetraege; ++j) soll[j] += k.summe[j];
+  kv::SummiereSaetze(sal.data(), static_cast<int64_t>(sal.size() / kv::kSatzLaenge), ist.data());
+  EXPECT_EQ(soll, ist);
+}
 
 Ausgang KumuliereKopie(const Programm& p, int von, int bis, int bezug, kv::Kumulationsweg weg) {
   TempVerzeichnis kopie;
@@ -85,6 +111,7 @@ Ausgang KumuliereKopie(const Programm& p, int von, int bis, int bezug, kv::Kumul
     doc.UebernehmeAuswahl({bezug, von, bis, "2010"});
     EXPECT_TRUE(doc.KumulationBereit());
     a.meldungen = meldungen.texte;
+    a.ergebnis = doc.LetzteKumulation();
   }
   for (const auto& e : std::filesystem::recursive_directory_iterator(kopie.Pfad()))
     if (e.is_regular_file())
@@ -93,18 +120,26 @@ Ausgang KumuliereKopie(const Programm& p, int von, int bis, int bezug, kv::Kumul
 }
 
 // Both ways over copies of the same books: the same files, byte for byte,
-// and the same messages.  Returns the work file of the plain way.
+// the same messages and the same result circle by circle, sums included.
+// Returns the work file of the plain way.
 std::string BeideWegeGleich(const Programm& p, int von, int bis, int bezug) {
   const Ausgang einzeln = KumuliereKopie(p, von, bis, bezug, kv::Kumulationsweg::Einzeln);
   const Ausgang parallel = KumuliereKopie(p, von, bis, bezug, kv::Kumulationsweg::Parallel);
   EXPECT_EQ(einzeln.meldungen, parallel.meldungen);
+  EXPECT_EQ(Bericht(einzeln.ergebnis.bezug), Bericht(parallel.ergebnis.bezug));
+  EXPECT_EQ(einzeln.ergebnis.kreise.size(), parallel.ergebnis.kreise.size());
+  for (size_t i = 0; i < einzeln.ergebnis.kreise.size() && i < parallel.ergebnis.kreise.size(); ++i)
+    EXPECT_EQ(Bericht(einzeln.ergebnis.kreise[i]), Bericht(parallel.ergebnis.kreise[i]));
   EXPECT_EQ(einzeln.dateien.size(), parallel.dateien.size());
   for (const auto& [name, inhalt] : einzeln.dateien) {
     const auto it = parallel.dateien.find(name);
     EXPECT_TRUE(it != parallel.dateien.end() && it->second == inhalt) << name;
   }
   const auto sal = einzeln.dateien.find("Daten/~ksal~.tmp");
-  return sal == einzeln.dateien.end() ? "" : sal->second;
+  if (sal == einzeln.dateien.end()) return "";
+  SummenGebenDieDatei(einzeln.ergebnis, sal->second);
+  SummenGebenDieDatei(parallel.ergebnis, parallel.dateien.at("Daten/~ksal~.tmp"));
+  return sal->second;
 }
 
 TEST(KumulationIdentisch, BeideKontenrahmenUndUnuesblicheBetragstexte) {

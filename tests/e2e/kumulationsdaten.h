@@ -129,6 +129,30 @@ inline std::vector<TKonto> Kumuliere(const std::vector<const std::vector<TKonto>
   return r;
 }
 
+// Reads a balances file written by the generator back into accounts, with
+// its own parser (whole cents from the "%12.2f" texts).
+inline std::vector<TKonto> LiesKonten(const std::string& pfad) {
+  std::string s = LiesDatei(pfad);
+  std::vector<TKonto> r;
+  for (size_t p = 0; p + 202 <= s.size(); p += 202) {
+    TKonto k;
+    k.nr = std::stoi(s.substr(p, 5));
+    k.name = s.substr(p + 5, 25);
+    while (!k.name.empty() && k.name.back() == ' ') k.name.pop_back();
+    k.kz = s[p + 30];
+    for (int j = 0; j < 14; ++j) {
+      std::string f = s.substr(p + 31 + 12 * j, 12);
+      bool neg = f.find('-') != std::string::npos;
+      long long c = 0;
+      for (char ch : f)
+        if (ch >= '0' && ch <= '9') c = c * 10 + (ch - '0');
+      k.cent[j] = neg ? -c : c;
+    }
+    r.push_back(k);
+  }
+  return r;
+}
+
 inline std::string Stamm(const std::string& nameUtf8, int kr, int jahr, int monat) {
   char t[512];
   std::snprintf(t, sizeof t,

@@ -102,8 +102,8 @@ TEST(Gleichzeitig, ZweiterWirdAbgewiesenErsterLaeuftDurch) {
   const auto zweiter = p.Kumuliere(2010, 1, 3, 1);
   EXPECT_EQ(zweiter.rc, 1);
   const std::string inBearbeitung =
-      "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet\noder die Dateien sind "
-      "schreibgeschützt\n(z.B. nach Kopieren von einer CD) !\n";
+      "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet oder die Dateien sind "
+      "schreibgeschützt (z.B. nach Kopieren von einer CD) !\n";
   EXPECT_EQ(zweiter.fehler, inBearbeitung);
   EXPECT_EQ(zweiter.aus.find("BK-Nr.: 002"), std::string::npos);
   EXPECT_TRUE(erster.NochAktiv()) << "the first one was not held";
@@ -152,8 +152,8 @@ TEST(Gleichzeitig, ZweiBezuegeImWechselNieEinGemischterBericht) {
   ASSERT_NE(allein1, allein3);
 
   const std::string inBearbeitung =
-      "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet\noder die Dateien sind "
-      "schreibgeschützt\n(z.B. nach Kopieren von einer CD) !\n";
+      "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet oder die Dateien sind "
+      "schreibgeschützt (z.B. nach Kopieren von einer CD) !\n";
   int falsch = 0, fertig = 0;
   for (int runde = 0; runde < 60; ++runde) {
     ASSERT_EQ(Shell("cd '" + p.Pfad() + "' && (" + befehl(1, "a") + ") & (cd '" + p.Pfad() +

@@ -60,7 +60,8 @@ TEST(Kumulation, BezugZuerstDannAufsteigend) {
             "BK-Nr.: 002,  Zwei GmbH\n"
             "BK-Nr.: 002,  Zwei GmbH\n"
             "BK-Nr.: 001,  Eins KG\n"
-            "BK-Nr.: 003,  Drei OHG\n");
+            "BK-Nr.: 003,  Drei OHG\n"
+            "3 Buchungskreise kummuliert, 0 ausgelassen\n");
   d.ErwarteKumulation({&d.k2, &d.k1, &d.k3});
   // The reference keeps its name and mark; 4210 comes from circle 1 with a
   // blank mark, 10001 from circle 3.
@@ -107,19 +108,41 @@ TEST(Kumulation, AbweichendeKreiseWerdenMitMeldungAusgelassen) {
   auto l = d.p.Kumuliere(2010, 1, 8, 2);
   EXPECT_EQ(l.rc, 0);
   EXPECT_EQ(l.fehler,
-            "Fehler: Buchungskreis 4 hat anderen Kontenrahmen \n als Bezugs-Buchungskreis!\n"
-            "Fehler: Buchungskreis 5 hat anderen ersten Monat \n als Bezugs-Buchungskreis!\n"
-            "Fehler: Stammdaten für Buchungskreis Nummer 7 \n nicht gefunden, in Verwendung oder gesperrt!\n");
+            "Fehler: Buchungskreis 4 hat anderen Kontenrahmen als Bezugs-Buchungskreis!\n"
+            "Fehler: Buchungskreis 5 hat anderen ersten Monat als Bezugs-Buchungskreis!\n"
+            "Fehler: Stammdaten für Buchungskreis Nummer 7 nicht gefunden, in Verwendung oder gesperrt!\n");
   d.ErwarteKumulation({&d.k2, &d.k1, &d.k3});
   EXPECT_EQ(l.aus.find("Vier"), std::string::npos);
+  // 4, 5, 6 and 8 are there but left out; 7 is no booking circle.
+  EXPECT_TRUE(l.aus.ends_with("\n3 Buchungskreise kummuliert, 4 ausgelassen\n")) << l.aus;
 }
 
-TEST(Kumulation, FalschesJahrKumuliertNichtsOhneMeldung) {
+// The engine keeps silent where the desktop program's main view shows it;
+// the command line says why in one line.
+TEST(Kumulation, OhneKumulationSagtWarum) {
   Drei d;
   auto l = d.p.Kumuliere(2011, 1, 3, 2);
   EXPECT_EQ(l.rc, 1);
-  EXPECT_EQ(l.fehler, "");
-  EXPECT_EQ(l.aus, "BK-Nr: 2 (kum.) - Zwei GmbH - 2011\nBK-Nr.: 002,  Zwei GmbH\n");
+  EXPECT_EQ(l.fehler, "Fehler: Bezugs-Buchungskreis 2 hat keine Salden für das Buchungsjahr 2011 "
+                      "(Daten/BK000002/B2011002.sal fehlt)!\n");
+  // The reference is left out, and the circles of the range are not tried.
+  EXPECT_EQ(l.aus, "BK-Nr: 2 (kum.) - Zwei GmbH - 2011\nBK-Nr.: 002,  Zwei GmbH\n"
+                   "0 Buchungskreise kummuliert, 3 ausgelassen\n");
+  EXPECT_FALSE(Existiert(d.p.KumSal()));
+  // A reference that is not there, also behind "from" above "to".
+  for (const char* bereich : {"--von 3 --bis 1", "--von 1 --bis 3"}) {
+    l = d.p.Cli(std::string("kumulieren --jahr 2010 --bezug 9 ") + bereich);
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_EQ(l.fehler, "Fehler: Stammdaten für Buchungskreis Nummer 9 nicht gefunden, in "
+                        "Verwendung oder gesperrt!\n");
+  }
+  // A chart that has no books to cumulate.
+  std::vector<TKonto> k7 = {K(1570, "VORSTEUER", {1}), K(1770, "MEHRWERTSTEUER", {1})};
+  d.p.Kreis(7, "Sieben KG", &k7, 5);
+  l = d.p.Cli("kumulieren --jahr 2010 --von 1 --bis 3 --bezug 7");
+  EXPECT_EQ(l.rc, 1);
+  EXPECT_EQ(l.fehler, "Fehler: Bezugs-Buchungskreis 7 hat Kontenrahmen 05; kummuliert werden nur "
+                      "die Kontenrahmen 03 und 04!\n");
   EXPECT_FALSE(Existiert(d.p.KumSal()));
 }
 
@@ -173,8 +196,8 @@ TEST(Kumulation, GesperrteSaldendateiWirdAusgelassen) {
   auto l = d.p.Kumuliere(2010, 1, 3, 2);
   EXPECT_EQ(l.rc, 0);
   EXPECT_EQ(l.fehler,
-            "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet\noder die Dateien sind "
-            "schreibgeschützt\n(z.B. nach Kopieren von einer CD) !\n");
+            "FEHLER: Der gewählte Buchungskreis wird schon bearbeitet oder die Dateien sind "
+            "schreibgeschützt (z.B. nach Kopieren von einer CD) !\n");
   d.ErwarteKumulation({&d.k2, &d.k1});
 }
 
@@ -189,7 +212,7 @@ TEST(Kumulation, SchreibgeschuetztesDatenverzeichnisAendertNichts) {
   ASSERT_EQ(::chmod(d.p.Daten().c_str(), 0555), 0);
   auto l = d.p.Kumuliere(2010, 1, 3, 2);
   EXPECT_EQ(l.rc, 1);
-  EXPECT_EQ(l.fehler, "FEHLER: Die Datei\nDaten/~ksal~.tmp\nist schreibgeschützt, oder ihr Verzeichnis ist es !\n");
+  EXPECT_EQ(l.fehler, "FEHLER: Die Datei Daten/~ksal~.tmp ist schreibgeschützt, oder ihr Verzeichnis ist es !\n");
   // Everything read-only: the reference is reported in use or read-only.
   Shell("chmod -R a-w '" + d.p.Daten() + "'");
   l = d.p.Kumuliere(2010, 1, 3, 2);
@@ -219,8 +242,8 @@ TEST(Kumulation, ArbeitsdateienImVerzeichnisWieAufDerPlatte) {
   l = d.p.Kumuliere(2010, 1, 3, 2);
   EXPECT_EQ(l.rc, 1);
   EXPECT_EQ(l.fehler,
-            "FEHLER: Die Datei\nDaten/~ksal~.tmp\nist keine gewöhnliche Datei (ein Verzeichnis, "
-            "ein Gerät, eine\nVerknüpfung oder ein weiterer Name einer anderen Datei)\nund wird "
+            "FEHLER: Die Datei Daten/~ksal~.tmp ist keine gewöhnliche Datei (ein Verzeichnis, "
+            "ein Gerät, eine Verknüpfung oder ein weiterer Name einer anderen Datei) und wird "
             "nicht verwendet !\n");
 }
 
@@ -235,8 +258,8 @@ TEST(Kumulation, SummeJenseitsDesBetragsfeldsBleibtUnveraendert) {
   auto l = p.Kumuliere(2010, 1, 2, 1);
   EXPECT_EQ(l.rc, 4);  // done, but incomplete
   EXPECT_EQ(l.fehler,
-            "FEHLER: Die Summe passt nicht in das Betragsfeld:\nKonto 1200 aus Buchungskreis 2 wurde nicht addiert !\n"
-            "FEHLER: Die Summe passt nicht in das Betragsfeld:\nKonto 1800 aus Buchungskreis 2 wurde nicht addiert !\n");
+            "FEHLER: Die Summe passt nicht in das Betragsfeld: Konto 1200 aus Buchungskreis 2 wurde nicht addiert !\n"
+            "FEHLER: Die Summe passt nicht in das Betragsfeld: Konto 1800 aus Buchungskreis 2 wurde nicht addiert !\n");
   // 999999999.00 + 1.00 and -99999999.00 - 1.00 do not fit: both accounts
   // stay as the reference had them; no field is ever wider than 12.
   std::string sal = LiesDatei(p.KumSal());
@@ -251,7 +274,8 @@ TEST(Kumulation, WirtschaftsjahrImTitel) {
   auto l = p.Kumuliere(1011, 5, 5, 5);
   EXPECT_EQ(l.rc, 0);
   EXPECT_EQ(l.aus, "BK-Nr: 5 (kum.) - Gärtnerei Grün - 07.10-06.11\n"
-                   "BK-Nr.: 005,  Gärtnerei Grün\nBK-Nr.: 005,  Gärtnerei Grün\n");
+                   "BK-Nr.: 005,  Gärtnerei Grün\nBK-Nr.: 005,  Gärtnerei Grün\n"
+                   "1 Buchungskreis kummuliert, 0 ausgelassen\n");
 }
 
 TEST(Kommandozeile, AuswahlPasswortUndOptionen) {
@@ -263,9 +287,25 @@ TEST(Kommandozeile, AuswahlPasswortUndOptionen) {
   EXPECT_EQ(l.fehler, "Fehler: Keine gültige Nummer bei 'Von Buchungskreis'!\n");
   l = d.p.Cli("kumulieren --jahr 2010 --von 1 --bis x --bezug 3");
   EXPECT_EQ(l.fehler, "Fehler: Keine gültige Nummer bei 'Bis Buchungskreis'!\n");
+  // Numbers are read whole: "3abc" is refused like "abc", not read as 3.
+  for (const char* auswahl : {"--jahr 2010 --von 1 --bis 3 --bezug 3abc",
+                              "--jahr 2010 --von 1 --bis 3 --bezug ' 3'"}) {
+    l = d.p.Cli(std::string("kumulieren ") + auswahl);
+    EXPECT_EQ(l.rc, 2) << auswahl;
+    EXPECT_EQ(l.fehler, "Fehler: Keine gültige Nummer als Bezugsbuchungskreis!\n") << auswahl;
+  }
+  l = d.p.Cli("kumulieren --jahr 2010 --von 1x --bis 3 --bezug 2");
+  EXPECT_EQ(l.fehler, "Fehler: Keine gültige Nummer bei 'Von Buchungskreis'!\n");
+  for (const char* jahr : {"2010xyz", "abc", "''"}) {
+    l = d.p.Cli(std::string("kumulieren --von 1 --bis 3 --bezug 2 --jahr ") + jahr);
+    EXPECT_EQ(l.rc, 2) << jahr;
+    EXPECT_EQ(l.fehler, "Fehler: Keine gültige Jahreszahl bei 'Buchungsjahr'!\n") << jahr;
+  }
   EXPECT_FALSE(Existiert(d.p.KumSal()));
 
-  EXPECT_EQ(d.p.Cli("kumulieren --jahr 2010 --unbekannt 1").rc, 2);
+  l = d.p.Cli("kumulieren --jahr 2010 --unbekannt 1");
+  EXPECT_EQ(l.rc, 2);
+  EXPECT_EQ(l.fehler, "kvkum-cli: Unbekannte Option / unknown option: --unbekannt (kvkum-cli --help)\n");
   EXPECT_EQ(d.p.Cli("kumulieren --jahr").rc, 2);
   EXPECT_EQ(d.p.Cli("gibtsnicht --jahr 2010").rc, 2);
   l = d.p.Cli("--help");
@@ -276,6 +316,8 @@ TEST(Kommandozeile, AuswahlPasswortUndOptionen) {
   l = d.p.Cli("kumulieren --jahr=201000 --von=1 --bis=3 --bezug=2");
   EXPECT_EQ(l.rc, 1);
   EXPECT_NE(l.aus.find("- 20100\n"), std::string::npos) << l.aus;
+  EXPECT_NE(l.fehler.find("Buchungsjahr 20100 (Daten/BK000002/B20100002.sal fehlt)!\n"),
+            std::string::npos) << l.fehler;
 
   // -C: run from elsewhere.
   l = d.p.Cli("-C '" + d.p.Pfad() + "' kumulieren --jahr 2010 --von 1 --bis 3 --bezug 2");
@@ -294,10 +336,12 @@ TEST(Kommandozeile, Programmpasswort) {
   const std::string falsch = "INFORMATION: Das eingebene Passwort ist leider falsch!\n";
   auto l = d.p.Kumuliere(2010, 1, 3, 2);
   EXPECT_EQ(l.rc, 3);
-  EXPECT_EQ(l.fehler, falsch);
+  EXPECT_EQ(l.fehler, "INFORMATION: Das Programm ist mit einem Passwort geschützt. Bitte geben "
+                      "Sie das Passwort mit --passwort an.\n");
   EXPECT_FALSE(Existiert(d.p.KumSal()));
   l = d.p.Cli("kumulieren --jahr 2010 --von 1 --bis 3 --bezug 2 --passwort geheim123");
   EXPECT_EQ(l.rc, 3);
+  EXPECT_EQ(l.fehler, falsch);
   l = d.p.Cli("kumulieren --jahr 2010 --von 1 --bis 3 --bezug 2 --passwort '  Geheim123 '");
   EXPECT_EQ(l.rc, 0) << l.fehler;
 }
@@ -310,9 +354,15 @@ TEST(Kommandozeile, OhneKonfigurationWirdSieAngelegt) {
   SchreibeDatei(t / "BK000001/STAMM001.DAT", Stamm("Solo", 3, 2010, 1));
   SchreibeDatei(t / "BK000001/B2010001.sal", Saldendatei(a));
   SchreibeDatei(t / "BK000001/B2010001.sdx", Index(a));
-  int rc = Shell("cd '" + t.Pfad() + "' && '" KV_BINAER
-                 "/kvkum-cli' kumulieren --jahr 2010 --von 1 --bis 1 --bezug 1 >/dev/null 2>&1");
-  EXPECT_EQ(rc, 0);
+  // Run from elsewhere with -C: the desktop program writes the defaults
+  // silently; a batch run says so, once.
+  const std::string lauf = "cd / && '" KV_BINAER "/kvkum-cli' -C '" + t.Pfad() +
+                           "' kumulieren --jahr 2010 --von 1 --bis 1 --bezug 1 >/dev/null 2>'" +
+                           t.Pfad() + "/.fehler'";
+  EXPECT_EQ(Shell(lauf), 0);
+  EXPECT_EQ(LiesDatei(t / ".fehler"), "INFORMATION: kalvento.ini mit Vorgabewerten angelegt\n");
+  EXPECT_EQ(Shell(lauf), 0);
+  EXPECT_EQ(LiesDatei(t / ".fehler"), "");
   std::string ini = LiesDatei(t / "kalvento.ini");
   EXPECT_EQ(ini.rfind("; Diese Datei darf in keinem Fall manuell bearbeitet werden!\r\n\r\n[KALVENTO]\r\n"
                       "Version=W001002\r\nDaten=\r\n", 0), 0u);
@@ -326,30 +376,6 @@ TEST(Kommandozeile, OhneKonfigurationWirdSieAngelegt) {
 #include "../../tools/generator.h"
 
 namespace {
-
-// Reads a balances file written by the generator back into accounts, with
-// its own parser (whole cents from the "%12.2f" texts).
-std::vector<TKonto> LiesKonten(const std::string& pfad) {
-  std::string s = LiesDatei(pfad);
-  std::vector<TKonto> r;
-  for (size_t p = 0; p + 202 <= s.size(); p += 202) {
-    TKonto k;
-    k.nr = std::stoi(s.substr(p, 5));
-    k.name = s.substr(p + 5, 25);
-    while (!k.name.empty() && k.name.back() == ' ') k.name.pop_back();
-    k.kz = s[p + 30];
-    for (int j = 0; j < 14; ++j) {
-      std::string f = s.substr(p + 31 + 12 * j, 12);
-      bool neg = f.find('-') != std::string::npos;
-      long long c = 0;
-      for (char ch : f)
-        if (ch >= '0' && ch <= '9') c = c * 10 + (ch - '0');
-      k.cent[j] = neg ? -c : c;
-    }
-    r.push_back(k);
-  }
-  return r;
-}
 
 TEST(KumulationGeneriert, GemischteBuchungskreise) {
   Programm p;
@@ -431,14 +457,14 @@ TEST(KaputteStammdatei, WirdAusgelassenUndNieBeschrieben) {
     auto l = d.p.Kumuliere(2010, 1, 3, 2);
     EXPECT_EQ(l.rc, 0);
     EXPECT_EQ(l.fehler,
-              "Fehler: Stammdaten für Buchungskreis Nummer 3 \n nicht gefunden, in Verwendung oder "
+              "Fehler: Stammdaten für Buchungskreis Nummer 3 nicht gefunden, in Verwendung oder "
               "gesperrt!\n");
     d.ErwarteKumulation({&d.k2, &d.k1});
 
     for (int lauf = 0; lauf < 2; ++lauf) {  // the second run finds it as the first did
       l = d.p.Kumuliere(2010, 1, 3, 3);
       EXPECT_EQ(l.rc, 1);
-      EXPECT_EQ(l.fehler, "Fehler: Unerwarteter Fehler beim Öffnen der Datei:\n"
+      EXPECT_EQ(l.fehler, "Fehler: Unerwarteter Fehler beim Öffnen der Datei: "
                           "Daten/BK000003/STAMM003.DAT\n");
     }
 
@@ -454,15 +480,18 @@ TEST(KaputteStammdatei, WirdAusgelassenUndNieBeschrieben) {
 
 TEST(KaputteKonfiguration, WirdGemeldetUndNichtUmgeschrieben) {
   const std::string meldung =
-      "FEHLER: Die Datei 'kalvento.ini' ist keine lesbare Konfigurationsdatei\n(leer, binär oder "
-      "ohne CR LF-Zeilenenden) und bleibt unverändert.\nEs gelten die Standardeinstellungen !\n";
+      "FEHLER: Die Datei 'kalvento.ini' ist keine lesbare Konfigurationsdatei (leer, binär oder "
+      "ohne CR LF-Zeilenenden) und bleibt unverändert. Es gelten die Standardeinstellungen !\n";
   for (const std::string& text : {std::string(), Binaer(), std::string("[KALVENTO]\nDaten=Daten\n")}) {
     SCOPED_TRACE(text.substr(0, 12));
     Drei d;
     SchreibeDatei(d.p.Pfad() + "/kalvento.ini", text);
     auto l = d.p.Kumuliere(2010, 1, 3, 2);
     EXPECT_EQ(l.rc, 1);
-    EXPECT_EQ(l.fehler, meldung);
+    // With the defaults the program directory is the data directory: the
+    // reference is not found there, and the run says so.
+    EXPECT_EQ(l.fehler, meldung + "Fehler: Stammdaten für Buchungskreis Nummer 2 nicht gefunden, in "
+                                  "Verwendung oder gesperrt!\n");
     EXPECT_EQ(LiesDatei(d.p.Pfad() + "/kalvento.ini"), text);
   }
 

@@ -66,7 +66,7 @@ TEST(NeueBuchungskreise, WerdenKumuliert) {
   EXPECT_EQ(l.rc, 0) << l.fehler;
   EXPECT_EQ(l.aus.rfind("BK-Nr: 31 (kum.) - Neu Eins GmbH - 07.10-06.11\n", 0), 0u) << l.aus;
   EXPECT_NE(l.aus.find("BK-Nr.: 032,  Neu Zwei KG"), std::string::npos) << l.aus;
-  EXPECT_EQ(l.fehler, "Fehler: Buchungskreis 33 hat anderen Kontenrahmen \n als "
+  EXPECT_EQ(l.fehler, "Fehler: Buchungskreis 33 hat anderen Kontenrahmen als "
                       "Bezugs-Buchungskreis!\n");
   const auto soll = Kumuliere({&eins, &zwei});
   EXPECT_TRUE(LiesDatei(p.KumSal()) == Saldendatei(soll));

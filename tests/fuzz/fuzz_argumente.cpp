@@ -7,8 +7,10 @@
 //   - a parse either ends at once with an exit code and a message or help,
 //     or names a command that exists and only options that command takes;
 //   - an accepted selection lies in 1..999 and keeps at most five
-//     characters of the year;
-//   - a report command without a cumulation refuses (exit code 1 or 2).
+//     characters of the year; the command line accepts only fields of
+//     digits, and only what the dialog's rules accept;
+//   - a report command without a cumulation refuses (exit code 1 or 2),
+//     and its options are either accepted or refused (0 or 2).
 #include <string>
 #include <vector>
 
@@ -70,6 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 auswahl.von <= 999 && auswahl.bis >= 1 && auswahl.bis <= 999);
     FUZZ_PRUEFE(auswahl.jahr.size() <= 5);
   }
+  // The command line's own check: digits only, and the dialog's rules.
+  kv::Kumulationsauswahl streng;
+  if (kv::PruefeAuswahl(a, streng)) {
+    FUZZ_PRUEFE(fehler.empty());
+    for (const std::string* feld : {&a.jahr, &a.von, &a.bis, &a.bezug})
+      FUZZ_PRUEFE(!feld->empty() &&
+                  feld->find_first_not_of("0123456789") == std::string::npos);
+    FUZZ_PRUEFE(streng.bezug == auswahl.bezug && streng.jahr == auswahl.jahr);
+  }
   if (a.passwort) {
     // A password of up to 16 characters without blanks is its own entry.
     const std::string pw = kv::W(*a.passwort);
@@ -86,6 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static kv::CKv02Doc* dokument = new kv::CKv02Doc;
     const int r = kv::FuehreBerichtAus(a.befehl, a, *dokument);
     FUZZ_PRUEFE(r == 1 || r == 2);
+    // The options as checked before a run: accepted or refused, nothing else.
+    const int o = kv::PruefeBerichtsoptionen(a.befehl, a, dokument->Kontext());
+    FUZZ_PRUEFE(o == 0 || o == 2);
   }
   return 0;
 }

@@ -320,6 +320,9 @@ def argumente():
         "bilanz": ["bilanz", "--jahr=1011", "--passwort", "Geheim", "--textdatei", "..\\bilanz.txt"],
         "hilfe": ["uebersicht", "--help"],
         "falsch": ["saldenbilanz", "--gruppe", "1"],
+        "streng": ["kumulieren", "--jahr", "2010xyz", "--von", "1", "--bis", "7", "--bezug", "3abc"],
+        "bereich": ["erfolgsrechnung"] + auswahl + ["--von-monat", "7", "--bis-monat", "3"],
+        "muster": ["saldenliste"] + auswahl + ["--gruppe", "84000"],
     }
     for name, z in zeilen.items():
         schreibe("fuzz_argumente", name, b"\0".join(a.encode() for a in z))

@@ -2,6 +2,8 @@
 // blocking on them, and a way to act on the next modal dialog.
 #pragma once
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -13,6 +15,24 @@
 #include "ui/qtoberflaeche.h"
 
 namespace kvtest {
+
+// The program's per-user settings (ui/benutzereinstellungen.h) of a test
+// program live in a directory of its own, made when the program starts and
+// removed when it ends: no run sees another's settings or the user's.
+// Tests that need the first start's state call Leere().
+struct EigeneEinstellungen {
+  QTemporaryDir verzeichnis;
+  EigeneEinstellungen() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, verzeichnis.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, verzeichnis.path());
+  }
+  static void Leere() {
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kvkum"),
+                QStringLiteral("kvkum"));
+    s.clear();
+  }
+};
+inline EigeneEinstellungen g_eigeneEinstellungen;
 
 // The Qt seam with real progress windows and view, but messages recorded
 // (as UTF-8) rather than shown, and a fixed today.

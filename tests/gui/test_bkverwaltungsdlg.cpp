@@ -141,8 +141,9 @@ void TestBkverwaltungsdlg::neuerBuchungskreis() {
   QVERIFY(d.MonatFeld()->isEnabled());
   QVERIFY(ui_->meldungen.empty());
 
+  d.MonatFeld()->setText("9");
   d.MonatFeld()->setText("13");
-  QCOMPARE(d.MonatFeld()->text(), QStringLiteral("0"));
+  QCOMPARE(d.MonatFeld()->text(), QStringLiteral("9"));  // the last valid month, not 0
   QVERIFY(ui_->Hat("Maximaler Betrag: 12"));
   d.MonatFeld()->setText("7");
 

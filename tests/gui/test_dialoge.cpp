@@ -22,7 +22,7 @@ class TestDialoge : public QObject {
   void init() { ui_ = std::make_unique<kvtest::GuiAufzeichnung>(); }
   void cleanup() { ui_.reset(); }
   void auswahlFelderFilternBeimTippen();
-  void auswahlZuGrosseZahlWirdNull();
+  void auswahlZuGrosseZahlBehaeltAltenWert();
   void auswahlOkPrueftBezugZuerst();
   void auswahlNimmtVonGroesserBis();
   void stichmonatDialog();
@@ -32,6 +32,9 @@ class TestDialoge : public QObject {
   void saldenlisteModusUndBeschriftung();
   void saldenlisteUngueltigesMuster();
   void kontenverlaufStichmonatBis12();
+  void kontendialogeFokusAufErstemFeld();
+  void unmoeglichesDruckdatum();
+  void unmoeglicheBereiche();
   void textdateinameMeldetFalscheZeichen();
   void ausgabewahlOhneNamen();
   void seiteneinstellungen();
@@ -62,11 +65,17 @@ void TestDialoge::auswahlFelderFilternBeimTippen() {
   QCOMPARE(ui_->meldungen.size(), size_t(1));
 }
 
-void TestDialoge::auswahlZuGrosseZahlWirdNull() {
+void TestDialoge::auswahlZuGrosseZahlBehaeltAltenWert() {
   CKumAuswahlDlg d;
+  d.BisFeld()->setText("12");
   d.BisFeld()->setText("1234567890");
-  QCOMPARE(d.BisFeld()->text(), QStringLiteral("0"));
+  QCOMPARE(d.BisFeld()->text(), QStringLiteral("12"));  // the last valid entry, not 0
   QVERIFY(ui_->Hat("Maximaler Betrag: 999999999"));
+  // A proposal (the last selection) fills the fields, the year selected.
+  d.SchlageVor(kv::Kumulationsauswahl{3, 1, 7, "2010"});
+  QCOMPARE(d.JahrFeld()->text(), QStringLiteral("2010"));
+  QCOMPARE(d.BezugFeld()->text(), QStringLiteral("3"));
+  QCOMPARE(d.JahrFeld()->selectedText(), QStringLiteral("2010"));
 }
 
 void TestDialoge::auswahlOkPrueftBezugZuerst() {
@@ -250,6 +259,99 @@ void TestDialoge::kontenverlaufStichmonatBis12() {
   QCOMPARE(d.Werte().auswahl.kontengruppe, std::string("?????"));
 }
 
+void TestDialoge::kontendialogeFokusAufErstemFeld() {
+  // The pattern field, not the radio button in front of it: what is typed
+  // replaces the proposal.
+  CPrintSaldenlisteDlg s(12);
+  CPrintKontenverlaufDlg k;
+  for (Berichtsdialog* d : {static_cast<Berichtsdialog*>(&s), static_cast<Berichtsdialog*>(&k)}) {
+    QLineEdit* muster = d->Feld(Dialogfeld::Kontengruppe);
+    muster->setText("4!");
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    QVERIFY(muster->hasFocus());
+    QCOMPARE(muster->selectedText(), QStringLiteral("4!"));
+    QTest::keyClicks(muster, "84??");
+    QCOMPARE(muster->text(), QStringLiteral("84??"));
+    d->reject();
+  }
+  // In range mode the first of the two account fields.
+  CPrintSaldenlisteDlg b(12);
+  b.Auswahl()->BereichKnopf()->click();
+  b.show();
+  b.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&b));
+  QVERIFY(b.Feld(Dialogfeld::VonKonto)->hasFocus());
+}
+
+void TestDialoge::unmoeglichesDruckdatum() {
+  CPrintSaldenBilanzDlg d(12);
+  d.show();
+  d.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&d));
+  QLineEdit* datum = d.Feld(Dialogfeld::Druckdatum);
+  datum->setFocus();
+  datum->setText("32.13.10");
+  d.Feld(Dialogfeld::Stichmonat)->setFocus();  // leaving keeps the entry
+  QCOMPARE(datum->text(), QStringLiteral("32.13.10"));
+  d.accept();
+  QVERIFY(d.isVisible());
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QCOMPARE(ui_->meldungen[0].titel, std::string("Druckdatum"));
+  QVERIFY(ui_->meldungen[0].text.find("32.13.10") != std::string::npos);
+  QCOMPARE(datum->text(), QStringLiteral("32.13.10"));
+  QVERIFY(datum->hasFocus());
+  // Parts left out are completed as before; no message.
+  datum->setText("1.2");
+  d.accept();
+  QCOMPARE(d.result(), int(QDialog::Accepted));
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QCOMPARE(d.Druckdatum().tag, 1);
+  QCOMPARE(d.Druckdatum().monat, 2);
+}
+
+void TestDialoge::unmoeglicheBereiche() {
+  // Each field right on its own, together impossible: a message naming the
+  // fields, the dialog open with the entry, the focus on the first field.
+  {
+    CPrintErfolgDlg g(0, 12);
+    g.show();
+    g.Feld(Dialogfeld::VonMonat)->setText("07");
+    g.Feld(Dialogfeld::BisMonat)->setText("03");
+    g.accept();
+    QVERIFY(g.isVisible());
+    QCOMPARE(ui_->meldungen.back().titel, std::string("Zeitraum"));
+    QVERIFY(ui_->meldungen.back().text.find("\"von\" (07)") != std::string::npos);
+    QCOMPARE(g.Feld(Dialogfeld::VonMonat)->text(), QStringLiteral("07"));
+  }
+  {
+    CPrintSaldenlisteDlg d(12);
+    d.show();
+    d.Auswahl()->BereichKnopf()->click();
+    d.Feld(Dialogfeld::VonKonto)->setText("4999");
+    d.Feld(Dialogfeld::BisKonto)->setText("4000");
+    d.accept();
+    QVERIFY(d.isVisible());
+    QCOMPARE(ui_->meldungen.back().titel, std::string("Kontenauswahl"));
+    QVERIFY(ui_->meldungen.back().text.find("(4999)") != std::string::npos);
+    QCOMPARE(d.Feld(Dialogfeld::BisKonto)->text().trimmed(), QStringLiteral("4000"));
+  }
+  {
+    CPrintKontenverlaufDlg k;
+    k.show();
+    k.Feld(Dialogfeld::Kontengruppe)->setText("84000");
+    k.accept();
+    QVERIFY(k.isVisible());
+    QCOMPARE(ui_->meldungen.back().titel, std::string("Kontenauswahl"));
+    QVERIFY(ui_->meldungen.back().text.find("84000") != std::string::npos);
+    // Five positions are right for the personal accounts.
+    k.Feld(Dialogfeld::Kontengruppe)->setText("1????");
+    k.accept();
+    QCOMPARE(k.result(), int(QDialog::Accepted));
+  }
+}
+
 void TestDialoge::textdateinameMeldetFalscheZeichen() {
   CTextDateiNameDlg d;
   QCOMPARE(d.windowTitle(), QStringLiteral("Eingabe Textdatei-Name"));
@@ -257,11 +359,30 @@ void TestDialoge::textdateinameMeldetFalscheZeichen() {
   d.show();
   d.NamensFeld()->setFocus();
   d.NamensFeld()->setCursorPosition(2);
+  // A blank says nothing while typing; OK refuses it with one message.
   QTest::keyClick(d.NamensFeld(), Qt::Key_Space);
   QCOMPARE(d.NamensFeld()->text(), QStringLiteral("kv .txt"));  // stays as typed
-  QCOMPARE(d.NamensFeld()->cursorPosition(), 2);                // caret one place back
+  QVERIFY(ui_->meldungen.empty());
+  d.accept();
+  QVERIFY(d.isVisible());
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QCOMPARE(ui_->meldungen[0].titel, std::string("Name der Textdatei"));
+  QVERIFY(ui_->meldungen[0].text.find("Leerzeichen") != std::string::npos);
+  ui_->meldungen.clear();
+  // Another wrong character: the 8.3 message at once, the caret one place back.
+  d.NamensFeld()->setText("kv.txt");
+  d.NamensFeld()->setCursorPosition(2);
+  QTest::keyClick(d.NamensFeld(), Qt::Key_Plus);
+  QCOMPARE(d.NamensFeld()->text(), QStringLiteral("kv+.txt"));  // stays as typed
+  QCOMPARE(d.NamensFeld()->cursorPosition(), 2);
   QCOMPARE(ui_->meldungen.size(), size_t(1));
   QVERIFY(ui_->meldungen[0].text.find("Format 8.3") != std::string::npos);
+  // The hint names a Linux directory, no drive letters.
+  QVERIFY(!d.Hinweis()->text().contains("C:"));
+  QVERIFY(d.Hinweis()->text().contains("/Daten/BK000001"));
+  d.SetzeZiel("Daten", 3);
+  QVERIFY(d.Hinweis()->text().contains(QDir::current().absoluteFilePath("Daten/BK000003")));
+  QVERIFY(d.DurchsuchenKnopf());
   d.NamensFeld()->setText("A:KV.TXT");
   QCOMPARE(ui_->meldungen.size(), size_t(1));
   d.NamensFeld()->setText("ab:x");
@@ -305,8 +426,17 @@ void TestDialoge::seiteneinstellungen() {
     QCOMPARE(d.Zeilenfeld()->text(), QStringLiteral("9"));
     QVERIFY(ui_->Hat("Nur numerische Zeichen zulässig !"));
     QTest::keyClicks(d.Zeilenfeld(), "5");
-    QCOMPARE(d.Zeilenfeld()->text(), QStringLiteral("0"));
+    QCOMPARE(d.Zeilenfeld()->text(), QStringLiteral("9"));  // the last valid entry, not 0
     QVERIFY(ui_->Hat("Maximaler Betrag: 90"));
+    // Fewer than 35 lines are refused on OK, and nothing is saved.
+    ui_->meldungen.clear();
+    d.accept();
+    QVERIFY(d.isVisible());
+    QCOMPARE(ui_->meldungen.size(), size_t(1));
+    QCOMPARE(ui_->meldungen[0].titel, std::string("Seiteneinstellungen"));
+    QVERIFY(ui_->meldungen[0].text.find("35 bis 90") != std::string::npos);
+    QCOMPARE(d.Zeilenfeld()->text(), QStringLiteral("9"));
+    QVERIFY(!QFile::exists("kalvento.ini"));
     d.Zeilenfeld()->setText("72");
     d.Randfeld()->setText("4");
     QCOMPARE(d.Randfeld()->text(), QStringLiteral("0"));

@@ -3,6 +3,7 @@
 // nothing, and that a failed save leaves the old file as it was.
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <climits>
@@ -101,11 +102,31 @@ void TestEinstellungsdialoge::programmverwaltung() {
     d.GesondertKnopf()->click();
     QVERIFY(d.DatenpfadFeld()->isEnabled() && d.VerzeichnisKnopf()->isEnabled());
     d.DatenpfadFeld()->setText("/daten/kv");
+    // "Datenverzeichnis..." opens a directory chooser; cancelled, the typed
+    // path stays.
+    kvtest::BeiDialog([](QWidget* w) {
+      QVERIFY(qobject_cast<QFileDialog*>(w));
+      static_cast<QDialog*>(w)->reject();
+    });
     d.VerzeichnisKnopf()->click();
-    QCOMPARE(ui_->meldungen.size(), size_t(1));
-    QCOMPARE(ui_->meldungen[0].text, std::string("Path Selector Box steht nicht zur Verfügung !"));
-    QCOMPARE(ui_->meldungen[0].titel, std::string("INFORMATION"));
     QCOMPARE(d.DatenpfadFeld()->text(), QStringLiteral("/daten/kv"));
+    // A directory inside the program directory is kept relative, one
+    // outside it with its full path.
+    QVERIFY(QDir().mkdir("Buecher"));
+    const QString aussen = QDir::cleanPath(QDir::current().absoluteFilePath(".."));
+    const std::pair<QString, QString> faelle[] = {
+        {QDir::current().absoluteFilePath("Buecher"), QStringLiteral("Buecher")}, {aussen, aussen}};
+    for (const auto& [gewaehlt, feld] : faelle) {
+      kvtest::BeiDialog([gewaehlt = gewaehlt](QWidget* w) {
+        auto* f = qobject_cast<QFileDialog*>(w);
+        QVERIFY(f);
+        f->setDirectory(gewaehlt);
+        static_cast<QDialog*>(f)->accept();
+      });
+      d.VerzeichnisKnopf()->click();
+      QCOMPARE(d.DatenpfadFeld()->text(), feld);
+    }
+    QVERIFY(ui_->meldungen.empty());
     d.reject();
   }
   QCOMPARE(Datei(), vorher);  // cancelled: nothing written
@@ -215,7 +236,7 @@ void TestEinstellungsdialoge::mwstSaetze() {
     QCOMPARE(ui_->meldungen.size(), size_t(1));
     QCOMPARE(ui_->meldungen[0].text, std::string("Nur numerische Zeichen zulässig !"));
     QTest::keyClicks(d.F8Feld(), "23");
-    QCOMPARE(d.F8Feld()->text(), QStringLiteral("0.00"));
+    QCOMPARE(d.F8Feld()->text(), QStringLiteral("12"));  // the last valid rate, not 0.00
     QCOMPARE(ui_->meldungen.size(), size_t(2));
     QCOMPARE(ui_->meldungen[1].text, std::string("Maximaler Betrag: 99.99"));
     QCOMPARE(ui_->meldungen[1].titel, std::string("FEHLER"));

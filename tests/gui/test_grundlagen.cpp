@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 #include <QtTest>
 
 #include "basis/fortschritt.h"
@@ -15,6 +17,7 @@
 #include "ui/fortschrittsfenster.h"
 #include "ui/meldungsbox.h"
 #include "ui/platzierung.h"
+#include "ui/uebersetzung.h"
 
 using namespace kvui;
 
@@ -35,6 +38,7 @@ class TestGrundlagen : public QObject {
   void druckzeilenBreit();
   void druckerschriftenWerdenZurueckgesetzt();
   void ansichtslayout();
+  void qtTexteAufDeutsch();
 };
 
 void TestGrundlagen::fenstergroesseOhneKonfiguration() {
@@ -300,6 +304,25 @@ void TestGrundlagen::ansichtslayout() {
   QCOMPARE(l.liste, QRect(24, 150, 640, 211));
   QCOMPARE(AnsichtsInnengroesse(23, 8), QSize(694, 391));
   QCOMPARE(AnsichtsInnengroesse(25, 9), QSize(774, 425));
+}
+
+void TestGrundlagen::qtTexteAufDeutsch() {
+  // Qt's own dialogs speak the user's language where Qt has it, German
+  // otherwise (the "C" locale of a bare system, for one).
+  const QString pfad = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  QVERIFY2(LadeQtUebersetzung(*qApp, QLocale::c(), pfad).endsWith("qtbase_de.qm"),
+           "qt6-translations-l10n fehlt (./kv deps)");
+  QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Drucken"));
+  QVERIFY(QCoreApplication::translate("QPrintDialog", "Print to File (PDF)") !=
+          QStringLiteral("Print to File (PDF)"));
+  QVERIFY(LadeQtUebersetzung(*qApp, QLocale(QLocale::French, QLocale::France), pfad)
+              .endsWith("qtbase_fr.qm"));
+  // Without any translation installed Qt stays English, and says so.
+  QVERIFY(LadeQtUebersetzung(*qApp, QLocale::c(), QStringLiteral("/nirgends")).isEmpty());
+  for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
 }
 
 QTEST_MAIN(TestGrundlagen)

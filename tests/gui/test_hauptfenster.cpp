@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiSubWindow>
+#include <QTextBrowser>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,11 +21,14 @@
 #include "ui/berichtsdialoge.h"
 #include "ui/bildschirmausgabe.h"
 #include "ui/fortschrittsfenster.h"
+#include "ui/benutzereinstellungen.h"
 #include "ui/hauptfenster.h"
 #include "ui/infodlg.h"
 #include "ui/kumauswahldlg.h"
 #include "ui/passwortdlg.h"
+#include "basis/version.h"
 #include "storage/konfiguration.h"
+#include "ui/hilfe.h"
 
 using namespace kvui;
 using namespace kvui::befehl;
@@ -70,6 +75,8 @@ class TestHauptfenster : public QObject {
   void passwortRichtigLeerUndFalsch();
   void passwortAbbruchVerwirftDokument();
   void infoUndMindestgroesse();
+  void merktAuswahlOptionenUndFenster();
+  void hilfeZeigtHandbuch();
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
@@ -86,6 +93,7 @@ void TestHauptfenster::init() {
   alt_ = QDir::currentPath();
   QDir::setCurrent(dir_->path());
   CPasswortEingabeDlg::SetzeWarteeinheit(20);
+  kvtest::EigeneEinstellungen::Leere();  // every test starts as the first start
   ui_ = std::make_unique<kvtest::GuiAufzeichnung>();
   rahmen_ = std::make_unique<CMainFrame>(ui_.get());
   rahmen_->resize(960, 798);
@@ -149,6 +157,8 @@ void TestHauptfenster::eroeffnungKumuliertUndZeigtDokument() {
   CKv02View* v = rahmen_->Ansicht();
   QVERIFY(v && v->isVisible());
   QVERIFY(!v->Bezugsfeld()->text().isEmpty());
+  // The document window carries the program's icon, not Qt's.
+  QVERIFY(!rahmen_->findChild<QMdiSubWindow*>("CChildFrame")->windowIcon().isNull());
   QVERIFY(v->Liste()->count() >= 1);
 
   // Menu 3 with all its popups, the income statement text switched by the
@@ -195,7 +205,8 @@ void TestHauptfenster::eroeffnungKumuliertUndZeigtDokument() {
   QVERIFY(rahmen_->windowTitle().contains(QString::fromUtf8("BK-Nr: 1 (kum.) - Bäckerei Müller KG")));
 
   // Switching to the companion program writes the batch file; without the
-  // program to start, this one keeps running.
+  // program to start, this one keeps running and says what is missing.
+  ui_->meldungen.clear();
   rahmen_->Befehl(kWechsel);
   QFile bat("callkvo.bat");
   QVERIFY(bat.open(QIODevice::ReadOnly));
@@ -203,6 +214,9 @@ void TestHauptfenster::eroeffnungKumuliertUndZeigtDokument() {
   QTest::qWait(50);
   QVERIFY(rahmen_->isVisible());
   QVERIFY(rahmen_->Dokument());
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QVERIFY(ui_->meldungen[0].text.find("Kalvento.exe") != std::string::npos);
+  QVERIFY(ui_->meldungen[0].text.find("nicht gefunden") != std::string::npos);
 
   // Closing leaves the cumulated files on disk.
   rahmen_->Befehl(kSchliessen);
@@ -263,7 +277,13 @@ void TestHauptfenster::berichtAufBildschirmUndInTextdatei() {
     });
     d->accept();
   });
+  ui_->meldungen.clear();
   rahmen_->Befehl(kSaldenbilanz);
+  // Where the file went, with its full path.
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QCOMPARE(ui_->meldungen[0].titel, std::string("Ausgabe in Textdatei"));
+  QVERIFY(QString::fromStdString(ui_->meldungen[0].text)
+              .contains(QDir::current().absoluteFilePath("Daten/BK000003/bilanz.txt")));
   QFile text("Daten/BK000003/bilanz.txt");
   QFile arbeit("Daten/BK000003/~print~.tmp");
   QVERIFY(text.open(QIODevice::ReadOnly));
@@ -400,12 +420,108 @@ void TestHauptfenster::infoUndMindestgroesse() {
     qobject_cast<QDialog*>(w)->accept();
   });
   rahmen_->Befehl(kInfo);
-  QVERIFY(zeilen.contains("Windows-Version"));
-  QVERIFY(zeilen.contains("Version 3.38"));
+  QVERIFY(zeilen.contains("Linux-Version"));
+  QVERIFY(zeilen.contains(QStringLiteral("Version ") + kv::kVersion));
   QVERIFY(zeilen.contains("vom 06.02.2010"));
   // Smaller than 632 x 432: back to 640 x 480.
   rahmen_->resize(500, 300);
   QTRY_COMPARE(rahmen_->frameGeometry().size(), QSize(640, 480));
+}
+
+void TestHauptfenster::merktAuswahlOptionenUndFenster() {
+  // The first start proposes nothing.
+  QString jahr = "x";
+  kvtest::BeiDialog([&jahr](QWidget* w) {
+    jahr = qobject_cast<CKumAuswahlDlg*>(w)->JahrFeld()->text();
+    static_cast<QDialog*>(w)->reject();
+  });
+  rahmen_->Befehl(kNeu);
+  QVERIFY(jahr.isEmpty());
+  WaehleAus("2010", "1", "7", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument());
+  // Saldenliste by range, from month 2 to 11, narrow form.
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* d = qobject_cast<CPrintSaldenlisteDlg*>(w);
+    QVERIFY(d);
+    d->Auswahl()->BereichKnopf()->click();
+    d->Feld(kv::Dialogfeld::VonKonto)->setText("4000");
+    d->Feld(kv::Dialogfeld::BisKonto)->setText("4999");
+    d->Feld(kv::Dialogfeld::VonMonat)->setText("02");
+    d->Feld(kv::Dialogfeld::BisMonat)->setText("11");
+    d->Breit()->setChecked(false);
+    kvtest::BeiDialog([](QWidget* w2) { static_cast<QDialog*>(w2)->reject(); });
+    d->accept();
+  });
+  rahmen_->Befehl(kSaldenliste);
+  // Next time: the same options; the reselection proposes the last selection.
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* d = qobject_cast<CPrintSaldenlisteDlg*>(w);
+    QVERIFY(d);
+    QVERIFY(d->Auswahl()->BereichKnopf()->isChecked());
+    QCOMPARE(d->Feld(kv::Dialogfeld::VonKonto)->text().trimmed(), QStringLiteral("4000"));
+    QCOMPARE(d->Feld(kv::Dialogfeld::BisKonto)->text().trimmed(), QStringLiteral("4999"));
+    QCOMPARE(d->Feld(kv::Dialogfeld::VonMonat)->text(), QStringLiteral("02"));
+    QCOMPARE(d->Feld(kv::Dialogfeld::BisMonat)->text(), QStringLiteral("11"));
+    QVERIFY(!d->Breit()->isChecked());
+    QCOMPARE(d->Feld(kv::Dialogfeld::Druckdatum)->text(), QStringLiteral("15.03.10"));
+    static_cast<QDialog*>(w)->reject();
+  });
+  rahmen_->Befehl(kSaldenliste);
+  QStringList vorgeschlagen;
+  kvtest::BeiDialog([&vorgeschlagen](QWidget* w) {
+    auto* d = qobject_cast<CKumAuswahlDlg*>(w);
+    for (QLineEdit* e : {d->JahrFeld(), d->VonFeld(), d->BisFeld(), d->BezugFeld()})
+      vorgeschlagen << e->text();
+    d->reject();
+  });
+  rahmen_->Befehl(kNeuauswahl);
+  QCOMPARE(vorgeschlagen, (QStringList{"2010", "1", "7", "3"}));
+  // The window's place and size, and the maximised document window.
+  rahmen_->findChild<QMdiSubWindow*>("CChildFrame")->showMaximized();
+  rahmen_->setGeometry(40, 50, 900, 700);
+  const QSize groesse = rahmen_->size();
+  rahmen_->close();
+  CMainFrame neu(ui_.get());
+  QVERIFY(StelleFensterHer(&neu));
+  QCOMPARE(neu.size(), groesse);
+  QVERIFY(KindMaximiert());
+  // Kept in the user's settings, never in kalvento.ini.
+  QFile ini("kalvento.ini");
+  QVERIFY(ini.open(QIODevice::ReadOnly));
+  QVERIFY(!ini.readAll().contains("4999"));
+}
+
+void TestHauptfenster::hilfeZeigtHandbuch() {
+  // The order of the places; the first with an index.html wins.
+  QCOMPARE(Handbuchorte("/h", "/opt/kv/bin", "/quelle/docs/handbuch"),
+           (QStringList{"/h", "/opt/kv/share/doc/kvkum/handbuch", "/quelle/docs/handbuch"}));
+  QCOMPARE(Handbuchorte("", "/usr/bin", ""), QStringList{"/usr/share/doc/kvkum/handbuch"});
+  const QString quelle = QString::fromUtf8(KV_QUELLE) + "/docs/handbuch";
+  QCOMPARE(FindeHandbuch({dir_->path(), quelle}), quelle + "/index.html");
+  QVERIFY(FindeHandbuch({dir_->path()}).isEmpty());
+
+  // Toolbar button, menu and Ctrl+F1 open the help window with the manual.
+  qputenv("KVKUM_HANDBUCH", quelle.toUtf8());
+  rahmen_->Werkzeug(kHilfedatei)->trigger();
+  auto* fenster = rahmen_->findChild<CHilfeFenster*>();
+  QVERIFY(fenster && fenster->isVisible());
+  QVERIFY(fenster->Browser()->toPlainText().contains("Programm starten"));
+  rahmen_->Befehl(kHilfeVerwenden);
+  QCOMPARE(rahmen_->findChildren<CHilfeFenster*>().size(), 1);
+  QCOMPARE(fenster->Browser()->source().fragment(), QStringLiteral("hilfe"));
+  QVERIFY(ui_->meldungen.empty());
+  fenster->close();
+
+  qunsetenv("KVKUM_HANDBUCH");
+
+  // No manual anywhere: a message naming the places, never silence.
+  OeffneHandbuch(rahmen_.get(), QString(), {dir_->path()});
+  QVERIFY(!rahmen_->findChild<CHilfeFenster*>() || !rahmen_->findChild<CHilfeFenster*>()->isVisible());
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QVERIFY(QString::fromStdString(ui_->meldungen[0].text).contains(dir_->path()));
+  QCOMPARE(ui_->meldungen[0].titel, std::string("Handbuch"));
+  QVERIFY(ui_->meldungen[0].text.find("nicht gefunden") != std::string::npos);
 }
 
 QTEST_MAIN(TestHauptfenster)

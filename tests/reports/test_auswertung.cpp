@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "basis/format.h"
 #include "berichtsdaten.h"
 #include "reports/auswertung.h"
+#include "storage/saldensatz.h"
 
 using namespace kvtest;
 
@@ -118,4 +122,67 @@ TEST(Auswertung, UmsatzsteuerNurBeiEinnahmeUeberschuss) {
   b.Kontext().euRechnung = 0;
   ist = Erzeuge(b, 1, true);
   EXPECT_EQ(ist.find(kv::W("MEHRWERTSTEUER")), std::string::npos);
+}
+
+// Every amount and percentage of the pages is one of the model, VAT groups
+// included: each line spelled out from the model's cells stands on the page.
+TEST(Auswertung, ModellHaeltJedenBetragDerSeite) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(1576, "Vorsteuer", Slots({{3, 38}}));
+  b.Konto(1776, "Umsatzsteuer", Slots({{1, -95}, {3, -190}}));
+  b.Konto(2650, "Zinserträge", Slots({{1, -50}}));
+  b.Konto(3400, "Wareneingang", Slots({{2, 100}, {3, 200}}));
+  b.Konto(4100, "Löhne", Slots({{3, 300}}));
+  b.Konto(4200, "Raumkosten", 0);
+  b.Konto(8400, "Erlöse", Slots({{1, -500}, {3, -1000}}));
+  b.Kontext().euRechnung = 1;
+  kv::Druckauswahl a;
+  kv::FuelleAuswertungAuswahl(b.Kontext(), 3, true, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueAuswertungModell(b.Kontext(), a, m);
+  const std::string seite = Erzeuge(b, 3, true);
+  ASSERT_FALSE(m.abbruch);
+  auto p = [](const kv::Zelle& z) { return z.leer ? std::string("    -----") : kv::Betragsfeld(z.zahl, 9); };
+  int konten = 0;
+  for (const kv::Modellzeile& z : m.zeilen) {
+    const std::vector<kv::Zelle>& c = z.zellen;
+    const bool konto = z.art == kv::Zeilenart::Konto;
+    konten += konto;
+    const std::string zeile =
+        konto ? kv::Format("%5s %-25s  %15s %9s %9s       %15s %9s %9s", c[0].text.c_str(),
+                           c[1].text.c_str(), kv::Betragsfeld(c[2].zahl, 15).c_str(), p(c[3]).c_str(),
+                           p(c[4]).c_str(), kv::Betragsfeld(c[5].zahl, 15).c_str(), p(c[6]).c_str(),
+                           p(c[7]).c_str())
+              : kv::Format("%-31s %16s %9s %9s      %16s %9s %9s", c[1].text.c_str(),
+                           kv::Betragsfeld(c[2].zahl, 16).c_str(), p(c[3]).c_str(), p(c[4]).c_str(),
+                           kv::Betragsfeld(c[5].zahl, 16).c_str(), p(c[6]).c_str(), p(c[7]).c_str());
+    EXPECT_NE(seite.find(zeile + "\r\n"), std::string::npos) << kv::Utf8(zeile);
+  }
+  EXPECT_EQ(konten, 6);  // the zero account is left out
+  EXPECT_EQ(m.zeilen.size(), 6u + 4 * 2);
+  EXPECT_EQ(m.zeilen.back().art, kv::Zeilenart::Ergebnis);
+}
+
+// The percentages need every account first: a record that cannot be read
+// leaves an empty report and its message.
+TEST(Auswertung, UnlesbarerSatzLaesstDenBerichtLeer) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(8400, "Erlöse", Slots({{1, -500}}));
+  b.Konto(4100, "Löhne", Slots({{1, 300}}));
+  const std::string sal = b.Verzeichnis() / "~ksal~.tmp";
+  b.Kontext();
+  std::filesystem::resize_file(sal, std::filesystem::file_size(sal) - kv::kSatzLaenge);
+  kv::Druckauswahl a;
+  kv::FuelleAuswertungAuswahl(b.Kontext(), 3, false, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueAuswertungModell(b.Kontext(), a, m);
+  ASSERT_TRUE(m.abbruch);
+  EXPECT_EQ(m.abbruch->zeile, 0u);
+  kv::Druckzustand z;
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeAuswertung(b.Kontext(), a, z)), 0);
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_EQ(ui.meldungen[0].text, kv::W("Konto konnte nicht aus der Saldendatei gelesen werden !"));
+  EXPECT_EQ(b.Arbeitsdatei(), "");
 }

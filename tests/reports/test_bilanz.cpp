@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "berichtsdaten.h"
+#include "reports/berichtsmodell.h"
 #include "reports/bilanz.h"
 
 using namespace kvtest;
@@ -50,15 +51,11 @@ std::string Erzeuge(Buecher& b, int stichmonat) {
   return b.Arbeitsdatei();
 }
 
-}  // namespace
-
 // KR03: fixed assets, current assets with the customers total, the bank
 // account with a credit balance among the short-term liabilities, the
 // capital account with its movements and the profit, the suppliers and the
 // credit VAT total; the books do not balance, so "Differenz:" follows.
-TEST(Bilanz, Kr03ZweiSeitenMitGewinnUndDifferenz) {
-  Aufzeichnung ui;
-  Buecher b;
+void Kr03Buecher(Buecher& b) {
   b.Konto(27, "EDV-Software", 1000);
   b.Konto(800, "Gezeichnetes Kapital", Slots({{0, -2000}, {5, -500}}));
   b.Konto(1000, "Kasse", Slots({{0, 500}, {1, 100}}));
@@ -69,7 +66,14 @@ TEST(Bilanz, Kr03ZweiSeitenMitGewinnUndDifferenz) {
   b.Konto(8400, "Erlöse", Slots({{4, -1000}}));
   b.Konto(10001, "Kunde", 250);
   b.Konto(20001, "Lieferant", -150);
+}
 
+}  // namespace
+
+TEST(Bilanz, Kr03ZweiSeitenMitGewinnUndDifferenz) {
+  Aufzeichnung ui;
+  Buecher b;
+  Kr03Buecher(b);
   const std::string titel = "B I L A N Z (kum.) zum 31.12.2010";
   std::vector<std::string> z = Kopf(titel, "Blatt 01", "A K T I V A");
   Dazu(z, Abschnitt("ANLAGEVERMÖGEN"));
@@ -145,4 +149,49 @@ TEST(Bilanz, Kr04UmsatzsteuerBis3829NurImSaldo) {
   EXPECT_NE(ist.find(Zeile("Umsatzsteuersaldo", "", "40,00") + "\r\n"), std::string::npos);
   EXPECT_NE(ist.find(Abschnitt("VERBINDLICHKEITEN")[0] + "\r\n"), std::string::npos);
   EXPECT_NE(ist.find(Summe("Bilanzsummen:", "100,00", "100,00") + "\r\n"), std::string::npos);
+}
+
+// The model holds every amount the pages print, in the pages' order: the
+// account lines (the capital account known by its number), the totals of
+// customers, suppliers and VAT, the result, the subtotals, the totals of
+// both sides and the difference.  A section without a heading on the pages
+// has an empty title.
+TEST(Bilanz, ModellTraegtJedenBetragDerSeiten) {
+  Aufzeichnung ui;
+  Buecher b;
+  Kr03Buecher(b);
+  kv::Druckauswahl a;
+  kv::FuelleBilanzAuswahl(b.Kontext(), 12, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueBilanzModell(b.Kontext(), a, m);
+  const std::string ist = Erzeuge(b, 12);
+
+  ASSERT_TRUE(m.bis.has_value());
+  EXPECT_EQ(m.bis->tag * 10000 + m.bis->monat * 100 + m.bis->jahr % 100, 311210);
+  ASSERT_EQ(m.abschnitte.size(), 11u);
+  EXPECT_EQ(m.abschnitte[0], kv::W("ANLAGEVERMÖGEN"));
+  EXPECT_EQ(m.abschnitte[2], "");  // LANGFRISTIGE FORDERUNGEN: nothing to show
+  EXPECT_EQ(m.abschnitte[4], "KAPITAL");
+  const auto feld = [](const kv::Zelle& z) { return z.leer ? std::string() : kv::Betragsfeld(z.zahl, 15); };
+  std::string texte;
+  size_t suche = 0;
+  for (const kv::Modellzeile& z : m.zeilen) {
+    const std::string text = kv::Utf8(z.zellen[1].text);
+    texte += text + "|";
+    const bool ende = z.art == kv::Zeilenart::Summe || z.art == kv::Zeilenart::Differenz;
+    const std::string zeile = ende ? Summe(text, feld(z.zellen[2]), feld(z.zellen[3]))
+                                   : Zeile(text, feld(z.zellen[2]), feld(z.zellen[3]));
+    // Each row's line, after the line of the row before.
+    const size_t pos = ist.find(zeile + "\r\n", suche);
+    ASSERT_NE(pos, std::string::npos) << text;
+    suche = pos + 67;
+    EXPECT_EQ(z.zellen[0].leer, z.art != kv::Zeilenart::Konto) << text;
+  }
+  EXPECT_EQ(texte,
+            "EDV-Software|Zwischensumme|Kundenforderungen|Kasse|Zwischensumme|"
+            "Kapitalkonto 01.01.2010|Bewegungen Kapitalkonto|GEWINN|Kapital 31.12.2010|"
+            "Lieferantenverbindlichkeiten|Bank|Umsatzsteuersaldo|Zwischensumme|Bilanzsummen:|"
+            "Differenz:|");
+  EXPECT_EQ(m.zeilen[5].zellen[0].zahl, 800);
+  EXPECT_EQ(m.zeilen[6].zellen[0].zahl, 800);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "basis/datei.h"
+#include "basis/format.h"
 #include "berichtsdaten.h"
 #include "reports/bkuebersicht.h"
 #include "storage/dateinamen.h"
@@ -147,5 +148,35 @@ TEST(Buchungskreisuebersicht, LiestNurUndLaesstKaputteStammdateienAus) {
 
   EXPECT_EQ(LiesDatei(kv::NameStammdatei(d, 1)), stamm1);
   for (const auto& [n, text] : dateien) EXPECT_EQ(LiesDatei(kv::NameStammdatei(d, n)), text) << n;
+  EXPECT_TRUE(ui.meldungen.empty());
+}
+
+// The model holds a row per circle with what its two lines show.
+TEST(Buchungskreisuebersicht, ModellHaeltJedeZeileDerSeite) {
+  Aufzeichnung ui;
+  Umgebung u;
+  LegeKreisAn(u.k.datenverzeichnis, 17, "Zweigstelle Süd", "04", "1011", "J", "N");
+  LegeKreisAn(u.k.datenverzeichnis, 1, "Muster GmbH", "03", "2010", "N", "J");
+  const kv::Datum druck{8, 12, 2026};
+  kv::Druckauswahl a;
+  kv::FuelleUebersichtAuswahl(u.k, &druck, a);
+  kv::Berichtsmodell m;
+  kv::BaueBuchungskreisUebersichtModell(u.k, a, m, kvtest::ZeigeSofort);
+  kv::Druckzustand z;
+  ASSERT_EQ(kv::DruckeBuchungskreisUebersicht(u.k, a, z, kvtest::ZeigeSofort, &druck), 1);
+  const std::string seite = LiesDatei(u.k.druckdatei);
+  ASSERT_EQ(m.zeilen.size(), 2u);
+  EXPECT_FALSE(m.abbruch);
+  for (size_t i = 0; i < m.zeilen.size(); ++i) {
+    const std::vector<kv::Zelle>& c = m.zeilen[i].zellen;
+    EXPECT_EQ(seite.substr((6 + 2 * i) * 67, 67),
+              kv::Format("%3i  %-60s\r\n", static_cast<int>(c[0].zahl), c[1].text.c_str()));
+    EXPECT_EQ(seite.substr((7 + 2 * i) * 67, 67),
+              kv::Format(kv::W("     Währ. %-3s  MWST. %s  E/A-Übersch. %s   Buchungsjahr %04i  KR%02i\r\n").c_str(),
+                         c[2].text.c_str(), c[3].text.c_str(), c[4].text.c_str(),
+                         static_cast<int>(c[5].zahl), static_cast<int>(c[6].zahl)));
+  }
+  EXPECT_EQ(m.zeilen[1].zellen[0].zahl, 17);
+  EXPECT_EQ(m.druckdatum.jahr, 2026);
   EXPECT_TRUE(ui.meldungen.empty());
 }

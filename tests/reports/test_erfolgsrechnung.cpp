@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "berichtsdaten.h"
+#include "reports/berichtsmodell.h"
 #include "reports/erfolgsrechnung.h"
 
 using namespace kvtest;
@@ -151,4 +152,43 @@ TEST(Erfolgsrechnung, WirtschaftsjahrZeitraum) {
   EXPECT_NE(ist.find(Konto(" 4100", "Löhne", "12,00", "") + "\r\n"), std::string::npos);
   ist = Erzeuge(b, 1, 6);  // January to June 2011 only: slots 7 to 12
   EXPECT_NE(ist.find(Konto(" 4100", "Löhne", "6,00", "") + "\r\n"), std::string::npos);
+}
+
+// The model holds every amount the pages print, each row in its group: the
+// account lines, the subtotals, the result and the SUMME; the period runs
+// from the first to the last day of the months.
+TEST(Erfolgsrechnung, ModellTraegtJedenBetragDerSeiten) {
+  Aufzeichnung ui;
+  Buecher b(3, 7, 2010, 2011);
+  Buchungen(b);
+  b.Kontext().euRechnung = 1;
+  kv::Druckauswahl a;
+  kv::FuelleErfolgsAuswahl(b.Kontext(), 0, 6, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueErfolgsrechnungModell(b.Kontext(), a, m);
+  const std::string ist = Erzeuge(b, 0, 6);
+
+  EXPECT_EQ(m.titel, kv::W("Einnahme-Überschuss-Rechnung"));
+  ASSERT_TRUE(m.von && m.bis);
+  EXPECT_EQ(std::vector<int>({m.von->tag, m.von->monat, m.von->jahr, m.bis->tag, m.bis->monat, m.bis->jahr}),
+            std::vector<int>({1, 7, 2010, 30, 6, 2011}));
+  EXPECT_EQ(m.abschnitte.size(), 4u);
+  const auto feld = [](const kv::Zelle& z) { return z.leer ? std::string() : kv::Betragsfeld(z.zahl, 15); };
+  const auto betraege = [&](const kv::Modellzeile& z) {
+    return std::string(15 - feld(z.zellen[2]).size(), ' ') + feld(z.zellen[2]) + " " +
+           std::string(15 - feld(z.zellen[3]).size(), ' ') + feld(z.zellen[3]);
+  };
+  std::vector<kv::Zeilenart> arten;
+  for (const kv::Modellzeile& z : m.zeilen) {
+    arten.push_back(z.art);
+    std::string zeile = z.art == kv::Zeilenart::Konto
+                            ? z.zellen[0].text + "   " + L(kv::Utf8(z.zellen[1].text), 25) + " " + betraege(z)
+                            : L(kv::Utf8(z.zellen[1].text), 34) + betraege(z);
+    EXPECT_NE(ist.find(zeile + "\r\n"), std::string::npos) << kv::Utf8(zeile);
+    EXPECT_EQ(z.abschnitt >= 0, z.art == kv::Zeilenart::Konto || z.art == kv::Zeilenart::Zwischensumme);
+  }
+  using A = kv::Zeilenart;
+  EXPECT_EQ(arten, std::vector<A>({A::Konto, A::Konto, A::Zwischensumme, A::Konto, A::Zwischensumme,
+                                   A::Konto, A::Konto, A::Zwischensumme, A::Konto, A::Zwischensumme,
+                                   A::Ergebnis, A::Summe}));
 }

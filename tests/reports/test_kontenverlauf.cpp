@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "basis/format.h"
 #include "berichtsdaten.h"
 #include "reports/kontenverlauf.h"
+#include "storage/saldensatz.h"
 
 using namespace kvtest;
 
@@ -110,4 +114,51 @@ TEST(Kontenverlauf, SkalaUndBalken) {
   EXPECT_EQ(s.achse, 30);
   EXPECT_EQ(kv::Balken(30, s), std::string(30, '*') + "I" + std::string(58, ' '));
   EXPECT_EQ(kv::Balken(-58, s), std::string(30, ' ') + "I" + std::string(58, '*'));
+}
+
+// The closing period: no line of its own, but in the balance, in the bars'
+// scale and in the model (a 14th month) so that the months add up to it.
+// Every amount of the page is one of the model.
+TEST(Kontenverlauf, ModellMitAbschlussmonat) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(4100, "Löhne", Slots({{1, 10}, {5, 30}, {13, 500}}));
+  kv::Druckauswahl a;
+  kv::FuelleKontenverlaufAuswahl(b.Kontext(), 0, "", 4000, 4999, 13, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueKontenverlaufModell(b.Kontext(), a, m);
+  const std::string ist = Erzeuge(b, 0, "", 4000, 4999, 13);
+  ASSERT_EQ(m.zeilen.size(), 16u);
+  EXPECT_EQ(m.zeilen[13].zellen[0].zahl, 13);
+  EXPECT_EQ(m.zeilen[13].zellen[2].zahl, 500);
+  for (int k = 0; k <= 12; ++k)
+    EXPECT_EQ(ist.substr((13 + k) * 112, 18),
+              kv::Format("%02i %15s", static_cast<int>(m.zeilen[k].zellen[0].zahl),
+                         kv::Betragsfeld(m.zeilen[k].zellen[2].zahl, 15).c_str()));
+  // The scale runs to 500: month 5 with 30 draws 5 stars.
+  EXPECT_EQ(ist.substr(18 * 112 + 21, 89), std::string(83, ' ') + std::string(5, '*') + "I");
+  EXPECT_EQ(m.zeilen[14].art, kv::Zeilenart::Kennzahl);
+  EXPECT_EQ(m.zeilen[14].zellen[2].zahl, 540);
+  EXPECT_NEAR(m.zeilen[15].zellen[2].zahl, 540.0 / 13, 1e-9);
+  EXPECT_NE(ist.find("Kontenstand am 31.13.2010: 540,00 "), std::string::npos);
+  EXPECT_NE(ist.find("Durchschnitt bis 31.13.2010: 41,54 "), std::string::npos);
+  EXPECT_EQ(ist.size(), (13 + 13 + 2) * 112u);
+}
+
+// A record that cannot be read: the head, and the report fails.
+TEST(Kontenverlauf, UnlesbarerSatzNachDemKopf) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(4100, "Löhne", 100, 100);
+  b.Konto(4200, "Miete", 100, 100);
+  const std::string sal = b.Verzeichnis() / "~ksal~.tmp";
+  b.Kontext();
+  std::filesystem::resize_file(sal, std::filesystem::file_size(sal) - kv::kSatzLaenge);
+  kv::Druckauswahl a;
+  kv::FuelleKontenverlaufAuswahl(b.Kontext(), 0, "", 4000, 4999, 12, kDruck, a);
+  kv::Druckzustand z;
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeKontenverlauf(b.Kontext(), a, z)), 0);
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_EQ(ui.meldungen[0].text, kv::W("Konto konnte nicht aus der Saldendatei gelesen werden !"));
+  EXPECT_EQ(b.Arbeitsdatei().size(), 13 * 112u);
 }

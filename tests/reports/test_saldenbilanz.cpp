@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "berichtsdaten.h"
+#include "reports/berichtsmodell.h"
 #include "reports/saldenbilanz.h"
 
 using namespace kvtest;
@@ -229,4 +230,77 @@ TEST(Saldenbilanz, OhneKumulationKeinBericht) {
   EXPECT_FALSE(Existiert(k.druckdatei));
   ASSERT_EQ(ui.meldungen.size(), 1u);
   EXPECT_EQ(ui.meldungen[0].titel, "FEHLER");
+}
+
+// The model holds every amount the pages print, each row in its class: the
+// account lines, SUMMEN and SALDO; the customers count only into their
+// class's SUMMEN.  Accounts met without a line are noted for the pages.
+TEST(Saldenbilanz, ModellTraegtJedenBetragDerSeiten) {
+  Aufzeichnung ui;
+  Buecher b;
+  KleineBuecher(b);
+  kv::Druckauswahl a;
+  kv::FuelleSaldenbilanzAuswahl(b.Kontext(), 13, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueSaldenbilanzModell(b.Kontext(), a, m);
+  const std::string ist = Erzeuge(b, 13);
+
+  EXPECT_EQ(m.bericht, "saldenbilanz");
+  EXPECT_EQ(m.ausgabeart, kv::kAusgabeSaldenbilanz);
+  ASSERT_TRUE(m.bis.has_value());
+  EXPECT_EQ(m.bis->tag * 10000 + m.bis->monat * 100, 311200);
+  EXPECT_FALSE(m.von.has_value());
+  EXPECT_FALSE(m.abbruch.has_value());
+  ASSERT_EQ(m.abschnitte.size(), 10u);
+  EXPECT_EQ(m.abschnitte[8], "KUNDENKONTEN");
+  const auto feld = [](const kv::Zelle& z) { return z.leer ? std::string() : kv::Betragsfeld(z.zahl, 15); };
+  int konten = 0;
+  for (const kv::Modellzeile& z : m.zeilen) {
+    std::string zeile;
+    if (z.art == kv::Zeilenart::Konto) {
+      ++konten;
+      zeile = z.zellen[0].text + "   " + L(kv::Utf8(z.zellen[1].text), 25) + " " +
+              std::string(15 - feld(z.zellen[2]).size(), ' ') + feld(z.zellen[2]) + " " +
+              std::string(15 - feld(z.zellen[3]).size(), ' ') + feld(z.zellen[3]);
+    } else {
+      ASSERT_TRUE(z.art == kv::Zeilenart::Summe || z.art == kv::Zeilenart::Saldo);
+      zeile = L(z.art == kv::Zeilenart::Summe ? "SUMMEN" : "SALDO", 34) +
+              std::string(15 - feld(z.zellen[2]).size(), ' ') + feld(z.zellen[2]) + " " +
+              std::string(15 - feld(z.zellen[3]).size(), ' ') + feld(z.zellen[3]);
+    }
+    EXPECT_NE(ist.find(zeile + "\r\n"), std::string::npos) << kv::Utf8(zeile);
+  }
+  EXPECT_EQ(konten, 7);  // not the customer and the supplier
+  EXPECT_EQ(m.zeilen.size(), 7u + 2 * 10);
+  // The VAT accounts met in the walk of class 1, and the customer counted
+  // into its class.
+  ASSERT_GE(m.uebergangen.size(), 2u);
+  EXPECT_EQ(m.uebergangen[0].abschnitt, 1);
+  EXPECT_EQ(m.uebergangen[0].anzahl, 2u);
+  const kv::Berichtsmodell::Uebergangen& kunde = m.uebergangen[m.uebergangen.size() - 2];
+  EXPECT_EQ(kunde.abschnitt, 8);
+  EXPECT_TRUE(kunde.gezaehlt);
+  EXPECT_EQ(kunde.betrag, 300);
+}
+
+// One body line per page: the VAT account met after the last account of
+// class 1 checks for a page break as every account met does, so class 1's
+// totals come on a page after one that holds only its head.
+TEST(Saldenbilanz, UebergangenesKontoBrichtDieSeiteUm) {
+  Aufzeichnung ui;
+  Buecher b;
+  b.Konto(1000, "Kasse", 100);
+  b.Konto(1570, "VORSTEUER", 10);
+  b.Kontext().zeilenProSeite = 21;
+  const std::string ist = Erzeuge(b, 12);
+  const std::string titel = "S A L D E N B I L A N Z (kum.) zum 31.12.2010";
+  std::vector<std::string> z = {Konto(" 1000", "Kasse", "100,00", ""), Leer(), Leer(),
+                                LR("", "Blatt 03+")};
+  Dazu(z, Kopf(titel, "Blatt 04", "KLASSE 1: FINANZKONTEN"));
+  Dazu(z, {Leer(), Leer(), Leer(), LR("", "Blatt 04+")});
+  Dazu(z, Kopf(titel, "Blatt 05", "KLASSE 1: FINANZKONTEN"));
+  Dazu(z, {Strich(), Summen("100,00", "0,00")});
+  const size_t pos = ist.find(Konto(" 1000", "Kasse", "100,00", ""));
+  ASSERT_NE(pos, std::string::npos);
+  VergleicheZeilen(ist.substr(pos, z.size() * 67), Datei(z), 67);
 }

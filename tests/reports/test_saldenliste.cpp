@@ -1,7 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <random>
+
+#include "basis/format.h"
 #include "berichtsdaten.h"
+#include "reports/berichtshilfe.h"
 #include "reports/saldenliste.h"
+#include "storage/saldensatz.h"
+#include "storage/texte.h"
 
 using namespace kvtest;
 
@@ -159,4 +168,110 @@ TEST(Saldenliste, Bereichstexte) {
   EXPECT_EQ(kv::BereichstextBreit(1, 29999), "0001-29999");
   EXPECT_EQ(kv::BereichstextSchmal(1, 29999), "1-29999");
   EXPECT_EQ(kv::BereichstextBreit(4000, 4999), "4000-4999");
+}
+
+// Every amount of the pages is one of the model: each account line and
+// the totals, spelled out from the model's cells, stand on the page, and
+// the page has no other account line.
+TEST(Saldenliste, ModellHaeltJedenBetragDerSeite) {
+  Aufzeichnung ui;
+  Buecher b;
+  Buchungen(b);
+  b.Konto(3000, "Minus", Slots({{0, -7.5}, {4, 2.25}}));
+  kv::Saldenlistenauswahl s;
+  s.auswahlart = 0;
+  s.vonKonto = 1;
+  s.bisKonto = 29999;
+  s.vonMonat = 3;
+  s.bisMonat = 5;
+  for (bool breit : {true, false}) {
+    SCOPED_TRACE(breit ? "breit" : "schmal");
+    kv::Druckauswahl a;
+    kv::FuelleSaldenlistenAuswahl(b.Kontext(), s, kDruck, a);
+    kv::Berichtsmodell m;
+    if (breit)
+      kv::BaueSaldenlisteBreitModell(b.Kontext(), a, m);
+    else
+      kv::BaueSaldenlisteSchmalModell(b.Kontext(), a, m);
+    const std::string seite = Erzeuge(b, s, breit);
+    ASSERT_FALSE(m.abbruch);
+    auto feld = [](const kv::Zelle& z) { return z.leer ? std::string(15, ' ') : kv::Betragsfeld(z.zahl, 15); };
+    auto seitig = [](const kv::Zelle& betrag, const kv::Zelle& seite) {
+      return kv::Betragsfeld(betrag.zahl, 15) + (seite.leer ? " " : seite.text);
+    };
+    int konten = 0;
+    for (const kv::Modellzeile& z : m.zeilen) {
+      const std::vector<kv::Zelle>& c = z.zellen;
+      std::string zeile;
+      if (breit && z.art == kv::Zeilenart::Konto)
+        zeile = kv::Format("%-5s  %-25s            ", c[0].text.c_str(), c[1].text.c_str()) +
+                seitig(c[2], c[3]) + std::string(9, ' ') + seitig(c[4], c[5]) + std::string(9, ' ') +
+                seitig(c[6], c[7]);
+      else if (breit)
+        zeile = L("SALDEN", 44) + seitig(c[2], c[3]) + std::string(9, ' ') + seitig(c[4], c[5]) +
+                std::string(9, ' ') + seitig(c[6], c[7]);
+      else if (z.art == kv::Zeilenart::Konto)
+        zeile = kv::Format("%-5s   %-25s ", c[0].text.c_str(), c[1].text.c_str()) + feld(c[2]) + " " + feld(c[3]);
+      else
+        zeile = L(c[1].text, 34) + feld(c[2]) + " " + feld(c[3]);
+      konten += z.art == kv::Zeilenart::Konto;
+      EXPECT_NE(seite.find(zeile + "\r\n"), std::string::npos) << kv::Utf8(zeile);
+    }
+    EXPECT_EQ(konten, 7);
+    EXPECT_EQ(m.zeilen.size(), breit ? 8u : 9u);
+    EXPECT_EQ(seite.size() / (breit ? 112 : 67), 12u + m.zeilen.size() + 2);
+  }
+}
+
+// A record the index names but the file no longer holds: the lines of the
+// accounts before it are written, then the report fails with its message.
+TEST(Saldenliste, UnlesbarerSatzBeendetDenBericht) {
+  Aufzeichnung ui;
+  Buecher b;
+  Buchungen(b);  // 14000 is the last record of the file
+  const kv::Berichtskontext& k = b.Kontext();
+  const std::string sal = b.Verzeichnis() / "~ksal~.tmp";
+  std::filesystem::resize_file(sal, std::filesystem::file_size(sal) - kv::kSatzLaenge);
+  kv::Saldenlistenauswahl s;
+  s.auswahlart = 0;
+  s.vonKonto = 1;
+  s.bisKonto = 29999;
+  s.vonMonat = 0;
+  s.bisMonat = 12;
+  kv::Druckauswahl a;
+  kv::FuelleSaldenlistenAuswahl(k, s, kDruck, a);
+  kv::Berichtsmodell m;
+  kv::BaueSaldenlisteSchmalModell(k, a, m);
+  ASSERT_TRUE(m.abbruch);
+  EXPECT_EQ(m.abbruch->zeile, 5u);
+  EXPECT_EQ(m.zeilen.size(), 5u);
+  kv::Druckzustand z;
+  EXPECT_EQ(kvtest::Gezeigt(kv::DruckeSaldenlisteSchmal(k, a, z)), 0);
+  ASSERT_EQ(ui.meldungen.size(), 1u);
+  EXPECT_EQ(ui.meldungen[0].text, kv::W("Konto konnte nicht aus der Saldendatei gelesen werden !"));
+  const std::string seite = b.Arbeitsdatei();
+  EXPECT_EQ(seite.size(), (12 + 5) * 67u);
+  EXPECT_EQ(seite.substr(16 * 67, 5), " 4999");
+}
+
+// The fast field is Betragsfeld to the byte: every width, whole cents up to
+// the limits of the fields, and what it hands on (no whole cents, -0, not
+// finite, too large).
+TEST(Saldenliste, SchnellesBetragsfeldWieBetragsfeld) {
+  std::mt19937_64 zufall(7);
+  std::vector<double> werte = {0.0, -0.0, 0.01, -0.01, 0.1, 1, 999.99, 1000, -1000, 99999.99,
+                               999999.99, 1e6, 9999999.99, 12345678.9, 99999999.99,
+                               999999999.99, -999999999.99, 1e9, 1e12, 0.125, 1.005, -2.675,
+                               1e-300, 5e-3, std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::quiet_NaN()};
+  for (int i = 0; i < 4000; ++i) {
+    const long long grenze = 1LL << (zufall() % 37);
+    const long long cent = static_cast<long long>(zufall() % (2 * grenze + 1)) - grenze;
+    werte.push_back(static_cast<double>(cent) / 100.0);
+    werte.push_back(kv::Gerundet(static_cast<double>(cent) / 7.0));
+  }
+  for (double w : werte)
+    for (int breite = 3; breite <= 18; ++breite)
+      ASSERT_EQ(kv::SchnellesBetragsfeld(w, breite), kv::Betragsfeld(w, breite)) << w << " " << breite;
 }

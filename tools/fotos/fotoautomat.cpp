@@ -59,6 +59,13 @@ Fotoautomat::Fotoautomat(CMainFrame* rahmen, const QString& verzeichnis,
        [this] {
          auto* d = Dialog<CPrintOrPreviewDlg>();
          Foto(d, "04_ausgabewahl");
+         // The text file's name dialog, for the manual, without running it.
+         CTextDateiNameDlg name(d);
+         const kv::Berichtskontext k = rahmen_->Ansicht()->Dokument().Kontext();
+         name.SetzeZiel(k.datenverzeichnis, k.bezugsbuchungskreis);
+         name.show();
+         Foto(&name, "h_textdatei");
+         name.hide();
          d->accept();
        }},
       {ausgabeOffen,
@@ -75,11 +82,48 @@ Fotoautomat::Fotoautomat(CMainFrame* rahmen, const QString& verzeichnis,
        }},
       {[this] { return Dialog<CPrintOrPreviewDlg>() != nullptr; },
        [this] { Dialog<CPrintOrPreviewDlg>()->accept(); }},
-      {ausgabeOffen, [this] {
+      {ausgabeOffen, [this, posten] {
          Bildschirm("07_auswertung_bildschirm");
-         rahmen_->close();
-         QApplication::quit();
+         Foto(rahmen_->Ansicht()->Bildschirmausgabe(), "h_auswertung");
+         posten(befehl::kSaldenbilanz);
        }}};
+  // The user manual (docs/handbuch/) has the screen output of every report:
+  // each one run with the options below, its output window photographed
+  // (pictures "h_*", moved into docs/handbuch/bilder/ by screenshots.sh).
+  const std::pair<int, std::vector<std::pair<kv::Dialogfeld, QString>>> berichte[] = {
+      {befehl::kSaldenbilanz, {{kv::Dialogfeld::Stichmonat, "12"}}},
+      {befehl::kErfolgsrechnung, {{kv::Dialogfeld::VonMonat, "01"}, {kv::Dialogfeld::BisMonat, "12"}}},
+      {befehl::kBilanz, {{kv::Dialogfeld::Stichmonat, "12"}}},
+      {befehl::kSaldenliste, {{kv::Dialogfeld::VonMonat, "01"}, {kv::Dialogfeld::BisMonat, "12"}}},
+      {befehl::kKontenverlauf, {{kv::Dialogfeld::Kontengruppe, "84??"}, {kv::Dialogfeld::Stichmonat, "12"}}},
+      {befehl::kUebersicht, {}}};
+  const char* namen[] = {"h_saldenbilanz", "h_erfolgsrechnung", "h_bilanz",
+                         "h_saldenliste",  "h_kontenverlaeufe", "h_uebersicht"};
+  for (size_t i = 0; i < std::size(berichte); ++i) {
+    const auto felder = berichte[i].second;
+    if (!felder.empty())
+      schritte_.push_back({[this] { return Dialog<Berichtsdialog>() != nullptr; },
+                           [this, felder] {
+                             auto* d = Dialog<Berichtsdialog>();
+                             for (const auto& [feld, text] : felder) d->Feld(feld)->setText(text);
+                             if (felder.front().first == kv::Dialogfeld::Kontengruppe)
+                               Foto(d, "h_kontenverlaeufe_optionen");
+                             d->accept();
+                           }});
+    schritte_.push_back({[this] { return Dialog<CPrintOrPreviewDlg>() != nullptr; },
+                         [this] { Dialog<CPrintOrPreviewDlg>()->accept(); }});
+    const QString name = QString::fromLatin1(namen[i]);
+    const int naechster = i + 1 < std::size(berichte) ? berichte[i + 1].first : 0;
+    schritte_.push_back({ausgabeOffen, [this, posten, name, naechster] {
+                           Foto(rahmen_->Ansicht()->Bildschirmausgabe(), name);
+                           if (naechster) {
+                             posten(naechster);
+                             return;
+                           }
+                           rahmen_->close();
+                           QApplication::quit();
+                         }});
+  }
   auto* takt = new QTimer(this);
   connect(takt, &QTimer::timeout, this, &Fotoautomat::Takt);
   takt->start(250);

@@ -128,7 +128,9 @@ bool Lauf::PruefeBezugsdateien(const std::string& sal, const std::string& sdx, b
   DateiFehler fehler = DateiFehler::Keiner;
   switch (PruefeDatei(sal, fehler)) {
     case 1: break;
-    case 2: return false;
+    case 2:
+      bezugStill_ = OhneSalden("Bezugs-", auftrag_.bezug, sal);
+      return false;
     case 4: Melde(InVerwendung()); return false;
     default: return unbrauchbar(fehler, sal);
   }
@@ -170,7 +172,7 @@ bool Lauf::ZieheArbeitsdateienAuf() {
     // work index from the file instead of trusting the copy (K3).
     LoescheDatei(dateien_.indexName);
   }
-  return strategie_->Beginne();
+  return strategie_->Beginne(ergebnis_.bezug);
 }
 
 Kumulationsergebnis Kumuliere(const Kumulationsauftrag& auftrag, Arbeitsdateien& dateien,

@@ -6,6 +6,7 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
+#include <cstdio>
 #include <cstring>
 
 #include "app/auswahl.h"
@@ -101,6 +102,35 @@ double LeseBetragsfeld(const char* s) {
   int64_t cent;
   if (CentAusFeld(s, cent)) return CentWert(cent);
   return LeseBetragsfeldAllgemein(s);
+}
+
+int64_t CentVon(double wert) {
+  constexpr int64_t kGrenze = 10000000000000LL;
+  if (!(std::fabs(wert) < 1e11)) {
+    if (std::isnan(wert)) return 0;
+    return wert < 0 ? -kGrenze : kGrenze;
+  }
+  // The usual case without printf: the double nearest to whole cents.
+  const int64_t cent = std::llround(wert * 100.0);
+  if (static_cast<double>(cent) / 100.0 == wert) return cent;
+  // Otherwise as "%.2f" rounds the exact binary value.
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", wert);
+  int64_t c = 0;
+  for (const char* p = text; *p; ++p)
+    if (*p >= '0' && *p <= '9') c = c * 10 + (*p - '0');
+  return text[0] == '-' ? -c : c;
+}
+
+int64_t CentDesFeldes(const char* feld) {
+  int64_t cent;
+  if (CentAusFeld(feld, cent)) return cent;
+  return CentVon(LeseBetragsfeldAllgemein(feld));
+}
+
+void SummiereSaetze(const char* daten, int64_t anzahl, int64_t* summe) {
+  for (int64_t i = 0; i < anzahl; ++i, daten += kSatzLaenge)
+    for (int j = 0; j < kAnzahlBetraege; ++j) summe[j] += CentDesFeldes(daten + BetragsStelle(j));
 }
 
 void ZerlegeSatz(const char* d, Saldenzeile& z) {

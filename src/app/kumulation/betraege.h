@@ -97,6 +97,19 @@ bool SummiereCent(int64_t* w, const int64_t* q);
 // the last one readable) into ziel[i].betraege.  Reads only.
 void BetraegeStueck(const char* daten, int n, Quellsatz* ziel) noexcept;
 
+// Whole cents of an amount as a page prints it ("%.2f" of the value),
+// within +-10^13 (an amount beyond, which no 12-character field of the
+// usual form holds, counts as that bound).
+int64_t CentVon(double wert);
+// Whole cents of a 12-character amount field: its cents in the usual form,
+// else CentVon of what the balances reader reads.  The cumulation protocol
+// counts every amount this way, so that a circle's sums (Kreisbericht::
+// summe) and the cumulated file's sums are comparable to the cent.
+int64_t CentDesFeldes(const char* feld);
+// Adds CentDesFeldes of the 14 amount fields of `anzahl` records at `daten`
+// to summe[0..13].
+void SummiereSaetze(const char* daten, int64_t anzahl, int64_t* summe);
+
 // The account field's value as KontoWert reads it; inline for the usual
 // form (blanks, then digits to the end of the field).  Reads 8 bytes.
 inline int KontoImSatz(const char* d) noexcept {

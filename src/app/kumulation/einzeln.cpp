@@ -3,6 +3,7 @@
 // summed and written back at once.  It reads as the algorithm is stated and
 // is the reference the parallel way is compared with, byte for byte; slow
 // on large books, and kept for diagnosis (kvkum-cli --einzeln).
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ class Einzeln : public Kumulationsstrategie {
   explicit Einzeln(Lauf& lauf)
       : Kumulationsstrategie(false), lauf_(lauf), index_(lauf.Dateien().index) {}
 
-  bool Beginne() override;
+  bool Beginne(Kreisbericht& bezug) override;
   // Reads the records through the balances reader; the index was checked
   // against them when it was opened.
   bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) override;
@@ -38,7 +39,9 @@ class Einzeln : public Kumulationsstrategie {
   // The record of the account, appended (and indexed) when it is new; -1
   // when it could not be appended.
   int SatzFuer(const Quellzeile& z, Kreisbericht& bericht);
-  bool AddiereZeile(const Quellzeile& z, int satz);
+  // Adds the record's amounts to record `satz`, and what that changed it
+  // by to `summe`; false when a sum would not fit (K4).
+  bool AddiereZeile(const Quellzeile& z, int satz, int64_t* summe);
 
   Lauf& lauf_;
   CSIndex& index_;
@@ -47,7 +50,7 @@ class Einzeln : public Kumulationsstrategie {
   bool indexUngeschrieben_ = false;
 };
 
-bool Einzeln::Beginne() {
+bool Einzeln::Beginne(Kreisbericht& bezug) {
   const Saldenform& f = lauf_.Form();
   kum_.Verbinde(&lauf_.Dateien().salden, &index_, f.geteiltesJahr, f.ersterPeriodenmonat,
                 f.kontenrahmen);
@@ -58,6 +61,14 @@ bool Einzeln::Beginne() {
     lauf_.Dateien().salden.Schliessen();
     return false;
   }
+  // The reference's sums, from the work file as copied (a read that fails
+  // leaves them 0, and the protocol's check says so).
+  Datei& salden = lauf_.Dateien().salden;
+  const int anzahl = kum_.Anzahl();
+  bezug.saetze = bezug.neueKonten = std::max(anzahl, 0);
+  std::vector<char> bytes(static_cast<size_t>(bezug.saetze) * kSatzLaenge);
+  if (!bytes.empty() && salden.LiesBei(0, bytes.data(), bytes.size()))
+    SummiereSaetze(bytes.data(), bezug.saetze, bezug.summe.data());
   return true;
 }
 
@@ -103,15 +114,23 @@ int Einzeln::SatzFuer(const Quellzeile& z, Kreisbericht& bericht) {
   return satz;
 }
 
-bool Einzeln::AddiereZeile(const Quellzeile& z, int satz) {
+bool Einzeln::AddiereZeile(const Quellzeile& z, int satz, int64_t* zugefuegt) {
   kum_.Lese(satz);
   if (!kum_.HatSatz()) return false;
   double summe[kAnzahlBetraege];
+  int64_t aenderung[kAnzahlBetraege];
   for (int j = 0; j < kAnzahlBetraege; ++j) {
     summe[j] = kum_.BetragSlot(j) + z.betrag[j];
-    if (BetragsText12(summe[j]).empty()) return false;  // K4: left as it was
+    const std::string text = BetragsText12(summe[j]);
+    if (text.empty()) return false;  // K4: left as it was
+    // What the record reads back after the addition, less what it read
+    // before.
+    aenderung[j] = CentDesFeldes(text.data()) - CentVon(kum_.BetragSlot(j));
   }
-  for (int j = 0; j < kAnzahlBetraege; ++j) kum_.SetzeBetragSlot(j, summe[j]);
+  for (int j = 0; j < kAnzahlBetraege; ++j) {
+    kum_.SetzeBetragSlot(j, summe[j]);
+    zugefuegt[j] += aenderung[j];
+  }
   const Status geschrieben = kum_.Schreibe();
   lauf_.Melde(geschrieben);
   if (!geschrieben) lauf_.Unvollstaendig();
@@ -126,7 +145,7 @@ void Einzeln::Addiere(Kreisbericht& bericht) {
     const int satz = SatzFuer(z, bericht);
     if (satz < 0)
       lauf_.Unvollstaendig();  // could not be appended; the file layer said why
-    else if (!AddiereZeile(z, satz))
+    else if (!AddiereZeile(z, satz, bericht.summe.data()))
       verfehlt.push_back(&z);
   }
   for (const Quellzeile* z : verfehlt) lauf_.NichtAddiert(bericht, z->kontoText);

@@ -101,6 +101,7 @@ struct Arbeitsdateien {
 Kumulationsergebnis Kumuliere(const Kumulationsauftrag& auftrag, Arbeitsdateien& dateien,
                               Kumulationsbeobachter& beobachter);
 
+
 // Copies a file in 32768-byte blocks.  Fails, with its message, when not
 // every byte arrived (a destination that cannot be created is left alone
 // when the source cannot even be opened).

@@ -52,6 +52,15 @@ void Quelle::Schliesse() {
   pruefung.Verwirf();
   saldendatei.Schliessen();
   indexdatei.Schliessen();
+  // The index object serves circle after circle and keeps its memory for
+  // the next index.  NeuAufgebaut tells about its last Oeffnen, which a
+  // circle opened ahead of its turn never calls: one that rebuilt an index
+  // (rare) is replaced by a fresh one, so that the flag says nothing about
+  // the next circle in this place.  Closed, it holds nothing else.
+  if (index.NeuAufgebaut()) {
+    index.~CSIndex();
+    ::new (&index) CSIndex();
+  }
   vorab = false;
   nummer = 0;
 }
@@ -88,12 +97,20 @@ void Lauf::NichtAddiert(Kreisbericht& bericht, const std::string& kontoText) {
 }
 
 void Lauf::Fuehre() {
+  ergebnis_.von = auftrag_.von;
+  ergebnis_.bis = auftrag_.bis;
+  ergebnis_.jahr = auftrag_.jahr;
   ergebnis_.bezug.nummer = auftrag_.bezug;
   aktuell_ = &ergebnis_.bezug;
-  if (!LeseBezug() || !LegeArbeitsdateienAn()) return;
+  if (!LeseBezug() || !LegeArbeitsdateienAn()) {
+    BezugAusgelassen();
+    return;
+  }
   form_ = beobachter_.BezugKopiert();
   teiler_.Starte();
-  if (ZieheArbeitsdateienAuf()) {
+  if (!ZieheArbeitsdateienAuf()) {
+    BezugAusgelassen();
+  } else {
     ergebnis_.bezug.ausgang = Kreisausgang::Addiert;
     ergebnis_.gelaufen = true;
     AddiereBereich();
@@ -127,6 +144,44 @@ bool Lauf::IndexDecktDatei() {
   return mitKonto == index.Anzahl();
 }
 
+std::string Lauf::OhneSalden(const char* art, int n, const std::string& sal) const {
+  return Format("%sBuchungskreis %i hat keine Salden f\xFCr das Buchungsjahr %04i (%s fehlt)!", art, n,
+                auftrag_.jahr, sal.c_str());
+}
+
+void Lauf::Begruende(Kreisbericht& bericht) {
+  if (bericht.Hinzugefuegt() || !bericht.grund.empty()) return;
+  if (!bericht.meldungen.empty()) bericht.grund = MeldungInEinerZeile(bericht.meldungen.back().text);
+}
+
+void Lauf::BezugAusgelassen() {
+  // What the protocol has to say about a run that never got to its range:
+  // the reference with its reason, every circle of the range that is there
+  // with the reason it was not even tried.  Nothing is shown, nothing
+  // written; their names are read without a word.
+  aktuell_ = nullptr;
+  const std::string& daten = auftrag_.datenverzeichnis;
+  const int bezug = auftrag_.bezug;
+  Kreisbericht& b = ergebnis_.bezug;
+  b.ausgang = Kreisausgang::Ausgelassen;
+  b.verzeichnis = VerzeichnisExistiert(NameBuchungskreisVerzeichnis(daten, bezug));
+  b.grund = bezugStill_;
+  Begruende(b);
+  ergebnis_.kreise.clear();
+  const std::string grund =
+      Format("Nicht versucht: Bezugs-Buchungskreis %i wurde nicht kummuliert!", bezug);
+  for (int n = auftrag_.von; n <= auftrag_.bis; ++n) {
+    if (n == bezug || !VerzeichnisExistiert(NameBuchungskreisVerzeichnis(daten, n))) continue;
+    Kreisbericht k;
+    k.nummer = n;
+    BkKennwerte werte;
+    Status still;
+    if (LeseBkKennwerte(daten, n, werte, still)) k.name = werte.name;
+    k.grund = grund;
+    ergebnis_.kreise.push_back(std::move(k));
+  }
+}
+
 void Lauf::Abbrechen() {
   teiler_.Beende();
   for (Quelle& q : quellen_) q.Schliesse();
@@ -156,7 +211,10 @@ bool Lauf::LeseBezug() {
     Melde(zeilenstatus);
     if (!zeile.empty()) beobachter_.Bezugszeile(zeile);
     // Only the two charts of accounts have books to cumulate.
-    return bezug_.kontenrahmen == 3 || bezug_.kontenrahmen == 4;
+    if (bezug_.kontenrahmen == 3 || bezug_.kontenrahmen == 4) return true;
+    bezugStill_ = Format("Bezugs-Buchungskreis %i hat Kontenrahmen %02i; kummuliert werden nur die "
+                         "Kontenrahmen 03 und 04!", bezug, bezug_.kontenrahmen);
+    return false;
   }
   // A reference that does not exist ends the run silently; one whose master
   // file is there but in use or read-only (a read-only data directory) is
@@ -168,6 +226,9 @@ bool Lauf::LeseBezug() {
     Melde(Meldung::Nr(58010, "FEHLER", Meldungsart::Achtung));
   else if (probe != 2)
     Melde(UnerwarteterFehler(stamm));
+  else
+    bezugStill_ = MeldungInEinerZeile(Format(
+        "Stammdaten f\xFCr Buchungskreis Nummer %i \n nicht gefunden, in Verwendung oder gesperrt!", bezug));
   return false;
 }
 
@@ -179,16 +240,21 @@ void Lauf::AddiereBereich() {
   int aktiv = 0;
   for (int n = naechster(auftrag_.von); n <= auftrag_.bis; n = naechster(n + 1)) {
     ergebnis_.kreise.push_back({});
-    ergebnis_.kreise.back().nummer = n;
-    aktuell_ = &ergebnis_.kreise.back();
+    Kreisbericht& bericht = ergebnis_.kreise.back();
+    bericht.nummer = n;
+    aktuell_ = &bericht;
     Quelle& q = quellen_[aktiv];
-    if (q.nummer != n || !q.vorab) {
+    bool offen = q.nummer == n && q.vorab;
+    if (!offen) {
       q.Schliesse();
-      if (!OeffneQuelle(n, q, false)) continue;
+      offen = OeffneQuelle(n, q, false);
     }
-    q.vorab = false;
-    AddiereKreis(n, q, quellen_[1 - aktiv], naechster(n + 1));
-    aktiv = 1 - aktiv;
+    if (offen) {
+      q.vorab = false;
+      AddiereKreis(n, q, quellen_[1 - aktiv], naechster(n + 1));
+      aktiv = 1 - aktiv;
+    }
+    Begruende(bericht);
   }
 }
 
@@ -234,11 +300,15 @@ bool Lauf::PruefeKennwerte(int n, Quelle& q, bool vorab) {
   const int kennwerte = LeseBkKennwerte(auftrag_.datenverzeichnis, n, werte, gelesen);
   if (!vorab) Melde(gelesen);  // ahead of its turn nothing is said: the turn says it
   if (!kennwerte) {
-    if (!vorab)
+    if (!vorab) {
       Melde(Meldung::Standard(Format(
           "Stammdaten f\xFCr Buchungskreis Nummer %i \n nicht gefunden, in Verwendung oder gesperrt!", n)));
+      aktuell_->verzeichnis =
+          VerzeichnisExistiert(NameBuchungskreisVerzeichnis(auftrag_.datenverzeichnis, n));
+    }
     return false;
   }
+  if (!vorab) aktuell_->name = werte.name;
   // Equal first months imply equal flags for a shifted financial year.
   if (werte.kontenrahmen != bezug_.kontenrahmen) {
     if (!vorab)
@@ -310,7 +380,9 @@ bool Lauf::PruefeQuelldatei(Quelle& q, const std::string& sal) {
   // Opening failed; the probe tells why.
   DateiFehler fehler = q.saldendatei.Fehler();
   switch (PruefeDatei(sal, fehler)) {
-    case 2: return false;  // no books for this year
+    case 2:  // no books for this year: said nowhere but in the protocol
+      aktuell_->grund = OhneSalden("", q.nummer, sal);
+      return false;
     case 4: Melde(Meldung::Nr(58010, "FEHLER", Meldungsart::Achtung)); return false;
     default: Melde(NichtNutzbar(fehler, sal)); return false;
   }

@@ -41,13 +41,15 @@ class Kumulationsstrategie {
   // read (then it is opened with a later check, and a circle may be opened
   // ahead while another is read).
   bool PrueftBeimLesen() const { return prueftBeimLesen_; }
-  // The work files are open and hold the reference: takes them over.
-  // False (the messages given) when they cannot be used.
-  virtual bool Beginne() = 0;
+  // The work files are open and hold the reference: takes them over, and
+  // counts the reference's records and sums into `bezug`.  False (the
+  // messages given) when they cannot be used.
+  virtual bool Beginne(Kreisbericht& bezug) = 0;
   // Reads circle `q` whole (its index check fed when `pruefen`); `voraus`
   // runs on this thread meanwhile.  False when it could not be read.
   virtual bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) = 0;
-  // Adds the circle read last, in file order.
+  // Adds the circle read last, in file order, and what it added per slot
+  // into bericht.summe.
   virtual void Addiere(Kreisbericht& bericht) = 0;
   // Everything reaches the disk.  False when the work files must not be
   // reported on (then closed).
@@ -99,6 +101,13 @@ class Lauf {
   bool OeffneQuelle(int n, Quelle& q, bool vorab);
   bool PruefeKennwerte(int n, Quelle& q, bool vorab);
   bool PruefeQuelldatei(Quelle& q, const std::string& sal);
+  // A circle not added: why, when nothing else said it (Kreisbericht::grund).
+  void Begruende(Kreisbericht& bericht);
+  // The reference could not be taken: it and every circle of the range
+  // with a folder are left out, the range untried.
+  void BezugAusgelassen();
+  // "... hat keine Salden für das Buchungsjahr ..." for circle n.
+  std::string OhneSalden(const char* art, int n, const std::string& sal) const;
   bool LaengeErlaubt(Datei& sal);
   void SchliesseArbeitsdateien();
   bool IndexDecktDatei();
@@ -108,6 +117,7 @@ class Lauf {
   Kumulationsbeobachter& beobachter_;
   Kumulationsergebnis& ergebnis_;
   Kreisbericht* aktuell_ = nullptr;  // the circle messages are about
+  std::string bezugStill_;           // why the reference was left out in silence
   BkKennwerte bezug_;
   Saldenform form_;
   Zweitfaden teiler_;

@@ -23,7 +23,7 @@ class Parallel : public Kumulationsstrategie {
         index_(lauf.Dateien().index) {}
 
   // Reads the image (checking the index against it) and builds the table.
-  bool Beginne() override;
+  bool Beginne(Kreisbericht& bezug) override;
   // Reads on both threads, adding while loading where the table allows.
   bool Lade(Quelle& q, bool pruefen, const std::function<void()>& voraus) override;
   void Addiere(Kreisbericht& bericht) override;
@@ -35,8 +35,9 @@ class Parallel : public Kumulationsstrategie {
 
  private:
   void BaueTabelle();
-  void AddiereEinzeln(std::vector<uint8_t>& verfehlt);
-  void AddiereUebrige(std::vector<uint8_t>& verfehlt);
+  // Both add what they add per slot to `summe`.
+  void AddiereEinzeln(std::vector<uint8_t>& verfehlt, int64_t* summe);
+  void AddiereUebrige(std::vector<uint8_t>& verfehlt, int64_t* summe);
   int SatzFuer(const Quellsatz& quelle);
   bool UebernimmNeueKonten();
   void SchreibfehlerUnvollstaendig() {
@@ -60,7 +61,7 @@ class Parallel : public Kumulationsstrategie {
   size_t neueVorSuche_ = 0;                      // accounts appended before it
 };
 
-bool Parallel::Beginne() {
+bool Parallel::Beginne(Kreisbericht& bezug) {
   // The index is checked against the records as the image is read (the
   // file is read once); one that does not fit is rebuilt as on opening.
   Indexpruefung pruefung;
@@ -82,6 +83,8 @@ bool Parallel::Beginne() {
   }
   indexUngeschrieben_ = false;
   BaueTabelle();
+  bezug.saetze = bezug.neueKonten = abbild_.Anzahl();
+  abbild_.Summiere(bezug.summe.data());
   return true;
 }
 
@@ -127,9 +130,9 @@ void Parallel::Addiere(Kreisbericht& bericht) {
   const int vorher = abbild_.Anzahl();
   const bool einzeln = !tabelle_ || quelle_.Doppelt();
   if (einzeln)
-    AddiereEinzeln(verfehlt);
+    AddiereEinzeln(verfehlt, bericht.summe.data());
   else
-    AddiereUebrige(verfehlt);
+    AddiereUebrige(verfehlt, bericht.summe.data());
   bericht.saetze = anzahl;
   bericht.neueKonten = abbild_.Anzahl() - vorher;
   bericht.ausgang = Kreisausgang::Addiert;
@@ -139,18 +142,18 @@ void Parallel::Addiere(Kreisbericht& bericht) {
   }
 }
 
-void Parallel::AddiereEinzeln(std::vector<uint8_t>& verfehlt) {
+void Parallel::AddiereEinzeln(std::vector<uint8_t>& verfehlt, int64_t* summe) {
   // Index insertions may rebuild the index (with its progress window), and
   // an image record hit twice must see its additions in file order: record
   // by record.
   if (tabelle_) quelle_.NimmZurueck(abbild_);
   for (int i = 0; i < quelle_.Anzahl(); ++i) {
     const Quellsatz& q = quelle_.Satz(i);
-    if (!abbild_.Addiere(SatzFuer(q), q.betraege)) verfehlt[i] = 1;
+    if (!abbild_.Addiere(SatzFuer(q), q.betraege, summe)) verfehlt[i] = 1;
   }
 }
 
-void Parallel::AddiereUebrige(std::vector<uint8_t>& verfehlt) {
+void Parallel::AddiereUebrige(std::vector<uint8_t>& verfehlt, int64_t* summe) {
   // K6: no image record was hit twice, so the order of the additions does
   // not matter; the records added while loading are marked, the rest (new
   // accounts, other forms than whole cents) added in file order.  The
@@ -158,6 +161,7 @@ void Parallel::AddiereUebrige(std::vector<uint8_t>& verfehlt) {
   // looked-up account, and how many accounts were appended before that
   // lookup.
   const int anzahl = quelle_.Anzahl();
+  quelle_.Zugefuegt(summe);  // what loading added, counted by the piece
   int letzte = -1;
   for (int i = anzahl - 1; i >= 0 && letzte < 0; --i)
     if (quelle_.Satz(i).konto >= 1 && quelle_.Satz(i).konto <= 29999) letzte = i;
@@ -169,7 +173,7 @@ void Parallel::AddiereUebrige(std::vector<uint8_t>& verfehlt) {
       case Quellsatz::Addiert: break;  // summed and marked while loading
       case Quellsatz::Verfehlt: verfehlt[i] = 1; break;
       default:
-        if (!abbild_.Addiere(SatzFuer(q), q.betraege)) verfehlt[i] = 1;
+        if (!abbild_.Addiere(SatzFuer(q), q.betraege, summe)) verfehlt[i] = 1;
     }
   }
   if (letzte >= 0) {

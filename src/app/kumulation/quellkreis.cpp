@@ -131,9 +131,10 @@ bool BeanspruchePiece(const Stueckarbeit& a) {
   return doppelt;
 }
 
-// Adds what can be added at once and notes how every record stands;
-// returns how many were not added.
-int AddierePiece(const Stueckarbeit& a, std::vector<int32_t>& markiert) {
+// Adds what can be added at once and notes how every record stands, and
+// the sums of what it added per slot in `summe`; returns how many were not
+// added.
+int AddierePiece(const Stueckarbeit& a, std::vector<int32_t>& markiert, int64_t* summe) {
   int nichtAddiert = 0;
   for (int i = 0; i < a.n; ++i) {
     Quellsatz& q = a.ziel[i];
@@ -146,6 +147,7 @@ int AddierePiece(const Stueckarbeit& a, std::vector<int32_t>& markiert) {
       if (a.zugleich->bild->AddiereCent(satz, q.betraege)) {
         q.zustand = Quellsatz::Addiert;
         if (a.zugleich->bild->MarkiereZugleich(satz)) markiert.push_back(satz);  // has its room
+        for (int j = 0; j < kAnzahlBetraege; ++j) summe[j] += q.betraege.cent[j];
       } else {
         q.zustand = Quellsatz::Verfehlt;
       }
@@ -192,14 +194,17 @@ bool Quellkreis::BereiteVor(int64_t anzahl) {
   if (stueckTexte_.size() < stuecke) stueckTexte_.resize(stuecke);
   stueckFertig_.assign(stuecke, 0);
   if (stueckMarkiert_.size() < stuecke) stueckMarkiert_.resize(stuecke);
+  if (stueckSumme_.size() < stuecke) stueckSumme_.resize(stuecke);
   return true;
 }
 
 void Quellkreis::LadeStueck(int s, Ladelauf& l) {
   std::vector<char>& texte = stueckTexte_[s];
   std::vector<int32_t>& markiert = stueckMarkiert_[s];
+  std::array<int64_t, kAnzahlBetraege>& summe = stueckSumme_[s];
   texte.clear();
   markiert.clear();
+  summe = {};
   if (!l.gelesen.load(std::memory_order_relaxed)) return;
   char* puffer = puffer_[std::this_thread::get_id() == l.aufrufer ? 0 : 1].get();
   const int64_t erster = stueckAnfang_[s];
@@ -227,7 +232,7 @@ void Quellkreis::LadeStueck(int s, Ladelauf& l) {
   }
   if (l.zugleich && !l.ohneAnspruch && BeanspruchePiece(a))
     l.doppelt.store(true, std::memory_order_relaxed);
-  const int nichtAddiert = AddierePiece(a, markiert);
+  const int nichtAddiert = AddierePiece(a, markiert, summe.data());
   if (l.pruefen) {
     int mitKonto = 0;
     for (int i = 0; i < n; ++i) mitKonto += a.konten[i] > 0;
@@ -323,6 +328,7 @@ void Quellkreis::NimmZurueck(Saldenabbild& bild) {
     if (!stueckFertig_[s]) continue;
     for (int32_t satz : stueckMarkiert_[s]) bild.HebeMarkierungAuf(satz);
     stueckMarkiert_[s].clear();
+    stueckSumme_[s] = {};
     const int erster = static_cast<int>(stueckAnfang_[s]);
     const int bis = std::min<int>(anzahl_, static_cast<int>(stueckAnfang_[s + 1]));
     for (int i = erster; i < bis; ++i) {
@@ -333,5 +339,10 @@ void Quellkreis::NimmZurueck(Saldenabbild& bild) {
   }
 }
 
+void Quellkreis::Zugefuegt(int64_t* summe) const {
+  for (size_t s = 0; s < stueckFertig_.size(); ++s)
+    if (stueckFertig_[s])
+      for (int j = 0; j < kAnzahlBetraege; ++j) summe[j] += stueckSumme_[s][j];
+}
 
 }  // namespace kv

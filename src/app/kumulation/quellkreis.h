@@ -14,6 +14,7 @@
 // takes back what it added, Haenge leaves the image as it was, and
 // Saldenabbild::Lade leaves it empty.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -72,6 +73,8 @@ class Quellkreis {
   int Offen() const { return offen_; }
   // Takes back what loading added (for adding the circle anew).
   void NimmZurueck(Saldenabbild& bild);
+  // Adds the amounts loading added (in whole cents, per slot) to summe[0..13].
+  void Zugefuegt(int64_t* summe) const;
   const Quellsatz& Satz(int i) const { return saetze_[i]; }
   // The 30 bytes of account field and name of a kept record.
   const char* Text(int32_t text) const { return texte_.data() + static_cast<size_t>(text) * 30; }
@@ -93,6 +96,7 @@ class Quellkreis {
   std::vector<std::vector<char>> stueckTexte_;  // per piece while loading
   std::vector<uint8_t> stueckFertig_;           // per piece: parsed (and added)
   std::vector<std::vector<int32_t>> stueckMarkiert_;  // per piece: image records it marked
+  std::vector<std::array<int64_t, kAnzahlBetraege>> stueckSumme_;  // per piece: what it added
   int offen_ = 0;                               // records left to the caller
   bool doppelt_ = false;
   size_t kapazitaet_ = 0;

@@ -170,14 +170,24 @@ bool Saldenabbild::AddiereCent(int satz, const Quellbetraege& q) {
   return true;
 }
 
-bool Saldenabbild::Addiere(int satz, const Quellbetraege& q) {
-  if (!IstInCent(satz, q)) return AddiereLangsam(satz, q);
+bool Saldenabbild::Addiere(int satz, const Quellbetraege& q, int64_t* zugefuegt) {
+  if (!IstInCent(satz, q)) return AddiereLangsam(satz, q, zugefuegt);
   if (!AddiereCent(satz, q)) return false;
   Markiere(satz);
+  if (zugefuegt)
+    for (int j = 0; j < kAnzahlBetraege; ++j) zugefuegt[j] += q.cent[j];
   return true;
 }
 
-bool Saldenabbild::AddiereLangsam(int satz, const Quellbetraege& q) {
+void Saldenabbild::Summiere(int64_t* summe) {
+  for (int satz = 0; satz < Anzahl(); ++satz) {
+    const Werte& w = Zerlegt(satz);
+    for (int j = 0; j < kAnzahlBetraege; ++j)
+      summe[j] += (w.roh >> j & 1) ? CentVon(roh_[satz][j]) : w.cent[j];
+  }
+}
+
+bool Saldenabbild::AddiereLangsam(int satz, const Quellbetraege& q, int64_t* zugefuegt) {
   if (satz < 0 || satz >= Anzahl()) return false;
   Werte& w = Zerlegt(satz);
   int64_t summe[kAnzahlBetraege];
@@ -198,6 +208,9 @@ bool Saldenabbild::AddiereLangsam(int satz, const Quellbetraege& q) {
     if (summe[j] == 0 && text.find('-') != std::string::npos)
       minusNull = static_cast<uint16_t>(minusNull | 1u << j);
   }
+  if (zugefuegt)
+    for (int j = 0; j < kAnzahlBetraege; ++j)
+      zugefuegt[j] += summe[j] - ((w.roh >> j & 1) ? CentVon(roh_[satz][j]) : w.cent[j]);
   std::memcpy(w.cent, summe, sizeof summe);
   if (w.roh) roh_.erase(satz);
   w.roh = 0;

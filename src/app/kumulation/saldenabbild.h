@@ -25,9 +25,12 @@ class Saldenabbild {
   int Anzahl() const { return static_cast<int>(bild_.size() / kSatzLaenge); }
   const char* Satz(int satz) const { return bild_.data() + static_cast<size_t>(satz) * kSatzLaenge; }
 
-  // Adds the 14 amounts slot by slot.  False, and the record unchanged, when
-  // any sum would not fit the 12-character field.
-  bool Addiere(int satz, const Quellbetraege& betraege);
+  // Adds the 14 amounts slot by slot, and (when given) what that changed
+  // the record by, in CentDesFeldes, to zugefuegt[0..13].  False, and the
+  // record unchanged, when any sum would not fit the 12-character field.
+  bool Addiere(int satz, const Quellbetraege& betraege, int64_t* zugefuegt = nullptr);
+  // Adds the sums of every record per slot, in CentDesFeldes, to summe[0..13].
+  void Summiere(int64_t* summe);
   // The parts of Addiere for adding on two threads: whether the record and
   // the source hold whole cents only (reads the record's amounts first;
   // one thread), then the adding itself, which touches nothing but that
@@ -86,7 +89,7 @@ class Saldenabbild {
   struct Ladelauf;
   void LadeStueck(int s, Ladelauf& l);
   Werte& Zerlegt(int satz);
-  bool AddiereLangsam(int satz, const Quellbetraege& betraege);
+  bool AddiereLangsam(int satz, const Quellbetraege& betraege, int64_t* zugefuegt);
   void Formatiere(int satz);
 
   std::vector<char, OhneVorbelegung<char>> bild_;

@@ -1,4 +1,4 @@
-#include "ui/schriften.h"
+#include "seiten/schriften.h"
 
 #include <QFontMetricsF>
 #include <algorithm>
