@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the exports for README and docs: a Saldenbilanz of the shipped
-# sample as CSV, opened in LibreOffice Calc (rendered headless to PNG), and
-# the first page of its PDF (pdftoppm from poppler-utils).
+# sample as CSV, opened in LibreOffice Calc (headless, printed to PDF and
+# rendered to PNG), and the first page of its PDF (pdftoppm from
+# poppler-utils).
 #   docs/exportbilder.sh [ZIEL]      (default docs/bilder)
 # Needs kvkum-cli built with Qt (default build/kvkum-cli, or KVKUM_CLI=...),
 # LibreOffice (soffice) and pdftoppm.
@@ -25,9 +26,11 @@ cd "$ARBEIT"
   --csv saldenbilanz.csv --pdf saldenbilanz.pdf >/dev/null
 # The CSV as Calc opens it in a German locale: ";" separated, UTF-8, decimal
 # comma (filter options: separator 59, quote 34, UTF-8 76, first line 1,
-# column types standard, language 1031).
-HOME="$ARBEIT" soffice --headless --infilter="CSV:59,34,76,1,,1031" --convert-to png \
-  --outdir "$ARBEIT/png" saldenbilanz.csv >/dev/null 2>&1
-cp "$ARBEIT/png/saldenbilanz.png" "$ZIEL/export-csv-calc.png"
+# column types standard, language 1031), printed by Calc as one page; the
+# amounts stand right-aligned as numbers.
+HOME="$ARBEIT" soffice --headless --infilter="CSV:59,34,76,1,,1031" \
+  --convert-to 'pdf:calc_pdf_Export:{"SinglePageSheets":{"type":"boolean","value":"true"}}' \
+  --outdir "$ARBEIT/calc" saldenbilanz.csv >/dev/null 2>&1
+pdftoppm -r 60 -png -f 1 -l 1 -singlefile -H 560 "$ARBEIT/calc/saldenbilanz.pdf" "$ZIEL/export-csv-calc"
 pdftoppm -r 80 -png -f 1 -l 1 -singlefile saldenbilanz.pdf "$ZIEL/export-pdf-seite1"
 echo "$ZIEL/export-csv-calc.png $ZIEL/export-pdf-seite1.png"

@@ -34,12 +34,15 @@ rm -f "$ZIEL"/*.png
    timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" "$PROGRAMM" "$ZIEL" "$AUSWAHL")
 
 # The user manual's pictures (docs/handbuch/bilder, or KVKUM_HANDBUCH_BILDER):
-# the "h_*" ones are its own, three more are copies of the ones above.
+# the "h_*" ones are its own, six more are copies of the ones above.
 HANDBUCH="${KVKUM_HANDBUCH_BILDER:-$HIER/handbuch/bilder}"
 mkdir -p "$HANDBUCH"
 mv -f "$ZIEL"/h_*.png "$HANDBUCH/"
 cp -f "$ZIEL/01_auswahl.png" "$HANDBUCH/auswahl.png"
 cp -f "$ZIEL/02_hauptfenster.png" "$HANDBUCH/hauptfenster.png"
 cp -f "$ZIEL/04_ausgabewahl.png" "$HANDBUCH/ausgabewahl.png"
+cp -f "$ZIEL/08_protokoll.png" "$HANDBUCH/protokoll.png"
+cp -f "$ZIEL/09_kreisspiegel_bildschirm.png" "$HANDBUCH/kreisspiegel.png"
+cp -f "$ZIEL/10_diagramm.png" "$HANDBUCH/diagramm.png"
 
 ls -1 "$ZIEL"/*.png "$HANDBUCH"/*.png

@@ -154,6 +154,7 @@ Indexpruefung::Befund CSIndex::PruefeInhalt() {
 
 bool CSIndex::OeffneVorab(Indexpruefung& spaeter) {
   Leere();
+  neuAufgebaut_ = false;  // a rebuild of the circle opened before is not this one's
   if (!indexDatei_ || !saldenDatei_) return false;
   indexDatei_->Schliessen();
   if (!indexDatei_->Oeffnen(indexName_, Datei::LesenSchreiben)) return false;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "reports/berichtshilfe.h"
 #include "reports/textdatei.h"
 #include "ui/ausgabewahl.h"
 #include "ui/berichtsdialoge.h"
@@ -160,8 +161,13 @@ void CKv02View::BkUebersicht() { Bericht(befehl::kUebersicht); }
 void CKv02View::Bericht(int id) {
   const kv::Berichtsbefehl* b = kv::BerichtsbefehlNr(id);
   if (!b || (b->brauchtKumulation && !Bereit())) return;
+  diagrammGewaehlt_ = false;
   const std::optional<kv::Berichtsangaben> angaben = FrageAngaben(*b);
   if (!angaben) return;
+  if (diagrammGewaehlt_) {
+    ZeigeDiagramm(std::get<kv::KontenverlaufDialog>(*angaben));
+    return;
+  }
   const kv::Berichtskontext k = dok_.Kontext();
   auswahl_ = kv::Druckauswahl{};
   const kv::Berichtsergebnis ergebnis = b->erstelle(k, *angaben, auswahl_, dok_.Druck);
@@ -205,8 +211,15 @@ std::optional<kv::Berichtsangaben> CKv02View::FrageAngaben(const kv::Berichtsbef
       return dlg.Werte();
     }
     case kv::Optionsdialog::Kontenverlauf: {
+      // The breakdown takes the account choice with a cut-off month.
+      if (b.id == befehl::kKreisspiegel) {
+        CPrintKreisspiegelDlg dlg(HoechsterMonat(), this);
+        if (dlg.Frage() != QDialog::Accepted) return std::nullopt;
+        return dlg.Werte();
+      }
       CPrintKontenverlaufDlg dlg(this);
       if (dlg.Frage() != QDialog::Accepted) return std::nullopt;
+      diagrammGewaehlt_ = dlg.Diagramm();
       return dlg.Werte();
     }
   }
@@ -274,6 +287,30 @@ bool CKv02View::LetztesModell(kv::Berichtsmodell& modell) {
       kv::ErstelleBerichtsmodell(*letzterBefehl_, dok_.Kontext(), *letzteAngaben_, modell);
   kv::Zeige(s);
   return s.Ok();
+}
+
+bool CKv02View::ZeigeDiagramm(const kv::KontenverlaufDialog& angaben) {
+  const kv::Berichtsbefehl* b = kv::BerichtsbefehlNr(befehl::kKontenverlauf);
+  kv::Berichtsmodell modell;
+  kv::Status s = kv::ErstelleBerichtsmodell(*b, dok_.Kontext(), angaben, modell);
+  Verlaufsdaten daten;
+  if (s) s.Uebernimm(VerlaufAusModell(modell, daten));
+  kv::Zeige(s);
+  if (!s) return false;
+  if (diagramm_) diagramm_->close();
+  // Split by circle only when asked for: it reads every circle's books.
+  auto jeKreis = [this, angaben](Verlaufsdaten& d) {
+    const kv::Berichtskontext k = dok_.Kontext();
+    const kv::Kumulationsergebnis* lauf = kv::KumulationZu(k);
+    kv::Status geteilt = lauf ? VerlaufJeKreis(k, *lauf, angaben, d)
+                               : kv::KumulationBereit(kv::Berichtskontext{});
+    kv::Zeige(geteilt);
+    return lauf && geteilt.Ok();
+  };
+  diagramm_ = new CVerlaufsdiagramm(std::move(daten), jeKreis, this);
+  diagramm_->setWindowFlag(Qt::Window);
+  diagramm_->show();
+  return true;
 }
 
 void CKv02View::OeffneBildschirmausgabe() {

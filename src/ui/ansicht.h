@@ -16,6 +16,7 @@
 #include "ui/bildschirmausgabe.h"
 #include "ui/druckausgabe.h"
 #include "ui/qtoberflaeche.h"
+#include "ui/verlaufsdiagramm.h"
 
 class QMdiSubWindow;
 
@@ -65,6 +66,10 @@ class CKv02View : public QWidget, public Ansichtsziel {
   // The model of the last report (for CSV and PDF), with its messages shown;
   // false when there is none.
   bool LetztesModell(kv::Berichtsmodell& modell);
+  // The Kontenverläufe of these values as a chart window (the one before
+  // closed); false after the message when the model could not be made.
+  bool ZeigeDiagramm(const kv::KontenverlaufDialog& angaben);
+  CVerlaufsdiagramm* Diagrammfenster() const { return diagramm_; }
 
  public slots:
   void Saldenbilanz();        // 32813
@@ -88,6 +93,8 @@ class CKv02View : public QWidget, public Ansichtsziel {
   // cancelled.
   std::optional<kv::Berichtsangaben> FrageAngaben(const kv::Berichtsbefehl& b);
   int HoechsterMonat() const;
+  bool diagrammGewaehlt_ = false;  // the Kontenverläufe dialog's "Diag&ramm"
+  QPointer<CVerlaufsdiagramm> diagramm_;
 
   CMainFrame* rahmen_;
   kv::CKv02Doc& dok_;

@@ -445,7 +445,20 @@ CPrintKontenverlaufDlg::CPrintKontenverlaufDlg(QWidget* parent) : Berichtsdialog
   auto* dform = new QFormLayout(datum);
   dform->addRow(QStringLiteral("&Datum:"), Datumsfeld());
   lay->addWidget(datum);
-  lay->addWidget(Knoepfe());
+  QWidget* knoepfe = Knoepfe();
+  diagrammKnopf_ = new QPushButton(QStringLiteral("Diag&ramm"), knoepfe);
+  diagrammKnopf_->setObjectName("diagramm");
+  diagrammKnopf_->setAutoDefault(false);
+  // Between "&OK" and "&Abbruch".
+  if (auto* reihe = qobject_cast<QHBoxLayout*>(knoepfe->layout()))
+    reihe->insertWidget(reihe->count() - 1, diagrammKnopf_);
+  connect(diagrammKnopf_, &QPushButton::clicked, this, [this] {
+    diagramm_ = true;
+    accept();
+    // Still open: a check refused the values.
+    if (isVisible()) diagramm_ = false;
+  });
+  lay->addWidget(knoepfe);
 }
 
 void CPrintKontenverlaufDlg::accept() {
@@ -462,6 +475,61 @@ void CPrintKontenverlaufDlg::accept() {
   Setze(Dialogfeld::Stichmonat, d_.stichmonat);
   Setze(Dialogfeld::Druckdatum, d_.druckdatum);
   if (!Ergebnis(f)) return;
+  kv::Status bereich;
+  if (Weiter(PruefeKontenbereich(d_.auswahl, bereich), bereich)) QDialog::accept();
+}
+
+}  // namespace kvui
+
+namespace kvui {
+
+// ---- Buchungskreisspiegel ------------------------------------------------
+
+CPrintKreisspiegelDlg::CPrintKreisspiegelDlg(int maximum, QWidget* parent)
+    : Berichtsdialog(parent), maximum_(maximum) {
+  setWindowTitle(QStringLiteral("Buchungskreisspiegel"));
+  auto* lay = new QVBoxLayout(this);
+  auswahl_ = new Kontenauswahlgruppe(this, QStringLiteral("Konten&gruppe (mit Joker)"),
+                                     QStringLiteral("Kon&tennummern (von - bis)"), felder_);
+  lay->addWidget(auswahl_->Gruppe());
+  auto* zeitraum = new QGroupBox(QStringLiteral("Zeitraum"), this);
+  auto* zform = new QFormLayout(zeitraum);
+  Eingabefeld* monat = Monatsfeld(Dialogfeld::Stichmonat, 0, maximum);
+  monat->setObjectName("stichmonat");
+  zform->addRow(Q(kv::StichmonatLabel(maximum)), monat);
+  lay->addWidget(zeitraum);
+  auto* datum = new QGroupBox(QStringLiteral("Druckdatum"), this);
+  auto* dform = new QFormLayout(datum);
+  dform->addRow(QStringLiteral("&Datum:"), Datumsfeld());
+  lay->addWidget(datum);
+  lay->addWidget(Knoepfe());
+}
+
+void CPrintKreisspiegelDlg::accept() {
+  if (!DruckdatumRichtig()) return;
+  auswahl_->Lies(d_.auswahl);
+  // The accounts as the Kontenverläufe check them, the month and the date
+  // as the Saldenbilanz's dialog does (kvkum-cli spiegel alike).
+  kv::StichmonatDialog s;
+  s.maximum = maximum_;
+  s.stichmonat = Text(Dialogfeld::Stichmonat);
+  s.druckdatum = Text(Dialogfeld::Druckdatum);
+  s.vorherDatum = vorherDatum_;
+  kv::Status meldungen;
+  Dialogfeld f = kv::PruefeKontenauswahl(d_.auswahl, meldungen);
+  const Dialogfeld monat = kv::PruefeStichmonatDialog(s, heute_, meldungen);
+  if (monat != Dialogfeld::Keins) f = monat;
+  kv::Zeige(meldungen);
+  vorherDatum_ = s.vorherDatum;
+  auswahl_->Schreibe(d_.auswahl);
+  Setze(Dialogfeld::Stichmonat, s.stichmonat);
+  Setze(Dialogfeld::Druckdatum, s.druckdatum);
+  if (!Ergebnis(f)) return;
+  d_.stichmonat = s.stichmonat;
+  d_.druckdatum = s.druckdatum;
+  d_.vorherDatum = s.vorherDatum;
+  d_.monat = s.monat;
+  d_.druck = s.druck;
   kv::Status bereich;
   if (Weiter(PruefeKontenbereich(d_.auswahl, bereich), bereich)) QDialog::accept();
 }

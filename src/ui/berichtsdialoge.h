@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <map>
 
@@ -173,11 +174,34 @@ class CPrintKontenverlaufDlg : public Berichtsdialog {
   explicit CPrintKontenverlaufDlg(QWidget* parent = nullptr);
   const kv::KontenverlaufDialog& Werte() const { return d_; }
   Kontenauswahlgruppe* Auswahl() const { return auswahl_; }
+  // "Diag&ramm": the same checks as "&OK", then the chart window instead
+  // of the report (Diagramm() true after it closed the dialog).
+  QPushButton* DiagrammKnopf() const { return diagrammKnopf_; }
+  bool Diagramm() const { return diagramm_; }
  public slots:
   void accept() override;
 
  private:
   kv::KontenverlaufDialog d_;
+  Kontenauswahlgruppe* auswahl_ = nullptr;
+  QPushButton* diagrammKnopf_ = nullptr;
+  bool diagramm_ = false;
+};
+
+// "Buchungskreisspiegel": the account choice of the Kontenverläufe and a
+// cut-off month 0..maximum checked as the Saldenbilanz's, the print date.
+class CPrintKreisspiegelDlg : public Berichtsdialog {
+  Q_OBJECT
+ public:
+  CPrintKreisspiegelDlg(int maximum, QWidget* parent = nullptr);
+  const kv::KontenverlaufDialog& Werte() const { return d_; }
+  Kontenauswahlgruppe* Auswahl() const { return auswahl_; }
+ public slots:
+  void accept() override;
+
+ private:
+  kv::KontenverlaufDialog d_;
+  int maximum_;
   Kontenauswahlgruppe* auswahl_ = nullptr;
 };
 

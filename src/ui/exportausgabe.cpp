@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSettings>
 
 #include "basis/datei.h"
 #include "reports/export.h"
 #include "storage/dateinamen.h"
+#include "ui/benutzereinstellungen.h"
 #include "ui/druckausgabe.h"
 #include "ui/qtext.h"
 
@@ -28,7 +28,7 @@ void MeldeZiel(const QString& datei, const char* art) {
 }  // namespace
 
 QString Exportordner(const kv::Berichtskontext& kontext) {
-  const QString gemerkt = QSettings().value(kOrdnerSchluessel).toString();
+  const QString gemerkt = Benutzereinstellungen().value(kOrdnerSchluessel).toString();
   if (!gemerkt.isEmpty() && QFileInfo(gemerkt).isDir()) return gemerkt;
   if (kontext.bezugsbuchungskreis > 0) {
     const QString kreis =
@@ -40,7 +40,7 @@ QString Exportordner(const kv::Berichtskontext& kontext) {
 }
 
 void MerkeExportordner(const QString& datei) {
-  QSettings().setValue(kOrdnerSchluessel, QFileInfo(datei).absolutePath());
+  Benutzereinstellungen().setValue(kOrdnerSchluessel, QFileInfo(datei).absolutePath());
 }
 
 QString FrageExportdatei(QWidget* besitzer, const kv::Berichtskontext& kontext, const QString& titel,

@@ -27,6 +27,7 @@
 #include "ui/kumauswahldlg.h"
 #include "ui/passwortdlg.h"
 #include "ui/programmsymbol.h"
+#include "ui/protokollfenster.h"
 #include "ui/qtext.h"
 
 namespace kvui {
@@ -138,6 +139,9 @@ void CMainFrame::BaueMenues() {
   Eintrag(salden, t3, kSaldenliste, "Salden&liste\tF6", true)->setShortcut(Qt::Key_F6);
   Eintrag(salden, t3, kAuswertung, "&Auswertung Monat\tF7", true)->setShortcut(Qt::Key_F7);
   Eintrag(salden, t3, kKontenverlauf, "&Kontenverläufe", true);
+  salden->addSeparator();
+  Eintrag(salden, t3, kProtokoll, "Kummulierungs&protokoll", true);
+  Eintrag(salden, t3, kKreisspiegel, "Buchungskreiss&piegel", true);
   QMenu* sonstiges = new QMenu(QStringLiteral("S&onstiges"), this);
   Eintrag(sonstiges, t3, kWechsel, "Wechsel zu KALVENTO", true);
   QMenu* einst = new QMenu(QStringLiteral("&Einstellungen"), this);
@@ -294,6 +298,8 @@ void CMainFrame::Befehl(int id) {
     case kAuswertung: ansicht_->AuswertungMonat(); break;
     case kKontenverlauf: ansicht_->Kontenverlaeufe(); break;
     case kUebersicht: ansicht_->BkUebersicht(); break;
+    case kProtokoll:
+    case kKreisspiegel: ansicht_->Bericht(id); break;
     default: break;
   }
 }
@@ -304,12 +310,20 @@ void CMainFrame::NeuesDokument() {
   // The view exists (hidden) while the cumulation fills its list.
   auto* ansicht = new CKv02View(this, *dok);
   ui_->SetzeAnsicht(ansicht);
+  // The run's messages are held back from the selection's OK on.
+  std::unique_ptr<Kumulationsmeldungen> halter;
   const int ok = dok->OnNewDocument(
       [this](kv::Passwortpruefung& p) {
         CPasswortEingabeDlg dlg(p, this);
         return dlg.exec() == QDialog::Accepted;
       },
-      [this](kv::Kumulationsauswahl& a) { return FrageAuswahl(a); });
+      [this, &halter](kv::Kumulationsauswahl& a) {
+        if (!FrageAuswahl(a)) return false;
+        halter = std::make_unique<Kumulationsmeldungen>();
+        return true;
+      });
+  const bool protokoll = halter && halter->Beende(&dok->LetzteKumulation());
+  halter.reset();
   if (!ok) {
     ui_->SetzeAnsicht(nullptr);
     delete ansicht;
@@ -328,6 +342,7 @@ void CMainFrame::NeuesDokument() {
     kind_->show();
   ZeigeMenue(true);
   NachKumulation();
+  if (protokoll) ZeigeProtokoll();
   // Insert mode, as a posted command once the sequence has finished.
   QTimer::singleShot(0, this, [this] { Befehl(kEinfuegemodus); });
 }
@@ -351,13 +366,29 @@ void CMainFrame::Neuauswahl() {
   if (!dok_) return;
   kv::Kumulationsauswahl auswahl;
   if (!FrageAuswahl(auswahl)) return;
-  dok_->Neuauswahl(auswahl);
+  bool protokoll = false;
+  {
+    Kumulationsmeldungen halter;
+    dok_->Neuauswahl(auswahl);
+    protokoll = halter.Beende(&dok_->LetzteKumulation());
+  }
   NachKumulation();
+  if (protokoll) ZeigeProtokoll();
   if (ansicht_) ansicht_->update();
+}
+
+void CMainFrame::ZeigeProtokoll() {
+  if (protokoll_) protokoll_->close();
+  if (!dok_) return;
+  protokoll_ = new CProtokollFenster(kv::ProtokollFuerFenster(dok_->LetzteKumulation()),
+                                     [this] { Befehl(kProtokoll); }, this);
+  protokoll_->show();
 }
 
 void CMainFrame::SchliesseDokument() {
   if (!dok_) return;
+  // Its "Als Bericht" needs the document.
+  if (protokoll_) protokoll_->close();
   ui_->SetzeAnsicht(nullptr);
   if (kind_) {
     MerkeKindMaximiert(kind_->isMaximized());

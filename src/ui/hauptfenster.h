@@ -6,11 +6,14 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPointer>
 #include <map>
 #include <memory>
 
+#include "app/berichtsbefehle.h"
 #include "app/dokument.h"
 #include "ui/platzierung.h"
+#include "ui/protokollfenster.h"
 #include "ui/qtoberflaeche.h"
 
 class QMdiSubWindow;
@@ -29,6 +32,8 @@ constexpr int kOeffnen = 32817, kNeuauswahl = 32821, kUebersicht = 32849;
 constexpr int kSaldenbilanz = 32813, kErfolgsrechnung = 32833, kBilanz = 32791;
 constexpr int kSaldenliste = 32811, kAuswertung = 32804, kKontenverlauf = 32812;
 constexpr int kWechsel = 32863;
+// The reports over the run itself (app/berichtsbefehle.h).
+constexpr int kProtokoll = kv::kBefehlProtokoll, kKreisspiegel = kv::kBefehlKreisspiegel;
 constexpr int kProgrammverwaltung = 32790, kSeiten = 32789, kSchriftBildschirm = 32853;
 constexpr int kSchriftAusdruck = 32836, kBkVerwaltung = 32825, kStandardtexte = 32785;
 constexpr int kMwst = 32787, kBuchKonfig = 32788;
@@ -62,6 +67,8 @@ class CMainFrame : public QMainWindow, public Rahmenfenster {
 
   kv::CKv02Doc* Dokument() const { return dok_.get(); }
   CKv02View* Ansicht() const { return ansicht_; }
+  // The protocol window of the last cumulation, while it is open.
+  CProtokollFenster* Protokollfenster() const { return protokoll_; }
   int Ueberschreibmodus() const { return ueberschreibmodus_; }
 
   // Runs a command by its number, as menus, toolbar and keys do.
@@ -98,6 +105,8 @@ class CMainFrame : public QMainWindow, public Rahmenfenster {
     dlg.exec();
   }
   void NachKumulation();
+  // The protocol window of the document's last run (the one before closed).
+  void ZeigeProtokoll();
 
   QtOberflaeche* ui_;
   QMdiArea* mdi_ = nullptr;
@@ -109,6 +118,7 @@ class CMainFrame : public QMainWindow, public Rahmenfenster {
 
   std::unique_ptr<kv::CKv02Doc> dok_;
   CKv02View* ansicht_ = nullptr;
+  QPointer<CProtokollFenster> protokoll_;
   QMdiSubWindow* kind_ = nullptr;
   int ueberschreibmodus_ = 1;
 };

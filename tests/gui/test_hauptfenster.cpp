@@ -26,6 +26,11 @@
 #include "ui/infodlg.h"
 #include "ui/kumauswahldlg.h"
 #include "ui/passwortdlg.h"
+#include "ui/protokollfenster.h"
+#include "ui/verlaufsdiagramm.h"
+#include "app/protokoll.h"
+#include "reports/berichtsmodell.h"
+#include <QChart>
 #include "basis/version.h"
 #include "storage/konfiguration.h"
 #include "ui/hilfe.h"
@@ -77,6 +82,9 @@ class TestHauptfenster : public QObject {
   void infoUndMindestgroesse();
   void merktAuswahlOptionenUndFenster();
   void hilfeZeigtHandbuch();
+  void protokollfensterStattMeldungen();
+  void berichteDesLaufsImMenue();
+  void diagrammZeigtDieWerteDesBerichts();
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
@@ -151,9 +159,13 @@ void TestHauptfenster::eroeffnungKumuliertUndZeigtDokument() {
   QVERIFY(rahmen_->Dokument());
   QCOMPARE(rahmen_->windowTitle(),
            QStringLiteral("KALVENTO Kummulierung - BK-Nr: 3 (kum.) - Muster GmbH - 2010"));
-  // Circle 4 keeps another chart, 5 and 6 another first month.
-  QVERIFY(ui_->Hat("Buchungskreis 4 hat anderen Kontenrahmen \n als Bezugs-Buchungskreis!"));
-  QVERIFY(ui_->Hat("Buchungskreis 5 hat anderen ersten Monat \n als Bezugs-Buchungskreis!"));
+  // Circle 4 keeps another chart, 5 and 6 another first month: said in the
+  // protocol window, not in a box each.
+  QVERIFY(rahmen_->Protokollfenster());
+  const QString protokoll = rahmen_->Protokollfenster()->Text();
+  QVERIFY(protokoll.contains("Buchungskreis 4 hat anderen Kontenrahmen als Bezugs-Buchungskreis!"));
+  QVERIFY(protokoll.contains("Buchungskreis 5 hat anderen ersten Monat als Bezugs-Buchungskreis!"));
+  QVERIFY(!ui_->Hat("Buchungskreis 4 hat anderen Kontenrahmen \n als Bezugs-Buchungskreis!"));
   CKv02View* v = rahmen_->Ansicht();
   QVERIFY(v && v->isVisible());
   QVERIFY(!v->Bezugsfeld()->text().isEmpty());
@@ -522,6 +534,165 @@ void TestHauptfenster::hilfeZeigtHandbuch() {
   QVERIFY(QString::fromStdString(ui_->meldungen[0].text).contains(dir_->path()));
   QCOMPARE(ui_->meldungen[0].titel, std::string("Handbuch"));
   QVERIFY(ui_->meldungen[0].text.find("nicht gefunden") != std::string::npos);
+}
+
+void TestHauptfenster::protokollfensterStattMeldungen() {
+  // Circles 1 to 20 of the sample: 4, 5, 6 and 2 are left out, 8 to 20 have
+  // no folder.  One window, no box.
+  WaehleAus("2010", "1", "20", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument() && rahmen_->Dokument()->KumulationBereit());
+  QVERIFY(ui_->meldungen.empty());
+  CProtokollFenster* f = rahmen_->Protokollfenster();
+  QVERIFY(f && f->isVisible());
+  QVERIFY(!f->isModal());
+  const kv::Protokollanzeige a = kv::ProtokollFuerFenster(rahmen_->Dokument()->LetzteKumulation());
+  QCOMPARE(f->Liste()->count(), 7);  // the reference and the circles 1 to 7
+  QCOMPARE(size_t(f->Liste()->count()), a.zeilen.size());
+  for (int i = 0; i < f->Liste()->count(); ++i)
+    QCOMPARE(f->Liste()->item(i)->text(), QString::fromStdString(kv::Utf8(a.zeilen[size_t(i)].text)));
+  QCOMPARE(f->Zusammenfassung()->text(), QString::fromUtf8("3 Buchungskreise kummuliert, 4 ausgelassen"));
+  QVERIFY(f->Text().contains("Buchungskreis 6 hat anderen ersten Monat als Bezugs-Buchungskreis!"));
+
+  // "Als Bericht": the protocol report through the choice of output.
+  bool wahl = false;
+  kvtest::BeiDialog([&](QWidget* w) {
+    wahl = qobject_cast<CPrintOrPreviewDlg*>(w) != nullptr;
+    qobject_cast<QDialog*>(w)->reject();
+  });
+  f->BerichtKnopf()->click();
+  QTRY_VERIFY(wahl);
+  QTRY_VERIFY(!rahmen_->Protokollfenster());
+
+  // Nothing left out: no window.
+  WaehleAus("2010", "3", "3", "3");
+  rahmen_->Befehl(kNeuauswahl);
+  QVERIFY(rahmen_->Dokument()->KumulationBereit());
+  QVERIFY(!rahmen_->Protokollfenster());
+  QVERIFY(ui_->meldungen.empty());
+
+  // A run that produced nothing says so, with its reason, in one message.
+  WaehleAus("2011", "1", "7", "3");
+  rahmen_->Befehl(kNeuauswahl);
+  QVERIFY(!rahmen_->Dokument()->KumulationBereit());
+  QVERIFY(!rahmen_->Protokollfenster());
+  QCOMPARE(ui_->meldungen.size(), size_t(1));
+  QCOMPARE(ui_->meldungen[0].art, 16);
+  QCOMPARE(ui_->meldungen[0].titel, std::string("Kummulierung"));
+  QVERIFY(ui_->meldungen[0].text.starts_with("Die Kummulierung hat nichts ergeben.\n\n"));
+  QVERIFY(ui_->meldungen[0].text.find("Buchungsjahr 2011") != std::string::npos);
+}
+
+void TestHauptfenster::berichteDesLaufsImMenue() {
+  WaehleAus("2010", "1", "7", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument() && rahmen_->Dokument()->KumulationBereit());
+  QMenu* salden = nullptr;
+  for (QAction* a : rahmen_->menuBar()->actions())
+    if (a->text() == "&Salden") salden = a->menu();
+  QVERIFY(salden);
+  QVERIFY(Texte(salden).contains("Kummulierungs&protokoll"));
+  QVERIFY(Texte(salden).contains("Buchungskreiss&piegel"));
+
+  // The protocol to the screen.
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* wahl = qobject_cast<CPrintOrPreviewDlg*>(w);
+    QVERIFY(wahl);
+    wahl->accept();
+  });
+  rahmen_->Aktion(kProtokoll)->trigger();
+  CKv02View* v = rahmen_->Ansicht();
+  QCOMPARE(v->Ausgabeart(), kv::kAusgabeProtokoll);
+  QVERIFY(v->Bildschirmausgabe() && v->Bildschirmausgabe()->isVisible());
+
+  // The breakdown: the account choice and a cut-off month 0..12 (13 with
+  // the 13th month), then the screen.
+  kvtest::BeiDialog([](QWidget* w) {
+    auto* d = qobject_cast<CPrintKreisspiegelDlg*>(w);
+    QVERIFY(d);
+    QCOMPARE(d->windowTitle(), QStringLiteral("Buchungskreisspiegel"));
+    d->Auswahl()->MusterKnopf()->click();
+    d->Feld(kv::Dialogfeld::Kontengruppe)->setText("84??");
+    d->Feld(kv::Dialogfeld::Stichmonat)->setText("0");
+    kvtest::BeiDialog([](QWidget* w2) {
+      auto* wahl = qobject_cast<CPrintOrPreviewDlg*>(w2);
+      QVERIFY(wahl);
+      wahl->accept();
+    });
+    d->accept();
+  });
+  ui_->meldungen.clear();
+  rahmen_->Aktion(kKreisspiegel)->trigger();
+  QVERIFY(ui_->meldungen.empty());
+  QCOMPARE(v->Ausgabeart(), kv::kAusgabeKreisspiegel);
+  kv::Berichtsmodell m;
+  QVERIFY(v->LetztesModell(m));
+  QCOMPARE(m.bericht, std::string("kreisspiegel"));
+  QCOMPARE(m.zeilen.back().zellen[1].text, std::string("Abstimmung: stimmt"));
+  QVERIFY(v->Bildschirmausgabe() && v->Bildschirmausgabe()->isVisible());
+}
+
+void TestHauptfenster::diagrammZeigtDieWerteDesBerichts() {
+  WaehleAus("2010", "1", "7", "3");
+  rahmen_->Befehl(kNeu);
+  QVERIFY(rahmen_->Dokument() && rahmen_->Dokument()->KumulationBereit());
+  kv::KontenverlaufDialog werte;
+  kvtest::BeiDialog([&](QWidget* w) {
+    auto* d = qobject_cast<CPrintKontenverlaufDlg*>(w);
+    QVERIFY(d);
+    d->Auswahl()->MusterKnopf()->click();
+    d->Feld(kv::Dialogfeld::Kontengruppe)->setText("84??");
+    d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+    d->DiagrammKnopf()->click();
+    if (d->isVisible()) d->reject();  // refused: the test fails below
+    werte = d->Werte();
+  });
+  rahmen_->Befehl(kKontenverlauf);
+  CKv02View* v = rahmen_->Ansicht();
+  CVerlaufsdiagramm* dia = v->Diagrammfenster();
+  QVERIFY(dia && dia->isVisible());
+
+  // The report's model of the same values.
+  kv::Berichtsmodell m;
+  QVERIFY(kv::ErstelleBerichtsmodell(*kv::BerichtsbefehlNr(kKontenverlauf),
+                                     rahmen_->Dokument()->Kontext(), werte, m).Ok());
+  std::vector<double> monate;
+  QStringList namen;
+  for (const kv::Modellzeile& z : m.zeilen)
+    if (z.art == kv::Zeilenart::Monat) {
+      monate.push_back(z.zellen[2].zahl);
+      namen << QString::asprintf("%02i", int(z.zellen[0].zahl));
+    }
+  QCOMPARE(monate.size(), size_t(13));
+  QVERIFY(std::any_of(monate.begin(), monate.end(), [](double x) { return x != 0; }));
+  QCOMPARE(dia->Daten().monate, namen);
+
+  // Bars, then a line: the one series is the model's months.
+  for (auto art : {CVerlaufsdiagramm::Balken, CVerlaufsdiagramm::Linie}) {
+    dia->SetzeArt(art);
+    const auto gezeichnet = dia->GezeichneteWerte();
+    QCOMPARE(gezeichnet.size(), size_t(1));
+    QCOMPARE(gezeichnet[0], monate);
+  }
+  // German numbers on the value axis.
+  QVERIFY(dia->Diagramm()->localizeNumbers());
+  QCOMPARE(dia->Diagramm()->locale().language(), QLocale::German);
+
+  // Split by circle: a series per cumulated circle, adding up to the month.
+  dia->SetzeArt(CVerlaufsdiagramm::Balken);
+  dia->JeKreisFeld()->setChecked(true);
+  const auto kreise = dia->GezeichneteWerte();
+  QCOMPARE(kreise.size(), size_t(3));  // circles 3, 1 and 7
+  for (size_t i = 0; i < monate.size(); ++i) {
+    double summe = 0;
+    for (const auto& r : kreise) summe += r[i];
+    QCOMPARE(kv::Cent(summe), kv::Cent(monate[i]));
+  }
+
+  QTemporaryDir ablage;
+  const QString bild = ablage.filePath("verlauf.png");
+  QVERIFY(dia->SpeicherePng(bild));
+  QVERIFY(QImage(bild).width() > 0);
 }
 
 QTEST_MAIN(TestHauptfenster)

@@ -13,6 +13,8 @@
 #include "ui/hauptfenster.h"
 #include "ui/kumauswahldlg.h"
 #include "ui/meldungsbox.h"
+#include "ui/protokollfenster.h"
+#include "ui/verlaufsdiagramm.h"
 
 namespace kvui {
 
@@ -43,7 +45,16 @@ Fotoautomat::Fotoautomat(CMainFrame* rahmen, const QString& verzeichnis,
          Foto(d, "01_auswahl");
          d->accept();
        }},
+      // The protocol window of a run that left circles out, photographed
+      // and closed before the main window's picture.
       {[this, ohneDialog] { return ohneDialog() && rahmen_->Ansicht(); },
+       [this] {
+         if (CProtokollFenster* p = rahmen_->Protokollfenster()) {
+           Foto(p, "08_protokoll");
+           p->close();
+         }
+       }},
+      {[this, ohneDialog] { return ohneDialog() && rahmen_->Ansicht() && !rahmen_->Protokollfenster(); },
        [this, posten] {
          Bildschirm("02_hauptfenster");
          posten(befehl::kSaldenbilanz);
@@ -116,14 +127,44 @@ Fotoautomat::Fotoautomat(CMainFrame* rahmen, const QString& verzeichnis,
     const int naechster = i + 1 < std::size(berichte) ? berichte[i + 1].first : 0;
     schritte_.push_back({ausgabeOffen, [this, posten, name, naechster] {
                            Foto(rahmen_->Ansicht()->Bildschirmausgabe(), name);
-                           if (naechster) {
-                             posten(naechster);
-                             return;
-                           }
-                           rahmen_->close();
-                           QApplication::quit();
+                           posten(naechster ? naechster : befehl::kKreisspiegel);
                          }});
   }
+  // The per-circle breakdown on the screen, then the Kontenverläufe as a
+  // chart split by circle.
+  schritte_.push_back({[this] { return Dialog<CPrintKreisspiegelDlg>() != nullptr; },
+                       [this] {
+                         auto* d = Dialog<CPrintKreisspiegelDlg>();
+                         d->Auswahl()->BereichKnopf()->click();
+                         d->Feld(kv::Dialogfeld::VonKonto)->setText("8000");
+                         d->Feld(kv::Dialogfeld::BisKonto)->setText("8999");
+                         d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+                         d->accept();
+                       }});
+  schritte_.push_back({[this] { return Dialog<CPrintOrPreviewDlg>() != nullptr; },
+                       [this] { Dialog<CPrintOrPreviewDlg>()->accept(); }});
+  schritte_.push_back({ausgabeOffen, [this, posten] {
+                         Bildschirm("09_kreisspiegel_bildschirm");
+                         posten(befehl::kKontenverlauf);
+                       }});
+  schritte_.push_back({[this] { return Dialog<CPrintKontenverlaufDlg>() != nullptr; },
+                       [this] {
+                         auto* d = Dialog<CPrintKontenverlaufDlg>();
+                         d->Auswahl()->MusterKnopf()->click();
+                         d->Feld(kv::Dialogfeld::Kontengruppe)->setText("84??");
+                         d->Feld(kv::Dialogfeld::Stichmonat)->setText("12");
+                         d->DiagrammKnopf()->click();
+                       }});
+  auto diagramm = [this, ohneDialog] {
+    CKv02View* v = rahmen_->Ansicht();
+    return ohneDialog() && v && v->Diagrammfenster() && v->Diagrammfenster()->isVisible();
+  };
+  schritte_.push_back({diagramm, [this] { rahmen_->Ansicht()->Diagrammfenster()->SetzeJeKreis(true); }});
+  schritte_.push_back({diagramm, [this] {
+                         Foto(rahmen_->Ansicht()->Diagrammfenster(), "10_diagramm");
+                         rahmen_->close();
+                         QApplication::quit();
+                       }});
   auto* takt = new QTimer(this);
   connect(takt, &QTimer::timeout, this, &Fotoautomat::Takt);
   takt->start(250);

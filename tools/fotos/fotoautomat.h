@@ -1,6 +1,7 @@
 // Drives the program through a short, fixed session and saves pictures of
 // its windows: selection, main window, options dialog, output choice and the
-// screen output of two reports.  Only in kvkum-fotos (see main.cpp there),
+// screen output of two reports, the cumulation protocol window, the
+// per-circle breakdown and the Kontenverläufe as a chart.  Only in kvkum-fotos (see main.cpp there),
 // never in the shipped kvkum; docs/screenshots.sh runs it for the
 // documentation.
 #pragma once
