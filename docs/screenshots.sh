@@ -28,7 +28,8 @@ cp -r "$WURZEL/beispiel/." "$ARBEIT/"
 rm -f "$ARBEIT/demo.sh"
 mkdir -p "$ZIEL"
 ZIEL="$(cd "$ZIEL" && pwd)"
-rm -f "$ZIEL"/*.png
+# Only the pictures made here: the export pictures (exportbilder.sh) stay.
+rm -f "$ZIEL"/[0-9][0-9]_*.png
 
 (cd "$ARBEIT" && QT_QPA_PLATFORM=xcb \
    timeout 240 xvfb-run -a -s "-screen 0 1280x1024x24" "$PROGRAMM" "$ZIEL" "$AUSWAHL")
