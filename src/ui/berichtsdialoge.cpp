@@ -72,6 +72,13 @@ Eingabefeld* Berichtsdialog::Monatsfeld(Dialogfeld art, int minimum, int maximum
   return e;
 }
 
+QGroupBox* Berichtsdialog::Druckdatumsgruppe() {
+  auto* gruppe = new QGroupBox(QStringLiteral("Druckdatum"), this);
+  auto* form = new QFormLayout(gruppe);
+  form->addRow(QStringLiteral("&Datum:"), Datumsfeld());
+  return gruppe;
+}
+
 Eingabefeld* Berichtsdialog::Datumsfeld() {
   auto* e = new Eingabefeld(this);
   e->setObjectName("druckdatum");
@@ -389,10 +396,7 @@ CPrintSaldenlisteDlg::CPrintSaldenlisteDlg(int maximum, QWidget* parent) : Beric
   connect(breit_, &QCheckBox::toggled, this, &CPrintSaldenlisteDlg::Beschrifte);
   Beschrifte();
 
-  auto* datum = new QGroupBox(QStringLiteral("Druckdatum"), this);
-  auto* dform = new QFormLayout(datum);
-  dform->addRow(QStringLiteral("&Datum:"), Datumsfeld());
-  lay->addWidget(datum);
+  lay->addWidget(Druckdatumsgruppe());
   lay->addWidget(Knoepfe());
 }
 
@@ -441,10 +445,7 @@ CPrintKontenverlaufDlg::CPrintKontenverlaufDlg(QWidget* parent) : Berichtsdialog
   monat->setObjectName("stichmonat");
   zform->addRow(QStringLiteral("&Stichmonat: (1-12):"), monat);
   lay->addWidget(zeitraum);
-  auto* datum = new QGroupBox(QStringLiteral("Druckdatum"), this);
-  auto* dform = new QFormLayout(datum);
-  dform->addRow(QStringLiteral("&Datum:"), Datumsfeld());
-  lay->addWidget(datum);
+  lay->addWidget(Druckdatumsgruppe());
   QWidget* knoepfe = Knoepfe();
   diagrammKnopf_ = new QPushButton(QStringLiteral("Diag&ramm"), knoepfe);
   diagrammKnopf_->setObjectName("diagramm");
@@ -498,10 +499,7 @@ CPrintKreisspiegelDlg::CPrintKreisspiegelDlg(int maximum, QWidget* parent)
   monat->setObjectName("stichmonat");
   zform->addRow(Q(kv::StichmonatLabel(maximum)), monat);
   lay->addWidget(zeitraum);
-  auto* datum = new QGroupBox(QStringLiteral("Druckdatum"), this);
-  auto* dform = new QFormLayout(datum);
-  dform->addRow(QStringLiteral("&Datum:"), Datumsfeld());
-  lay->addWidget(datum);
+  lay->addWidget(Druckdatumsgruppe());
   lay->addWidget(Knoepfe());
 }
 

@@ -13,6 +13,8 @@
 #include "reports/dialogregeln.h"
 #include "ui/platzierung.h"
 
+class QGroupBox;
+
 namespace kvui {
 
 // An edit field that reports when the focus leaves it.
@@ -53,6 +55,8 @@ class Berichtsdialog : public KvDialog {
   Eingabefeld* Monatsfeld(kv::Dialogfeld art, int minimum, int maximum);
   // The print date: filtered while typing, corrected on leaving.
   Eingabefeld* Datumsfeld();
+  // The group "Druckdatum" with that field, for the dialogs that show it alone.
+  QGroupBox* Druckdatumsgruppe();
   // Puts the focus on the field the check found wrong, whole text selected;
   // true when there was none (the dialog may close).
   bool Ergebnis(kv::Dialogfeld f);
