@@ -142,10 +142,25 @@ inline const std::vector<const char*>& Rechtsformen() {
 inline std::string Personenkontoname(Zufall& z) {
   const auto& fam = Familiennamen();
   std::string name;
+  // The two draws of a name in a fixed order (the second part first, as the
+  // shipped sample was drawn), not in the order a compiler picks for the
+  // operands of one expression.
   switch (z.Bis(3)) {
-    case 0: name = std::string(Branchen()[z.Bis(Branchen().size())]) + " " + fam[z.Bis(fam.size())]; break;
-    case 1: name = std::string(fam[z.Bis(fam.size())]) + " " + Rechtsformen()[z.Bis(Rechtsformen().size())]; break;
-    default: name = std::string(fam[z.Bis(fam.size())]) + " & " + fam[z.Bis(fam.size())]; break;
+    case 0: {
+      const auto hinten = z.Bis(fam.size());
+      name = std::string(Branchen()[z.Bis(Branchen().size())]) + " " + fam[hinten];
+      break;
+    }
+    case 1: {
+      const auto hinten = z.Bis(Rechtsformen().size());
+      name = std::string(fam[z.Bis(fam.size())]) + " " + Rechtsformen()[hinten];
+      break;
+    }
+    default: {
+      const auto hinten = z.Bis(fam.size());
+      name = std::string(fam[z.Bis(fam.size())]) + " & " + fam[hinten];
+      break;
+    }
   }
   std::string w = kv::W(name);
   if (w.size() > 25) w.resize(25);
@@ -467,7 +482,8 @@ inline std::vector<Konto> ErzeugeAusgeglicheneKonten(const Kreis& k, Zufall& z) 
     if (finde(r.kosten0[0])) buche(m, r.kosten0[0], r.bank, miete);
     for (int i = 0, n = static_cast<int>(z.Bis(3)); i < n; ++i) {
       const long long betrag = euro(10, 1500);
-      buche(m, eines(r.kosten0), z.Chance(80) ? r.bank : bar(betrag), betrag);
+      const int gegen = z.Chance(80) ? r.bank : bar(betrag);  // drawn before the account
+      buche(m, eines(r.kosten0), gegen, betrag);
     }
     // Wages: net to the employees, tax and social security to their
     // creditors, paid in the same month except in December.

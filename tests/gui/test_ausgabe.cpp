@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "guihilfe.h"
 #include "reports/druck.h"

@@ -4,7 +4,7 @@
 // writes, the Elster data, and the overview list.
 #include <QFocusEvent>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "basis/format.h"
 #include "gezeigt.h"

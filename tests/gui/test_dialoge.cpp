@@ -3,7 +3,7 @@
 // and the two dialogs of the output choice.
 #include <QCheckBox>
 #include <QLabel>
-#include <QtTest>
+#include <QTest>
 
 #include "guihilfe.h"
 #include "ui/ausgabewahl.h"

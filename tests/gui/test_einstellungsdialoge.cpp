@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <climits>
 
 #include "basis/datei.h"

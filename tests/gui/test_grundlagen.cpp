@@ -6,7 +6,7 @@
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
-#include <QtTest>
+#include <QTest>
 
 #include "basis/fortschritt.h"
 #include "basis/stringtabelle.h"

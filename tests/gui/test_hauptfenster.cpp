@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolBar>
-#include <QtTest>
+#include <QTest>
 #include <filesystem>
 
 #include "gezeigt.h"

@@ -7,7 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <filesystem>
 #include <sys/stat.h>
 
